@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the whole test suite: once in a normal build and
+# once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+jobs=$(nproc)
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+echo "== build and test (build/)"
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== build and test under ASan + UBSan (build-asan/)"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DKRN_SANITIZE=ON -DKRN_BUILD_BENCH=OFF
