@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the 32-bit Windows program with the MinGW-w64 cross toolchain
+# (build-win/), runs the cross-built unit tests under Wine, then the end-to-end
+# tests of the real krn2html.exe under Wine on a virtual X display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=build-win
+scripts/setup-windows.sh "$build"
+
+cmake -S . -B "$build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" \
+  -DKRN_WIN_DEPS_PREFIX="$root/$build/deps/prefix" \
+  -DKRN_PLATFORM=win32 -DKRN_BUILD_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+# One virtual display for everything that opens windows (and for the test
+# discovery, which runs the test programs at build time).
+xvfb_pid=""
+cleanup() {
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  WINEPREFIX="$root/$build/wineprefix" wineserver -k 2>/dev/null || true
+}
+trap cleanup EXIT
+for n in $(seq 91 120); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    break
+  fi
+done
+for _ in $(seq 50); do
+  xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.1
+done
+
+cmake --build "$build" -j "$(nproc)"
+echo "== unit tests under Wine"
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -E '^e2e_'
+echo "== end-to-end tests of krn2html.exe under Wine"
+ctest --test-dir "$build" --output-on-failure -R '^e2e_'
