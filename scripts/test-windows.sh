@@ -35,6 +35,14 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 
+# A persistent wineserver with Wine's services already running: each test
+# program then starts in a blink, and no Wine service inherits (and holds open)
+# the output pipes of CTest or Ninja.
+export WINEPREFIX="$root/$build/wineprefix" WINEDEBUG=-all
+"$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1
+"$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
+
 cmake --build "$build" -j "$(nproc)"
 echo "== unit tests under Wine"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -E '^e2e_'
