@@ -23,7 +23,7 @@ struct KeyState {
 };
 
 // Reads the modifier keys; all false when they cannot be read.
-KeyState GetKeyState();
+KeyState GetModifierKeys();
 
 // Shows (true) or hides (false) the mouse cursor; one call per change of state.
 void ShowPointer(bool show);
