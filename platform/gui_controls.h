@@ -5,7 +5,7 @@
 // DestroyNativeWindow (platform/gui_window.h) or with their parent.
 // A click on a push button reaches the parent's event entry point as a
 // command event (code 23) with the control's id, notification 0, and the
-// control as `control`; a double-click has notification 5.
+// control as `sender`; a double-click has notification 5.
 #pragma once
 
 #include <cstdint>

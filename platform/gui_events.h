@@ -64,7 +64,7 @@ struct PlatformEvent {
   // Command events.
   int32_t commandId;     // the control's id (low word of wParam)
   int32_t notification;  // notification code (high word of wParam)
-  void* control;         // the sending control, or null
+  void* sender;          // the sending control, or null
   // Sizing events: the proposed outer rectangle in screen coordinates; the
   // handler may change it, and the backend applies it when the answer is non-zero.
   Rect sizing;
