@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -203,6 +204,25 @@ TEST(FileSystem, HandlesAreReleased) {
   EXPECT_EQ(OpenDescriptors(), before) << "closing a listing releases it";
   EXPECT_EQ(SysOpenFile(folder.Program("x.txt").c_str(), 7), nullptr) << "unknown mode";
   EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(FileSystem, DescriptorZeroIsAnOpenFile) {
+  TestFolder folder;
+  folder.Write("zero.txt", "z");
+  const int saved = dup(0);
+  ASSERT_GE(saved, 0);
+  close(0);
+  void* file = SysOpenFile(folder.Program("zero.txt").c_str(), 0);
+  char byte = 0;
+  uint32_t done = 0;
+  const bool read = file != nullptr && SysReadFile(file, &byte, 1, &done);
+  const bool closed = file != nullptr && SysCloseFile(file);
+  dup2(saved, 0);
+  close(saved);
+  EXPECT_NE(file, nullptr) << "the lowest free descriptor, 0, must not look like a failure";
+  EXPECT_TRUE(read);
+  EXPECT_EQ(byte, 'z');
+  EXPECT_TRUE(closed);
 }
 
 }  // namespace
