@@ -1,7 +1,7 @@
 // ChooseFile: the platform's open and save dialogs.
 #pragma once
 
-class PathBuffer;
+struct PathBuffer;
 
 // Flags of the file dialog: explorer style, centring hook, no read-only box.
 constexpr unsigned kChooseFileFlags = 0x80024;

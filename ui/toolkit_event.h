@@ -7,7 +7,7 @@
 #include "platform/gui_events.h"
 #include "platform/gui_rect.h"
 
-class PathBuffer;
+struct PathBuffer;
 struct WindowRecord;
 
 // A rectangle of the toolkit: left, top, right (exclusive), bottom (exclusive).
