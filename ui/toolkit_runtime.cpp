@@ -97,7 +97,12 @@ bool ToolkitStart(void* instance, bool openVideoDraw, const ToolkitOptions* opti
       free->context = context;
     }
   }
-  if (context->refCount >= 2) return true;
+  if (context->refCount >= 2) {
+    // A nested start also counts on the display state, so that only the
+    // outermost stop closes the video library and unregisters the program.
+    if (context->displayState) context->displayState->refCount++;
+    return true;
+  }
 
   if (options) {
     context->budget = options->budget;
