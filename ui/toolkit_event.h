@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
+#include "base/path_buffer.h"
 #include "platform/gui_events.h"
 #include "platform/gui_rect.h"
 
-struct PathBuffer;
 struct WindowRecord;
 
 // A rectangle of the toolkit: left, top, right (exclusive), bottom (exclusive).
