@@ -7,13 +7,12 @@
 #include "platform/gui_system.h"
 #include "platform/gui_window.h"
 #include "ui/draw_context.h"
-#include "ui/toolkit_window.h"
-#include "ui/window_registry.h"
 
 namespace {
 
-// Frame kind of the pop-up list: WS_POPUP, no border.
-constexpr int kPopupFrameKind = 0;
+// Style of the pop-up list: WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, no border.
+constexpr uint32_t kPopupStyle =
+    platform::kStylePopup | platform::kStyleClipSiblings | platform::kStyleClipChildren;
 // A drag step opens the list once the pointer has moved more than this.
 constexpr int kDragSlop = 3;
 // Milliseconds a drag step waits for input before it looks again.
@@ -131,14 +130,10 @@ bool MenuWidget::OpenPopup() {
   }
   int32_t row = RowOfItem(index);
 
-  if (!AcquireWindowRegistry()) return false;
   int width = kPopupWidth;
   int height = kPopupRowHeight * static_cast<int>(listed);
-  popup = CreateToolkitWindow(host, 0, 0, width, height, kPopupFrameKind);
-  if (!popup) {
-    ReleaseWindowRegistry();
-    return false;
-  }
+  popup = platform::CreateFrameWindow(host, kPopupStyle);
+  if (!popup) return false;
 
   // Beside the pointer, with the pointer in the middle of the selected row.
   int px = 0, py = 0;
@@ -154,17 +149,17 @@ bool MenuWidget::OpenPopup() {
   if (placedTop < 0) placedTop = 0;
   if (placedTop != top) platform::SetPointerPosition(px, py + (placedTop - top));
 
-  MoveWindowTo(popup, left, placedTop);
-  ShowToolkitWindow(popup);
+  platform::MoveNativeWindow(popup, left, placedTop, width, height, false);
+  platform::ShowNativeWindow(popup, true);
   PaintPopup();
   return true;
 }
 
 void MenuWidget::ClosePopup() {
   if (!popup) return;
-  DestroyToolkitWindow(popup);
+  void* window = popup;
   popup = nullptr;
-  ReleaseWindowRegistry();
+  platform::DestroyNativeWindow(window);
 }
 
 void MenuWidget::PaintPopup() {
