@@ -80,6 +80,21 @@ bool MenuWidget::TrackPress() {
   press.time = platform::GetMilliseconds();
   if (state == kStateDisabled) return false;
 
+  switch (kind) {
+    case kWidgetMenu:
+      return TrackMenuPress(x, y);
+    case kWidgetButton:
+    case kWidgetSwitch:
+    case kWidgetButtonAlt:
+    case kWidgetButtonAlt2:
+      return TrackButtonPress();
+    default:
+      // Sliders and the drag value are not built: their presses change nothing.
+      return false;
+  }
+}
+
+bool MenuWidget::TrackMenuPress(int x, int y) {
   platform::DeviceContext dc = platform::GetWindowDrawContext(host);
   state = kStatePressed;
   Paint(dc, bounds);
@@ -105,6 +120,23 @@ bool MenuWidget::TrackPress() {
     Paint(dc, bounds);
     changed = true;
   }
+  if (dc) platform::ReleaseWindowDrawContext(host, dc);
+  return changed;
+}
+
+bool MenuWidget::TrackButtonPress() {
+  platform::DeviceContext dc = platform::GetWindowDrawContext(host);
+  int32_t before = state;
+  state = kStatePressed;
+  Paint(dc, bounds);
+  while (platform::IsMouseButtonDown(0)) platform::WaitForMessages(kDragWaitMs);
+  state = before;
+  bool changed = false;
+  if (kind == kWidgetSwitch) {
+    SetValueRaw(GetValue() != 0.0f ? 0.0f : 1.0f);
+    changed = true;
+  }
+  Paint(dc, bounds);
   if (dc) platform::ReleaseWindowDrawContext(host, dc);
   return changed;
 }

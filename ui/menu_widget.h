@@ -24,9 +24,10 @@ class MenuWidget : public ValueWidget {
   virtual bool SetValue(float newValue);
 
   // Runs a press at the pointer in `bounds` of `host` until the primary button
-  // is released; true when the press changed the selection (a drag with flag
+  // is released; true when the press changed the value (a drag with flag
   // 0x08 never reports one). A disabled widget or one without a host
-  // ignores the press and returns false.
+  // ignores the press and returns false; so do the slider kinds, which are
+  // not built.
   bool TrackPress();
 
   // Paints the widget into `bounds` of `host` when `autoRepaint` is set.
@@ -38,6 +39,11 @@ class MenuWidget : public ValueWidget {
   bool autoRepaint = true;
 
  private:
+  // The press of the menu kind from the host client point (x, y).
+  bool TrackMenuPress(int x, int y);
+  // The press of the button kinds (pressed look while held) and of the
+  // switch (toggles between 0 and 1 on release).
+  bool TrackButtonPress();
   // Runs one drag step at a host client point; true when it reports a change.
   bool DragStep(int x, int y);
   // Opens the pop-up list beside the pointer; false when it cannot be created.

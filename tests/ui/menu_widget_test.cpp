@@ -428,4 +428,46 @@ TEST_F(MenuWidgetTest, DisabledItemsAreNotListed) {
   EXPECT_EQ(widget->popup, nullptr);
 }
 
+TEST_F(MenuWidgetTest, SwitchAndButtonKinds) {
+  widget->kind = kWidgetSwitch;
+  widget->value = 0;
+  PressAt(50, 20);
+  std::vector<std::string> held;
+  headless::ScheduleAction(headless::Now() + 3, [&] {
+    for (const DrawOp& op : headless::SurfaceOps(surface)) {
+      if (op.kind == DrawOpKind::kText) held.push_back(op.text);
+    }
+  });
+  headless::ScheduleButton(headless::Now() + 4, 0, false);
+  EXPECT_TRUE(widget->TrackPress()) << "a switch press toggles";
+  EXPECT_FLOAT_EQ(widget->value, 1.0f);
+  ASSERT_FALSE(held.empty());
+  EXPECT_EQ(held.back(), "Off") << "the value changes on release";
+  auto texts = Ops(surface, DrawOpKind::kText);
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(texts.back().text, "On");
+  EXPECT_EQ(widget->state, kStateNormal) << "pressed only while held";
+  EXPECT_EQ(widget->popup, nullptr) << "no list for a switch";
+
+  widget->kind = kWidgetButtonAlt;
+  widget->SetLabel("Go", nullptr, widget->bounds);
+  headless::ClearSurfaceOps(surface);
+  PressAt(50, 20);
+  headless::ScheduleButton(headless::Now() + 2, 0, false);
+  EXPECT_FALSE(widget->TrackPress()) << "a button press changes no value";
+  texts = Ops(surface, DrawOpKind::kText);
+  ASSERT_EQ(texts.size(), 2u) << "pressed paint and released paint";
+  EXPECT_EQ(texts[0].colour, 0u) << "kind 3 pressed: dark text";
+  EXPECT_EQ(texts[0].fontFace, "Times");
+  EXPECT_TRUE(texts[0].italic);
+  EXPECT_EQ(texts[0].fontHeight, -12) << "9 points";
+
+  widget->kind = kWidgetSlider;
+  widget->value = 10;
+  PressAt(50, 20);
+  headless::SetButton(0, false);
+  EXPECT_FALSE(widget->TrackPress()) << "sliders are not built";
+  EXPECT_FLOAT_EQ(widget->value, 10.0f);
+}
+
 }  // namespace
