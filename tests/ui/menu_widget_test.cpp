@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -468,6 +471,83 @@ TEST_F(MenuWidgetTest, SwitchAndButtonKinds) {
   headless::SetButton(0, false);
   EXPECT_FALSE(widget->TrackPress()) << "sliders are not built";
   EXPECT_FLOAT_EQ(widget->value, 10.0f);
+}
+
+TEST_F(MenuWidgetTest, RepaintAndSetValue) {
+  widget->value = 0;
+  headless::ClearSurfaceOps(surface);
+  widget->Repaint();
+  auto texts = Ops(surface, DrawOpKind::kText);
+  ASSERT_EQ(texts.size(), 1u) << "repaint draws into the host";
+  EXPECT_EQ(texts[0].left, widget->bounds.left + 7) << "at the widget's bounds";
+
+  headless::ClearSurfaceOps(surface);
+  EXPECT_TRUE(widget->SetValue(2));
+  texts = Ops(surface, DrawOpKind::kText);
+  ASSERT_EQ(texts.size(), 1u) << "a changed value repaints";
+  EXPECT_EQ(texts[0].text, "Gamma.html");
+  headless::ClearSurfaceOps(surface);
+  EXPECT_FALSE(widget->SetValue(2)) << "the same value is no change";
+  EXPECT_TRUE(headless::SurfaceOps(surface).empty()) << "and paints nothing";
+
+  widget->autoRepaint = false;
+  widget->SetValue(1);
+  EXPECT_TRUE(headless::SurfaceOps(surface).empty()) << "no repaint when switched off";
+  EXPECT_FLOAT_EQ(widget->value, 1.0f);
+
+  float elsewhere = 0;
+  widget->valueSlot = &elsewhere;
+  widget->SetValueRaw(2);
+  EXPECT_FLOAT_EQ(elsewhere, 2.0f) << "the value lives where valueSlot points";
+  EXPECT_FLOAT_EQ(widget->GetValue(), 2.0f);
+  widget->valueSlot = &widget->value;
+}
+
+// Allocation hooks that can be told to fail.
+bool failAllocations = false;
+void* HookAlloc(uint32_t bytes, bool zero) {
+  if (failAllocations) return nullptr;
+  return zero ? calloc(1, bytes) : malloc(bytes);
+}
+void HookFree(void* block) {
+  free(block);
+}
+void* HookRealloc(void* block, uint32_t bytes, bool) {
+  if (failAllocations) return nullptr;
+  return realloc(block, bytes);
+}
+uint32_t HookSize(void* block) {
+  return static_cast<uint32_t>(malloc_usable_size(block));
+}
+
+TEST(MenuWidgetMemoryTest, FailedCopiesAreReported) {
+  ToolkitOptions options{};
+  options.memoryHooks = {HookAlloc, HookFree, HookRealloc, HookSize, true};
+  ASSERT_TRUE(ToolkitStart(nullptr, false, &options));
+  {
+    MenuWidget widget;
+    ASSERT_TRUE(widget.SetItemCount(2));
+    ASSERT_TRUE(widget.SetItem(0, "kept", true));
+    ASSERT_TRUE(widget.SetLabel("old", nullptr, widget.bounds));
+    failAllocations = true;
+    EXPECT_FALSE(widget.SetItem(0, "lost", true)) << "a failed copy fails SetItem";
+    EXPECT_EQ(widget.GetItem(0), nullptr) << "and leaves the item empty";
+    EXPECT_FALSE(widget.SetLabel("new", nullptr, widget.bounds)) << "a failed label copy";
+    EXPECT_STREQ(widget.label, "old") << "keeps the old label";
+    EXPECT_FALSE(widget.SetItemCount(40)) << "lists that cannot grow";
+    EXPECT_EQ(widget.ItemCount(), 2u);
+
+    int window = 0;
+    headless::Surface* s = headless::CreateSurface(&window, 50, 50);
+    DrawContext draw(s);
+    EXPECT_FALSE(draw.SetColour(1, 2, 3)) << "no memory for the pen and brush";
+    EXPECT_FALSE(draw.FillRectangle({0, 0, 5, 5})) << "no brush, nothing filled";
+    failAllocations = false;
+    draw.Release();
+    headless::DestroySurface(s);
+  }
+  EXPECT_EQ(GetToolkitContext()->bytesInUse, 0) << "everything given back";
+  ToolkitStop();
 }
 
 }  // namespace
