@@ -26,4 +26,8 @@ function(krn_link_program target gui_backend)
   if(TARGET krn_version_block)
     target_sources(${target} PRIVATE $<TARGET_OBJECTS:krn_version_block>)
   endif()
+  # Every Windows program carries the VERSIONINFO resource.
+  if(COMMAND krn_win32_version_resource)
+    krn_win32_version_resource(${target})
+  endif()
 endfunction()

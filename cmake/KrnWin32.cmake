@@ -24,3 +24,6 @@ if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
     WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 endif()
+
+# Small additions to the Windows C runtime's headers (see cmake/win32_include).
+include_directories(BEFORE ${CMAKE_SOURCE_DIR}/cmake/win32_include)

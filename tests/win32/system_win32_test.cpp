@@ -137,7 +137,8 @@ TEST(SystemWin32Folders, AttributesListingAndCurrentDirectory) {
   ASSERT_TRUE(dir.WriteFile("c.txt", "c"));
   ASSERT_TRUE(CreateDirectoryA(dir.Join("sub.html").c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryA(dir.Join("hidden.d").c_str(), nullptr));
-  SetFileAttributesA(dir.Join("hidden.d").c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesA(dir.Join("hidden.d").c_str(),
+                     FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
 
   EXPECT_EQ(SysGetFileAttributes(dir.Join("a.html").c_str()), kSysAttributeNormal);
   EXPECT_EQ(SysGetFileAttributes(dir.Join("sub.html").c_str()), kSysAttributeDirectory);
@@ -258,8 +259,8 @@ TEST(SystemWin32Version, ResourceOfThisProgram) {
   EXPECT_STREQ(static_cast<const char*>(value), KRN_VERSION_COMMAS);
   EXPECT_EQ(length, std::strlen(KRN_VERSION_COMMAS) + 1) << "length must count the NUL";
 
-  EXPECT_FALSE(SysVerQueryValue(block.data(), "\\StringFileInfo\\040704E4\\ProductVersion", &value,
-                                &length))
+  EXPECT_FALSE(
+      SysVerQueryValue(block.data(), "\\StringFileInfo\\040704E4\\ProductVersion", &value, &length))
       << "a missing translation was found";
   EXPECT_FALSE(SysVerQueryValue(block.data(), "\\VarFileInfo\\Translation", nullptr, &length));
 }

@@ -1,0 +1,74 @@
+// The open and save dialogs with their centring hook, and the message box, over
+// COMDLG32 and USER32.
+#include <commdlg.h>
+#include <windows.h>
+
+#include <cstddef>
+
+#include "platform/gui_dialogs.h"
+
+namespace platform {
+
+namespace {
+
+// The OPENFILENAME layout of Windows 95 and NT 4 (without the fields added later).
+constexpr DWORD kOpenFileNameSize = 76;
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == kOpenFileNameSize);
+
+// Moves the window so that its outer rectangle is centred over `over` (screen coordinates).
+void CentreOver(HWND window, const RECT& over) {
+  RECT own;
+  if (!GetWindowRect(window, &own)) return;
+  int width = own.right - own.left;
+  int height = own.bottom - own.top;
+  POINT corner{over.left + (over.right - over.left) / 2 - width / 2,
+               over.top + (over.bottom - over.top) / 2 - height / 2};
+  // A child window is placed in its parent's client coordinates.
+  HWND parent = GetParent(window);
+  if (parent && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) ScreenToClient(parent, &corner);
+  MoveWindow(window, corner.x, corner.y, width, height, TRUE);
+}
+
+// The file dialog's hook: centres its child dialog over the file dialog at
+// start, and the file dialog itself on the screen once it is laid out.
+UINT_PTR CALLBACK CentringHook(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    RECT parent;
+    if (GetParent(dialog) && GetWindowRect(GetParent(dialog), &parent)) CentreOver(dialog, parent);
+    return 1;
+  }
+  if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_INITDONE) {
+    RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetParent(dialog)) CentreOver(GetParent(dialog), screen);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool RunFileDialog(FileDialogRequest* request) {
+  if (!request || !request->path) return false;
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = kOpenFileNameSize;
+  dialog.hwndOwner = static_cast<HWND>(request->owner);
+  dialog.lpstrFilter = request->filter;
+  dialog.lpstrFile = request->path;
+  dialog.nMaxFile = kFileDialogPathSize;
+  dialog.lpstrTitle = request->title;
+  dialog.Flags = request->flags;
+  dialog.lpstrDefExt = request->defaultExtension;
+  if (request->flags & kFileEnableHook) dialog.lpfnHook = &CentringHook;
+  BOOL chosen = request->save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+  if (chosen == 1) return true;
+  // A cancel and an error look the same to the caller.
+  CommDlgExtendedError();
+  return false;
+}
+
+int ShowMessageBox(void* owner, const char* text, const char* title, uint32_t flags) {
+  if (!text || !title) return 0;
+  return MessageBoxA(static_cast<HWND>(owner), text, title, flags);
+}
+
+}  // namespace platform
