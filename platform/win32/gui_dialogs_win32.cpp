@@ -1,7 +1,8 @@
 // The open and save dialogs with their centring hook, and the message box, over
 // COMDLG32 and USER32.
-#include <commdlg.h>
 #include <windows.h>
+// Needs <windows.h> first.
+#include <commdlg.h>
 
 #include <cstddef>
 

@@ -1,6 +1,7 @@
 // The frame windows' dialog procedure and the message pump over USER32 and SHELL32.
-#include <shellapi.h>
 #include <windows.h>
+// Needs <windows.h> first.
+#include <shellapi.h>
 
 #include <string>
 #include <vector>

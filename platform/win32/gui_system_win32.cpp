@@ -1,7 +1,8 @@
 // Machine facts, the video-drawing library and the millisecond clock over
 // KERNEL32, GDI32, MSVFW32 and WINMM.
-#include <vfw.h>
 #include <windows.h>
+// Needs <windows.h> first.
+#include <vfw.h>
 
 #include "platform/gui_system.h"
 

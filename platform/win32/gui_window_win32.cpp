@@ -1,6 +1,7 @@
 // Top-level windows from in-memory dialog templates, geometry, state and painting over USER32.
-#include <shellapi.h>
 #include <windows.h>
+// Needs <windows.h> first.
+#include <shellapi.h>
 
 #include <cstring>
 
