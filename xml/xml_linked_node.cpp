@@ -258,6 +258,8 @@ XmlNode* XmlLinkedNode::CreateChild(XmlNode* parentNode, const char* text, int32
 }
 
 bool XmlLinkedNode::Contains(XmlNode* node) {
+  // Without children only the node itself qualifies; this keeps appending leaves cheap.
+  if (firstChild == nullptr) return node == this;
   for (XmlNode* p = node; p != nullptr; p = p->GetParent()) {
     if (p == this) return true;
   }

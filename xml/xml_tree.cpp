@@ -8,7 +8,7 @@
 #include "base/file_handle.h"
 #include "base/path_buffer.h"
 #include "base/string_buffer.h"
-#include "ui/dialogs.h"
+#include "platform/gui_dialogs.h"
 #include "xml/xml_linked_node.h"
 #include "xml/xml_writer.h"
 
@@ -124,7 +124,8 @@ bool ShowParseError(const char* message, int32_t line) {
     text.Reset();
     return false;
   }
-  ShowMessage(nullptr, "XML Error", text.Data());
+  platform::ShowMessageBox(nullptr, text.Data(), "XML Error",
+                           platform::kMessageOk | platform::kMessageIconInformation);
   text.Reset();
   return true;
 }

@@ -30,12 +30,18 @@ bool IsChildlessElement(XmlNode* node) {
   return node->GetKind() == XmlNodeKind::Element && node->GetFirstChild() == nullptr;
 }
 
+// True when the node's name is exactly `text`.
+bool TextEquals(XmlNode* node, const char* text) {
+  const char* name = node->GetName()->Data();
+  return name != nullptr && std::strcmp(name, text) == 0;
+}
+
 // True when the node is an XML declaration: the header itself, or any "<?xml" declaration,
 // which must stay the first thing of the output, so no header goes before it.
 bool IsDeclaration(XmlNode* node) {
   const char* text = node->GetName()->Data();
   if (text == nullptr) return false;
-  if (std::strcmp(text, kHeader) == 0) return true;
+  if (TextEquals(node, kHeader)) return true;
   return std::strncmp(text, "<?xml", 5) == 0 && IsBlank(text[5]);
 }
 
@@ -150,9 +156,11 @@ class XmlLayoutWriter {
     XmlNode* q = top->GetFirstChild();
     if (q == nullptr) return false;
     if (header && !IsDeclaration(q) && !(sink.Add(kHeader) && sink.LineBreak())) return false;
+    // Layouts without header leave out a parsed header as well.
+    XmlNode* skipped = !header && TextEquals(q, kHeader) ? q : nullptr;
     int32_t depth = 0;
     for (;;) {
-      if (!(pretty && StartsBlank(q)) && !WriteNode(q, depth)) return false;
+      if (q != skipped && !(pretty && StartsBlank(q)) && !WriteNode(q, depth)) return false;
       // Advance in pre-order, closing every element that is left on the way up.
       if (q->GetFirstChild() != nullptr) {
         ++depth;
