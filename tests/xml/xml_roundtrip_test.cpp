@@ -193,23 +193,26 @@ class DocumentGenerator {
   std::mt19937 rng;
 };
 
-// One line per node in pre-order: depth, kind, name and attributes, with lengths so that no
-// two different trees give the same lines.
-std::vector<std::string> Describe(XmlNode* doc, XmlNode* skipUntil) {
-  std::vector<std::string> lines;
+// One node in pre-order: depth, kind, name and attributes.
+struct NodeLine {
+  int32_t depth;
+  int kind;
+  std::string name;
+  std::string attributes;  // name=[value] pairs, brackets keep values apart
+
+  std::string Text() const {
+    return std::to_string(depth) + " " + std::to_string(kind) + " [" + name + "]" + attributes;
+  }
+};
+
+std::vector<NodeLine> Describe(XmlNode* doc) {
+  std::vector<NodeLine> lines;
   int32_t depth = 0;
-  bool skipping = skipUntil != nullptr;
   for (XmlNode* n = doc->GetFirstChild(); n != nullptr; n = n->GetNextInDocument(doc, &depth)) {
-    if (skipping) {
-      if (n == skipUntil) skipping = false;
-      continue;
-    }
-    std::string line = std::to_string(depth) + " " +
-                       std::to_string(static_cast<int>(n->GetKind())) + " [" + xmltest::Name(n) +
-                       "]";
+    NodeLine line{depth, static_cast<int>(n->GetKind()), xmltest::Name(n), ""};
     for (uint32_t i = 0; i < n->GetAttributeCount(); ++i) {
-      line += " " + xmltest::Str(n->GetAttributeName(i)) + "=[" +
-              xmltest::Str(n->GetAttributeValueAt(i)) + "]";
+      line.attributes += " " + xmltest::Str(n->GetAttributeName(i)) + "=[" +
+                         xmltest::Str(n->GetAttributeValueAt(i)) + "]";
     }
     lines.push_back(line);
   }
@@ -244,25 +247,26 @@ TEST(XmlRoundTrip, ParseWriteParseKeepsTheTree) {
         << source;
     XmlNode* doc2 = second.GetRoot()->GetFirstChild();
 
-    // A document without declaration gains the header line: the header and its line break
-    // are the only extra nodes of the second tree.
-    XmlNode* skipUntil = nullptr;
-    const std::string firstName = xmltest::Name(doc1->GetFirstChild());
-    if (firstName.rfind("<?xml ", 0) != 0) {
+    // A document without declaration gains the header line. The header is one extra node;
+    // its line break is one more, or joins the white space the source began with (expat
+    // reports prolog white space as one chunk).
+    const std::vector<NodeLine> a = Describe(doc1);
+    std::vector<NodeLine> b = Describe(doc2);
+    if (a.empty() || a[0].name.rfind("<?xml ", 0) != 0) {
       ++withHeaderAdded;
-      XmlNode* header = doc2->GetFirstChild();
-      ASSERT_EQ(xmltest::Name(header), "<?xml version=\"1.0\"?>") << "seed " << seed;
-      ASSERT_NE(header->GetNextSibling(), nullptr);
-      EXPECT_EQ(xmltest::Name(header->GetNextSibling()), "\r\n") << "seed " << seed;
-      skipUntil = header->GetNextSibling();
+      ASSERT_GE(b.size(), 2u) << "seed " << seed;
+      ASSERT_EQ(b[0].name, "<?xml version=\"1.0\"?>") << "seed " << seed;
+      ASSERT_EQ(b[1].name.rfind("\r\n", 0), 0u) << "the header's line break, seed " << seed;
+      b.erase(b.begin());
+      b[0].name.erase(0, 2);
+      if (b[0].name.empty()) b.erase(b.begin());
     }
-    const std::vector<std::string> a = Describe(doc1, nullptr);
-    const std::vector<std::string> b = Describe(doc2, skipUntil);
     ASSERT_EQ(a.size(), b.size()) << "node count differs for seed " << seed << "\n" << source;
     for (size_t i = 0; i < a.size(); ++i) {
-      ASSERT_EQ(a[i], b[i]) << "node " << i << " differs for seed " << seed << "\nsource:\n"
-                            << source << "\nwritten:\n"
-                            << written;
+      ASSERT_EQ(a[i].Text(), b[i].Text())
+          << "node " << i << " differs for seed " << seed << "\nsource:\n"
+          << source << "\nwritten:\n"
+          << written;
     }
     // Writing the second tree gives the same bytes again.
     EXPECT_EQ(Layout0(doc2), written) << "layout 0 is not stable for seed " << seed;
