@@ -1,9 +1,17 @@
 // The six layouts of the XML writer, byte for byte.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 
+#include "base/path_buffer.h"
 #include "base/string_buffer.h"
+#include "platform/native_path.h"
 #include "tests/xml/xml_test_util.h"
 #include "xml/xml_tree.h"
 #include "xml/xml_writer.h"
@@ -209,6 +217,53 @@ TEST(XmlWriterLayouts, AttributeValuesAreEscapedInXmlLayouts) {
   ASSERT_TRUE(r->SetAttribute("", "x"));
   EXPECT_EQ(Build(doc, 0), "FAILED") << "an unnamed attribute fails the XML layouts";
   EXPECT_EQ(Build(doc, 1), "FAILED") << "an unnamed attribute fails the outline layouts";
+}
+
+}  // namespace
+
+namespace {
+
+// A PathBuffer for a native file path, in the program's view.
+PathBuffer ProgramPath(const std::string& native) {
+  char programPath[kPathSize];
+  EXPECT_TRUE(ProgramPathFromNative(native.c_str(), programPath, sizeof programPath)) << native;
+  return PathBuffer(programPath);
+}
+
+std::string ReadNative(const std::string& native) {
+  std::ifstream in(native, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(XmlWriterFile, WriteToFileWritesTheWholeTextOrFails) {
+  char dirTemplate[] = "/tmp/krn_xml_writer_XXXXXX";
+  ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+  const std::string dir = dirTemplate;
+  const std::string file = dir + "/out.xml";
+
+  XmlTree tree;
+  XmlNode* doc = ParseDoc(tree, kSmall);
+  ASSERT_NE(doc, nullptr);
+  {
+    std::ofstream old(file, std::ios::binary);
+    old << std::string(5000, 'x');
+  }
+  ASSERT_TRUE(tree.WriteToFile(ProgramPath(file), doc, 3));
+  EXPECT_EQ(ReadNative(file), Build(doc, 3)) << "the file holds exactly the built text";
+
+  XmlNode* childless = xmltest::MakeNode(doc, "childless");
+  EXPECT_FALSE(tree.WriteToFile(ProgramPath(file), childless, 0))
+      << "a writer failure must fail the call";
+  EXPECT_TRUE(std::filesystem::exists(file));
+  EXPECT_EQ(ReadNative(file), "") << "after a writer failure the file is left empty";
+
+  EXPECT_FALSE(tree.WriteToFile(ProgramPath(dir + "/missing/out.xml"), doc, 0))
+      << "a file that cannot be created fails";
+  if (std::filesystem::exists("/dev/full")) {
+    EXPECT_FALSE(tree.WriteToFile(ProgramPath("/dev/full"), doc, 0))
+        << "a write that fails must not be reported as success";
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
