@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "tests/xml/xml_test_util.h"
+#include "ui/toolkit_runtime.h"
 #include "xml/xml_linked_node.h"
+#include "xml/xml_tree.h"
 
 using xmltest::Children;
 using xmltest::MakeNode;
@@ -422,6 +424,33 @@ TEST(XmlNodeLifecycle, DeepAndWideTreesAreDestroyedWithoutRecursion) {
   }
   EXPECT_EQ(wide->GetChildCount(), 1000u);
   delete wide;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(XmlNodeLifecycle, AttributeArraysReturnEveryToolkitByte) {
+  ASSERT_TRUE(ToolkitStart(nullptr, false)) << "the toolkit must start to count its bytes";
+  ToolkitContext* context = GetToolkitContext();
+  ASSERT_NE(context, nullptr);
+  const int32_t before = context->bytesInUse;
+  {
+    XmlTree tree;
+    const std::string text =
+        "<scene a=\"1\"><KRSTimeElem Name=\"Walk\" On=\"1\"/><g x=\"1\" y=\"2\"><h/></g></scene>";
+    ASSERT_TRUE(tree.Parse(text.data(), static_cast<int32_t>(text.size()), "acc.krn", 0));
+    XmlNode* scene = tree.GetRoot()->GetFirstChild()->GetFirstChild();
+    EXPECT_GT(context->bytesInUse, before) << "attribute arrays come from the toolkit allocator";
+    // Edits that replace, grow and drop attribute arrays.
+    ASSERT_TRUE(scene->SetAttribute("b", "2"));
+    ASSERT_TRUE(scene->SetFloatAttribute("c", 0.5f));
+    ASSERT_TRUE(scene->GetFirstChild()->DetachAndDelete());
+    ASSERT_TRUE(scene->RemoveAllAttributes());
+    ASSERT_TRUE(scene->SetAttribute("d", "4"));
+  }
+  EXPECT_EQ(context->bytesInUse, before) << "destroying the tree must free every attribute array";
+  ToolkitStop();
 }
 
 }  // namespace

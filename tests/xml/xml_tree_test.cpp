@@ -124,6 +124,8 @@ TEST(XmlTreeParse, ErrorsAndRepeatedParses) {
   ASSERT_EQ(messages.Count(), 1) << "exactly one message box for a syntax error";
   EXPECT_EQ(messages.Title(0), "XML Error");
   EXPECT_EQ(messages.Text(0), "Parse Error: mismatched tag at line 3");
+  EXPECT_EQ(messages.Owner(0), nullptr) << "the box has no owner window";
+  EXPECT_EQ(messages.Flags(0), 0x40u) << "information icon and an OK button";
   XmlNode* bad = tree.GetRoot()->GetFirstChild();
   ASSERT_NE(bad, nullptr) << "the document node survives a failed parse";
   EXPECT_EQ(Name(bad), "bad.krn");
