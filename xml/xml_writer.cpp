@@ -22,6 +22,16 @@ bool StartsBlank(XmlNode* node) {
   return text != nullptr && IsBlank(text[0]);
 }
 
+// True when the node's name is made only of those four characters: the layout white space
+// between tags, which the pretty layouts replace by their own. A chunk that also holds other
+// text is content and is kept.
+bool IsBlankOnly(XmlNode* node) {
+  const char* text = node->GetName()->Data();
+  if (text == nullptr || text[0] == 0) return false;
+  while (IsBlank(*text)) ++text;
+  return *text == 0;
+}
+
 bool FromSource(XmlNode* node) {
   return node != nullptr && node->IsFromSource();
 }
@@ -160,7 +170,7 @@ class XmlLayoutWriter {
     XmlNode* skipped = !header && TextEquals(q, kHeader) ? q : nullptr;
     int32_t depth = 0;
     for (;;) {
-      if (q != skipped && !(pretty && StartsBlank(q)) && !WriteNode(q, depth)) return false;
+      if (q != skipped && !(pretty && IsBlankOnly(q)) && !WriteNode(q, depth)) return false;
       // Advance in pre-order, closing every element that is left on the way up.
       if (q->GetFirstChild() != nullptr) {
         ++depth;

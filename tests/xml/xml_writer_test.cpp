@@ -172,6 +172,17 @@ TEST(XmlWriterLayouts, AddedNodesAreFencedWithMarkers) {
       << "a first added child has no BEGIN; an added text before a parsed node gets END";
 }
 
+TEST(XmlWriterLayouts, PrettyLayoutsDropOnlyBlankText) {
+  XmlTree tree;
+  XmlNode* doc = ParseDoc(tree, "<r>\n  <t>\n  hello &amp; bye</t>\n</r>");
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(Build(doc, 4),
+            "<r>\r\n\t<t>\r\n\t\t  hello \r\n\t\t&amp;\r\n\t\t bye\r\n\t</t>\r\n</r>\r\n")
+      << "text chunks that start with a blank but hold content must not be dropped";
+  EXPECT_EQ(Build(doc, 2), "doc.krn\r\nr\r\n\tt\r\n\t\t&amp;\r\n")
+      << "the outline without blank-leading nodes leaves out every such chunk";
+}
+
 TEST(XmlWriterLayouts, EndTagNodesAndFlags) {
   std::unique_ptr<XmlNode> top(xmltest::MakeNode(nullptr, "top", XmlNodeKind::Document));
   XmlNode* open = xmltest::MakeNode(top.get(), "a");
