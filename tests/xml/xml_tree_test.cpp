@@ -7,6 +7,7 @@
 #include "tests/xml/message_log.h"
 #include "tests/xml/xml_test_util.h"
 #include "xml/xml_tree.h"
+#include "xml/xml_writer.h"
 
 using xmltest::Children;
 using xmltest::Name;
@@ -210,6 +211,10 @@ TEST(XmlTreeParse, DeeplyNestedDocument) {
     int up = 0;
     for (XmlNode* n = leaf; n != nullptr; n = n->GetPrevInDocument()) ++up;
     EXPECT_EQ(up, kDepth + 3) << "walking back reaches the root through every level";
+    StringBuffer out;
+    uint32_t length = 0;
+    ASSERT_TRUE(BuildXmlText(doc, 0, &out, &length)) << "the writer must handle the depth";
+    EXPECT_EQ(std::string(out.Data(), length), "<?xml version=\"1.0\"?>\r\n" + text);
   }  // destroying the tree must not overflow the stack
 }
 
