@@ -28,7 +28,7 @@ bool RegisterModule(void* handle, uint32_t id, const PathBuffer* path) {
   void* block = ToolkitAlloc(sizeof(PathBuffer), true);
   if (!block) return false;
   PathBuffer* copy = new (block) PathBuffer();
-  copy->Assign(*path);
+  copy->Assign(path);
   slot->handle = handle;
   slot->id = id;
   slot->path = copy;
@@ -67,7 +67,7 @@ bool GetModulePath(uint32_t id, PathBuffer* path) {
   if (!display || !path) return false;
   for (const ModuleEntry& entry : display->modules) {
     if (IsFree(entry)) break;
-    if (entry.id == id) return entry.path && path->Assign(*entry.path);
+    if (entry.id == id) return entry.path && path->Assign(entry.path);
   }
   return false;
 }
