@@ -6,6 +6,7 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/gui_input.h"  // headless_desktop.h uses KeyState without including it
 #include "platform/headless/headless_desktop.h"
 #include "ui/toolkit_runtime.h"
 
