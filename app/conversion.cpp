@@ -7,8 +7,8 @@
 #include "app/templates.h"
 #include "app/text_of.h"
 #include "platform/file_system.h"
-#include "ui/dialogs.h"
-#include "ui/window_registry.h"
+#include "ui/file_dialog.h"
+#include "ui/toolkit_event.h"
 
 const char kOpenSceneTitle[] = "Select KRN/KRQ File";
 // Description and pattern pairs, each ending in a zero byte, the list in two.
@@ -46,7 +46,7 @@ void ConvertDroppedFiles(void* window, ConverterState* state, ToolkitArray* cont
                          const DropInfo* drop) {
   if (state == nullptr || drop == nullptr) return;
   for (uint32_t i = 0; i < drop->count; ++i) {
-    PathBuffer scene(drop->paths[i]);
+    PathBuffer scene(drop->files[i]);
     ReadFieldEdits(window, state, controls);
     ConvertSceneFile(window, state, scene);
   }

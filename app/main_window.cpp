@@ -9,10 +9,12 @@
 #include "app/prefs.h"
 #include "app/templates.h"
 #include "app/text_of.h"
+#include "platform/drawing.h"
 #include "ui/child_control.h"
 #include "ui/menu_widget.h"
 #include "ui/toolkit_array.h"
-#include "ui/toolkit_runtime.h"
+#include "ui/toolkit_event.h"
+#include "ui/toolkit_window.h"
 #include "ui/window_registry.h"
 
 const char kMainWindowTitle[] =
@@ -24,22 +26,12 @@ const char kConvertCaption[] = "Convert KRN/KRQ File to HTML...";
 const char kResetCaption[] = "Reset Defaults";
 const char kTemplateLabel[] = "HTML template menu:";
 
-// Makes a control wrapper in toolkit memory; null when memory runs out.
-template <typename Control>
-ChildControl* MakeControl(void* window, int id, const ToolkitRect& rect, const char* text) {
-  void* memory = ToolkitAlloc(sizeof(Control), true);
-  if (memory == nullptr) return nullptr;
-  return new (memory) Control(window, id, rect, text, 0);
-}
-
-// Appends a control pointer (null for one that could not be made) to the list.
+// Appends a control pointer (null for one that could not be made) to the list;
+// a control that finds no room in the list is destroyed.
 void AppendControl(ToolkitArray* controls, ChildControl* control) {
   const uint32_t index = controls->count;
   if (!controls->Resize(index + 1)) {
-    if (control != nullptr) {
-      control->~ChildControl();
-      ToolkitFree(control);
-    }
+    DeleteControl(control);
     return;
   }
   controls->Items<ChildControl*>()[index] = control;
@@ -50,8 +42,8 @@ ChildControl* ControlAt(ToolkitArray* controls, uint32_t index) {
   return controls->Items<ChildControl*>()[index];
 }
 
-// Reads a control's whole text, however long.
-bool ReadControlText(ChildControl* control, StringBuffer& text) {
+// Reads a control's whole text, however long; an empty box reads as "".
+bool ReadControlText(const ChildControl* control, StringBuffer& text) {
   uint32_t size = 1024;
   for (;;) {
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[size]);
@@ -64,13 +56,17 @@ bool ReadControlText(ChildControl* control, StringBuffer& text) {
   }
 }
 
+platform::DrawRect DrawRectOf(const ToolkitRect& r) {
+  return platform::DrawRect{r.left, r.top, r.right, r.bottom};
+}
+
 void SetupSelector(void* window, ConverterState* state, int a) {
   MenuWidget& selector = state->selector;
-  selector.bounds = ToolkitRect{a + 1, 25, a + 197, 50};
+  selector.bounds = platform::DrawRect{a + 1, 25, a + 197, 50};
   selector.host = window;
   const int count = state->templates.count;
   selector.SetItemCount(static_cast<uint32_t>(count));
-  selector.kind = 1;
+  selector.kind = kWidgetMenu;
   for (int i = 0; i < count; ++i) {
     selector.SetItem(static_cast<uint32_t>(i), TextOf(state->templates.items[i]), true);
   }
@@ -78,10 +74,10 @@ void SetupSelector(void* window, ConverterState* state, int a) {
   if (current >= 0) selector.value = static_cast<float>(current);
 }
 
-// The selector's current item as an index into the catalogue, or -1.
-int SelectedTemplate(const ConverterState* state) {
-  const int index = static_cast<int>(state->selector.value);
-  return index >= 0 && index < state->templates.count ? index : -1;
+// Paints the selector in its pressed look, the way the window always shows it.
+void PaintSelector(ConverterState* state, platform::DeviceContext dc) {
+  state->selector.SetState(kStatePressed, dc, state->selector.bounds);
+  state->selector.Repaint();
 }
 
 }  // namespace
@@ -94,11 +90,9 @@ int LabelColumnWidth(int maxNameLength) {
 void DestroyControls(ToolkitArray* controls) {
   if (controls == nullptr) return;
   for (uint32_t i = 0; i < controls->count; ++i) {
-    ChildControl* control = controls->Items<ChildControl*>()[i];
-    if (control == nullptr) continue;
-    control->~ChildControl();
-    ToolkitFree(control);
-    controls->Items<ChildControl*>()[i] = nullptr;
+    ChildControl*& control = controls->Items<ChildControl*>()[i];
+    DeleteControl(control);
+    control = nullptr;
   }
   controls->Resize(0);
 }
@@ -112,26 +106,25 @@ bool LayoutMainWindow(void* window, ConverterState* state, ToolkitArray* control
   ToolkitRect client{};
   GetWindowBounds(window, false, &client);
   ClientToScreenRect(window, &client);
-  SetWindowRect(window, ToolkitRect{client.left, client.top, client.left + a + 331,
-                                    client.top + 25 * n + 75});
+  const ToolkitRect outer{client.left, client.top, client.left + a + 331, client.top + 25 * n + 75};
+  SetWindowRect(window, &outer);
 
   for (int i = 0; i < n; ++i) {
     const int y = 50 + 25 * i;
     const char* value = i < state->fieldValues.count ? TextOf(state->fieldValues.items[i]) : "";
-    AppendControl(controls, MakeControl<TextLabel>(window, kFirstLabelId + 2 * i,
-                                                   ToolkitRect{0, y, a - 1, y + 24},
-                                                   TextOf(state->fieldNames.items[i])));
-    AppendControl(controls, MakeControl<EditField>(window, kFirstEditId + 2 * i,
-                                                   ToolkitRect{a + 1, y, a + 325, y + 24}, value));
+    AppendControl(controls, NewControl<TextLabel>(window, kFirstLabelId + 2 * i,
+                                                  ToolkitRect{0, y, a - 1, y + 24},
+                                                  TextOf(state->fieldNames.items[i])));
+    AppendControl(controls, NewControl<EditField>(window, kFirstEditId + 2 * i,
+                                                  ToolkitRect{a + 1, y, a + 325, y + 24}, value));
   }
+  AppendControl(controls, NewControl<PushButton>(window, kConvertButtonId,
+                                                 ToolkitRect{21, 1, a + 304, 23}, kConvertCaption));
   AppendControl(controls,
-                MakeControl<PushButton>(window, kConvertButtonId, ToolkitRect{21, 1, a + 304, 23},
-                                        kConvertCaption));
-  AppendControl(controls,
-                MakeControl<PushButton>(window, kResetButtonId,
-                                        ToolkitRect{a + 199, 26, a + 325, 48}, kResetCaption));
-  AppendControl(controls, MakeControl<TextLabel>(window, kFirstLabelId + 2 * n,
-                                                 ToolkitRect{0, 25, a - 1, 49}, kTemplateLabel));
+                NewControl<PushButton>(window, kResetButtonId,
+                                       ToolkitRect{a + 199, 26, a + 325, 48}, kResetCaption));
+  AppendControl(controls, NewControl<TextLabel>(window, kFirstLabelId + 2 * n,
+                                                ToolkitRect{0, 25, a - 1, 49}, kTemplateLabel));
   SetupSelector(window, state, a);
   return true;
 }
@@ -151,17 +144,21 @@ bool ReadFieldEdits(void* window, ConverterState* state, ToolkitArray* controls)
 
 void RebuildMainWindow(void* window, ConverterState* state, ToolkitArray* controls) {
   if (state == nullptr) return;
-  void* dc = GetWindowDrawingContext(window);
-  state->selector.SetState(2, dc, state->selector.bounds);
-  state->selector.Repaint();
+  platform::DeviceContext dc = platform::GetWindowDrawContext(window);
+  PaintSelector(state, dc);
 
   ReadFieldEdits(window, state, controls);
   SavePrefs(state);
-  const int selected = SelectedTemplate(state);
-  if (selected >= 0) state->templateName.SetText(TextOf(state->templates.items[selected]), -1, 0);
+  const char* chosen =
+      state->selector.GetItem(static_cast<uint32_t>(state->selector.SelectedIndex()));
+  if (state->selector.SelectedIndex() >= 0 && chosen != nullptr) {
+    state->templateName.SetText(chosen, -1, 0);
+  }
   SaveDefaultTemplate(state);
   restartRequested = true;
 
+  // The next window is placed at this rectangle and its layout moves it back
+  // by the client offset, so the rebuilt window keeps the old top-left corner.
   ToolkitRect outer{};
   ToolkitRect insets{};
   GetWindowBounds(window, true, &outer);
@@ -171,43 +168,42 @@ void RebuildMainWindow(void* window, ConverterState* state, ToolkitArray* contro
                               outer.right - insets.left, outer.bottom - insets.top};
 
   DetachWindow(window);
-  ReleaseWindowDrawingContext(window, dc);
+  if (dc != nullptr) platform::ReleaseWindowDrawContext(window, dc);
 }
 
-bool OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event) {
+uint8_t OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event) {
   ConverterState* state = currentState;
   ToolkitArray* controls = event != nullptr ? static_cast<ToolkitArray*>(event->userData) : nullptr;
   switch (code) {
-    case kEventOpen:
+    case platform::kEventOpen:
       ShowToolkitWindow(window);
       UpdateToolkitWindow(window);
-      return false;
-    case kEventPaint:
-      if (state != nullptr) {
-        state->selector.SetState(2, event->deviceContext, state->selector.bounds);
-        state->selector.Repaint();
-      }
-      return false;
-    case kEventLeftButtonDown:
+      return 0;
+    case platform::kEventPaint:
+      if (state != nullptr && event != nullptr) PaintSelector(state, event->deviceContext);
+      return 0;
+    case platform::kEventLeftDown:
+      // Every press in the window's own area goes to the selector.
       if (state != nullptr) {
         const float before = state->selector.value;
         state->selector.TrackPress();
         if (state->selector.value != before) RebuildMainWindow(window, state, controls);
       }
-      return false;
-    case kEventCommand:
+      return 0;
+    case platform::kEventCommand:
+      if (event == nullptr) return 0;
       if (event->commandId == kConvertButtonId) {
         ConvertByButton(window, state, controls);
       } else if (event->commandId == kResetButtonId) {
         loadSavedPrefs = false;
         RebuildMainWindow(window, state, controls);
       }
-      return false;
-    case kEventFilesDropped:
-      if (event->dropInfo == nullptr) return false;
+      return 0;
+    case platform::kEventFilesDropped:
+      if (event == nullptr || event->dropInfo == nullptr) return 0;
       ConvertDroppedFiles(window, state, controls, event->dropInfo);
-      return true;
-    case kEventClosing:
+      return 1;
+    case platform::kEventClosing:
       if (!restartRequested && state != nullptr) {
         ReadFieldEdits(window, state, controls);
         SavePrefs(state);
@@ -215,8 +211,8 @@ bool OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event) {
       }
       DestroyControls(controls);
       DestroyToolkitWindow(window);
-      return false;
+      return 0;
     default:
-      return false;
+      return 0;
   }
 }

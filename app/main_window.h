@@ -36,8 +36,8 @@ bool ReadFieldEdits(void* window, ConverterState* state, ToolkitArray* controls)
 void DestroyControls(ToolkitArray* controls);
 
 // The main window's event callback; the user data is its control list and the
-// state is currentState. Returns true when the event was handled.
-bool OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event);
+// state is currentState. Returns 1 when the event was handled, else 0.
+uint8_t OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event);
 
 // Saves the values and the selected template, asks for a rebuild and closes the
 // window so that the start-up loop builds it again.

@@ -11,8 +11,8 @@
 #include "base/relative_path.h"
 #include "base/version_info.h"
 #include "platform/file_system.h"
-#include "ui/dialogs.h"
-#include "ui/window.h"
+#include "ui/file_dialog.h"
+#include "ui/toolkit_window.h"
 
 const char kSavePageTitle[] = "Saving HTML File (HTML)";
 // Description and pattern pairs, each ending in a zero byte, the list in two.
@@ -80,7 +80,7 @@ bool FillPlaceholders(StringBuffer& page, const ConverterState& state, const cha
 
 bool WritePage(const char* templatePath, const char* scenePath, const ConverterState* state) {
   if (state == nullptr || templatePath == nullptr || scenePath == nullptr) return false;
-  if (mainWindow != nullptr) BringWindowToFront(mainWindow);
+  if (mainWindow != nullptr) SetForegroundToolkitWindow(mainWindow);
 
   // The page may be a new file: only its folder has to exist.
   PathBuffer pagePath;

@@ -7,8 +7,11 @@
 #include "app/main_window.h"
 #include "app/prefs.h"
 #include "app/templates.h"
+#include "platform/gui_window.h"
+#include "ui/message_loop.h"
 #include "ui/toolkit_array.h"
 #include "ui/toolkit_runtime.h"
+#include "ui/toolkit_window.h"
 #include "ui/window_registry.h"
 
 int RunProgram(void* instance, const char* commandLine) {
@@ -38,12 +41,13 @@ void RunMainWindow() {
         mainWindow = window;
         const SavedRect& r = savedWindowRect;
         if (r.left < r.right && r.top < r.bottom) {
-          SetWindowRect(window, ToolkitRect{r.left, r.top, r.right, r.bottom});
+          const ToolkitRect rect{r.left, r.top, r.right, r.bottom};
+          SetWindowRect(window, &rect);
         } else {
           CenterWindow(window, nullptr);
         }
-        SetWindowTitle(window, kMainWindowTitle);
-        AcceptDroppedFiles(window, true);
+        platform::SetNativeWindowTitle(window, kMainWindowTitle);
+        platform::AcceptDroppedFiles(window, true);
 
         LoadDefaultTemplate(state);
         ScanTemplateFields(state);
