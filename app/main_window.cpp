@@ -56,10 +56,6 @@ bool ReadControlText(const ChildControl* control, StringBuffer& text) {
   }
 }
 
-platform::DrawRect DrawRectOf(const ToolkitRect& r) {
-  return platform::DrawRect{r.left, r.top, r.right, r.bottom};
-}
-
 void SetupSelector(void* window, ConverterState* state, int a) {
   MenuWidget& selector = state->selector;
   selector.bounds = platform::DrawRect{a + 1, 25, a + 197, 50};
