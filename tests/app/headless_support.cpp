@@ -112,3 +112,49 @@ void WriteVersionedFile(const std::string& nativePath, const std::string& produc
 }
 
 }  // namespace apptest
+
+#include "app/app_globals.h"
+#include "app/program_entry.h"
+
+namespace apptest {
+
+ProgramRun::ProgramRun() {
+  headless::ResetDesktop();
+  restartRequested = false;
+  loadSavedPrefs = true;
+  savedWindowRect = SavedRect{};
+  start_ = headless::Now();
+  started_ = ToolkitStart(nullptr, true);
+  EXPECT_TRUE(started_) << "the toolkit does not start";
+}
+
+ProgramRun::~ProgramRun() {
+  if (started_) {
+    ToolkitContext* context = GetToolkitContext();
+    if (context != nullptr) {
+      EXPECT_EQ(context->bytesInUse, 0) << "the toolkit allocator still holds bytes: a leak";
+    }
+    ToolkitStop();
+  }
+  headless::ResetDesktop();
+  buttonBlock.Reset();
+  restartRequested = false;
+  loadSavedPrefs = true;
+  savedWindowRect = SavedRect{};
+}
+
+void ProgramRun::At(uint32_t delay, std::function<void()> action) {
+  headless::ScheduleAction(start_ + delay, std::move(action));
+}
+
+int ProgramRun::Run(const char* commandLine) {
+  At(60000, [this] {
+    if (mainWindow != nullptr && headless::IsLive(mainWindow)) {
+      guardFired_ = true;
+      headless::RequestClose(mainWindow);
+    }
+  });
+  return RunProgram(nullptr, commandLine);
+}
+
+}  // namespace apptest
