@@ -20,7 +20,8 @@ class Appender {
   bool Raw(const char* text, unsigned count) {
     if (!ok_ || count == 0) return ok_;
     ok_ = out_.SetText(text, static_cast<int>(count), length_);
-    if (ok_) length_ += count;
+    // A failed growth may have emptied the buffer: take its length again.
+    length_ = ok_ ? length_ + count : out_.Length();
     return ok_;
   }
   bool Raw(const char* text) { return Raw(text, static_cast<unsigned>(std::strlen(text))); }
@@ -54,6 +55,16 @@ class Appender {
   }
 
   bool ok() const { return ok_; }
+  unsigned length() const { return length_; }
+
+  // Cuts the text back to length characters and clears a failure.
+  void Truncate(unsigned length) {
+    if (length < length_ && out_.MutableData() != nullptr) {
+      out_.MutableData()[length] = '\0';
+      length_ = length;
+    }
+    ok_ = true;
+  }
 
  private:
   static const char* HtmlEntity(char c) {
@@ -79,12 +90,10 @@ class Appender {
 };
 
 // One line: <input\tname="N"\ttype=button\tvalue="<prefix>N"\tonclick="<function>('N')">\r\n
-bool AppendLine(StringBuffer& out, const char* name, const char* valuePrefix,
-                const char* function) {
+// On failure the text is put back to what it held before the line.
+bool AppendLine(Appender& a, const char* name, const char* valuePrefix, const char* function) {
   if (name == nullptr) name = "";
-  // On failure the block is put back to what it held before the line.
-  const unsigned before = out.Length();
-  Appender a(out);
+  const unsigned before = a.length();
   a.Raw("<input\tname=\"");
   a.Html(name);
   a.Raw("\"\ttype=button\tvalue=\"");
@@ -95,8 +104,17 @@ bool AppendLine(StringBuffer& out, const char* name, const char* valuePrefix,
   a.Raw("('");
   a.ScriptInHtml(name);
   a.Raw("')\">\r\n");
-  if (!a.ok() && out.MutableData() != nullptr) out.MutableData()[before] = '\0';
+  if (!a.ok()) a.Truncate(before);
   return a.ok();
+}
+
+bool AppendTrigger(Appender& a, const char* name) {
+  return AppendLine(a, name, "", "triggeranimation");
+}
+
+bool AppendStartStop(Appender& a, const char* name) {
+  return AppendLine(a, name, "Start ", "startanimation") &&
+         AppendLine(a, name, "Stop ", "stopanimation");
 }
 
 // A text attribute is present when it has a non-empty value.
@@ -132,12 +150,13 @@ bool NamesXmlScene(const char* path) {
 }  // namespace
 
 bool AppendTriggerLine(StringBuffer& out, const char* name) {
-  return AppendLine(out, name, "", "triggeranimation");
+  Appender a(out);
+  return AppendTrigger(a, name);
 }
 
 bool AppendStartStopLines(StringBuffer& out, const char* name) {
-  return AppendLine(out, name, "Start ", "startanimation") &&
-         AppendLine(out, name, "Stop ", "stopanimation");
+  Appender a(out);
+  return AppendStartStop(a, name);
 }
 
 bool CollectAnimationButtons(const PathBuffer& path) {
@@ -162,6 +181,9 @@ bool CollectAnimationButtons(const PathBuffer& path) {
   if (!tree.Parse(block.get(), static_cast<int>(bytesRead), path.path, 0)) return true;
 
   buttonBlock.SetText(nullptr, -1, 0);
+  // One appender for the whole walk keeps the block's length, so many
+  // animations cost linear time.
+  Appender lines(buttonBlock);
   int counter = 0;
   XmlNode* root = tree.GetRoot();
   XmlNode* node = root != nullptr ? root->GetFirstChild() : nullptr;
@@ -172,12 +194,12 @@ bool CollectAnimationButtons(const PathBuffer& path) {
       continue;
     }
     ++counter;
-    if (counter % 4 == 0) Appender(buttonBlock).Raw("\r\n");
+    if (counter % 4 == 0 && !lines.Raw("\r\n")) lines.Truncate(lines.length());
     int clamp = 1;
     if (node->GetIntAttribute("Clamp", &clamp) && clamp < 1) {
-      AppendStartStopLines(buttonBlock, name);
+      AppendStartStop(lines, name);
     } else {
-      AppendTriggerLine(buttonBlock, name);
+      AppendTrigger(lines, name);
     }
     // The children of a listed animation are not visited; the walk goes on
     // after it even when it is the last child of its parent.
