@@ -7,12 +7,13 @@
 #include "platform/gui_system.h"
 #include "platform/gui_window.h"
 #include "ui/draw_context.h"
+#include "ui/toolkit_window.h"
+#include "ui/window_registry.h"
 
 namespace {
 
-// Style of the pop-up list: WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, no border.
-constexpr uint32_t kPopupStyle =
-    platform::kStylePopup | platform::kStyleClipSiblings | platform::kStyleClipChildren;
+// Frame kind of the pop-up list: WS_POPUP, no border.
+constexpr int kPopupFrameKind = 0;
 // A drag step opens the list once the pointer has moved more than this.
 constexpr int kDragSlop = 3;
 // Milliseconds a drag step waits for input before it looks again.
@@ -164,8 +165,13 @@ bool MenuWidget::OpenPopup() {
 
   int width = kPopupWidth;
   int height = kPopupRowHeight * static_cast<int>(listed);
-  popup = platform::CreateFrameWindow(host, kPopupStyle);
-  if (!popup) return false;
+  // The list is not registered, but holds a use of the registry while open.
+  if (!AcquireWindowRegistry()) return false;
+  popup = CreateToolkitWindow(host, 0, 0, width, height, kPopupFrameKind);
+  if (!popup) {
+    ReleaseWindowRegistry();
+    return false;
+  }
 
   // Beside the pointer, with the pointer in the middle of the selected row.
   int px = 0, py = 0;
@@ -181,8 +187,8 @@ bool MenuWidget::OpenPopup() {
   if (placedTop < 0) placedTop = 0;
   if (placedTop != top) platform::SetPointerPosition(px, py + (placedTop - top));
 
-  platform::MoveNativeWindow(popup, left, placedTop, width, height, false);
-  platform::ShowNativeWindow(popup, true);
+  MoveWindowTo(popup, left, placedTop);
+  ShowToolkitWindow(popup);
   PaintPopup();
   return true;
 }
@@ -191,7 +197,8 @@ void MenuWidget::ClosePopup() {
   if (!popup) return;
   void* window = popup;
   popup = nullptr;
-  platform::DestroyNativeWindow(window);
+  DestroyToolkitWindow(window);
+  ReleaseWindowRegistry();
 }
 
 void MenuWidget::PaintPopup() {
