@@ -70,8 +70,7 @@ int32_t MenuWidget::ItemAtRow(int32_t row) const {
 bool MenuWidget::TrackPress() {
   if (!host) return false;
   int x = 0, y = 0;
-  platform::GetPointerPosition(&x, &y);
-  platform::ScreenToClientPoint(host, &x, &y);
+  GetCursorPosition(host, &x, &y);
 
   press.x = x;
   press.y = y;
@@ -102,14 +101,13 @@ bool MenuWidget::TrackMenuPress(int x, int y) {
 
   bool changed = false;
   bool opened = false;
-  while (platform::IsMouseButtonDown(0)) {
+  while (IsMouseButtonDown(0)) {
     if (DragStep(x, y)) changed = true;
     opened = opened || popup != nullptr;
     // Wait for the next input (or a moment) instead of spinning; a backend
     // may handle events in here, so the list gets painted.
     platform::WaitForMessages(kDragWaitMs);
-    platform::GetPointerPosition(&x, &y);
-    platform::ScreenToClientPoint(host, &x, &y);
+    GetCursorPosition(host, &x, &y);
   }
 
   if (opened || SelectedIndex() != press.index) {
@@ -130,7 +128,7 @@ bool MenuWidget::TrackButtonPress() {
   int32_t before = state;
   state = kStatePressed;
   Paint(dc, bounds);
-  while (platform::IsMouseButtonDown(0)) platform::WaitForMessages(kDragWaitMs);
+  while (IsMouseButtonDown(0)) platform::WaitForMessages(kDragWaitMs);
   state = before;
   bool changed = false;
   if (kind == kWidgetSwitch) {
@@ -175,7 +173,7 @@ bool MenuWidget::OpenPopup() {
 
   // Beside the pointer, with the pointer in the middle of the selected row.
   int px = 0, py = 0;
-  platform::GetPointerPosition(&px, &py);
+  GetCursorPosition(nullptr, &px, &py);
   int left = px + 10;
   int top = py - kPopupRowHeight * row - 10;
   int placedTop = top;
@@ -185,7 +183,7 @@ bool MenuWidget::OpenPopup() {
   if (placedTop + height > screenHeight) placedTop -= placedTop + height - screenHeight;
   if (left < 0) left = 0;
   if (placedTop < 0) placedTop = 0;
-  if (placedTop != top) platform::SetPointerPosition(px, py + (placedTop - top));
+  if (placedTop != top) SetCursorPosition(nullptr, px, py + (placedTop - top));
 
   MoveWindowTo(popup, left, placedTop);
   ShowToolkitWindow(popup);
@@ -228,8 +226,7 @@ void MenuWidget::PaintPopup() {
 bool MenuWidget::TrackHover() {
   if (!popup) return false;
   int x = 0, y = 0;
-  platform::GetPointerPosition(&x, &y);
-  platform::ScreenToClientPoint(popup, &x, &y);
+  GetCursorPosition(popup, &x, &y);
   int height = kPopupRowHeight * static_cast<int>(ListedCount());
   if (x < 0 || y < 0 || x >= kPopupWidth || y >= height) return false;
   int32_t item = ItemAtRow(y / kPopupRowHeight);
