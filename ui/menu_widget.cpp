@@ -5,7 +5,6 @@
 #include "platform/gui_events.h"
 #include "platform/gui_input.h"
 #include "platform/gui_system.h"
-#include "platform/gui_window.h"
 #include "ui/draw_context.h"
 #include "ui/toolkit_window.h"
 #include "ui/window_registry.h"
