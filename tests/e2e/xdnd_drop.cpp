@@ -14,8 +14,8 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -67,8 +67,8 @@ long AwareVersion(Display* d, const Atoms& a, Window w) {
   unsigned long count, rest;
   unsigned char* data = nullptr;
   long version = -1;
-  if (XGetWindowProperty(d, w, a.aware, 0, 1, False, AnyPropertyType, &type, &format, &count,
-                         &rest, &data) == Success &&
+  if (XGetWindowProperty(d, w, a.aware, 0, 1, False, AnyPropertyType, &type, &format, &count, &rest,
+                         &data) == Success &&
       data && count == 1 && format == 32) {
     version = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
   }
@@ -85,7 +85,8 @@ Window FindAware(Display* d, const Atoms& a, Window w, long* version) {
   unsigned int n = 0;
   if (!XQueryTree(d, w, &root, &parent, &children, &n)) return None;
   Window found = None;
-  for (unsigned int i = 0; i < n && found == None; ++i) found = FindAware(d, a, children[i], version);
+  for (unsigned int i = 0; i < n && found == None; ++i)
+    found = FindAware(d, a, children[i], version);
   if (children) XFree(children);
   return found;
 }
@@ -195,7 +196,8 @@ int main(int argc, char** argv) {
   bool dropped = false, finished = false, served = false;
   XEvent e;
   for (;;) {
-    if (finished && served) deadline = std::min(deadline, Clock::now() + std::chrono::milliseconds(300));
+    if (finished && served)
+      deadline = std::min(deadline, Clock::now() + std::chrono::milliseconds(300));
     if (!NextEvent(d, deadline, &e)) break;
     if (e.type == SelectionRequest) {
       AnswerSelection(d, a, e.xselectionrequest, uris);
@@ -214,7 +216,9 @@ int main(int argc, char** argv) {
   XCloseDisplay(d);
   if (finished && served) return 0;
   std::fprintf(stderr, "xdnd_drop: %s from window 0x%lx\n",
-               !dropped ? "no XdndStatus" : !served ? "the file list was never fetched" : "no XdndFinished",
+               !dropped  ? "no XdndStatus"
+               : !served ? "the file list was never fetched"
+                         : "no XdndFinished",
                target);
   return 1;
 }

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The main window: exact title, the outer size the layout asks for with a
+# field-less template (481 x 75), centred on the screen.
+. "$(dirname "$0")/../lib.sh"
+start_display
+make_program_folder "$KRN_DATA_E2E/plain.html"
+start_program
+win=$(wait_window "$MAIN_TITLE")
+sleep 0.5
+window_geometry "$win"
+[ "$W" -eq 481 ] && [ "$H" -eq 75 ] || fail "window is ${W}x${H}, expected 481x75"
+# No window manager: the outer rectangle is the client area, centred with
+# integer halves (512 - 240, 384 - 37).
+[ "$X" -eq 272 ] && [ "$Y" -eq 347 ] || fail "window at $X,$Y, expected centred at 272,347"
+screenshot main-window
+x_probe=$KRN_XPROBE
+"$x_probe" close "$win" || fail "cannot ask the window to close"
+expect_exit 0
+echo "PASS [$CASE]"
