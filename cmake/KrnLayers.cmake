@@ -22,4 +22,8 @@ endfunction()
 function(krn_link_program target gui_backend)
   target_link_libraries(${target} PRIVATE
     "$<LINK_GROUP:RESCAN,krn_app,krn_xml,krn_ui,krn_base,${gui_backend},${KRN_SYSTEM_BACKEND}>")
+  # Every Linux program carries the version block that the version queries read back.
+  if(TARGET krn_version_block)
+    target_sources(${target} PRIVATE $<TARGET_OBJECTS:krn_version_block>)
+  endif()
 endfunction()

@@ -1,0 +1,109 @@
+// GUI seam: the event entry point and the event pump.
+//
+// Each backend turns its native messages for the windows it created with
+// CreateFrameWindow into PlatformEvent records and hands every one of them to
+// the single handler that the toolkit installs with SetEventHandler (on
+// Windows from the dialog procedure; elsewhere from the backend's dispatch).
+// Codes, flags and coordinates are the toolkit's and identical on every
+// backend. The toolkit side finds the window's record, delivers, runs the
+// paint loop through BeginNativePaint/EndNativePaint, converts sizing
+// rectangles and builds the list of dropped files.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/gui_rect.h"
+
+namespace platform {
+
+// Event codes of the toolkit.
+enum EventCode : int32_t {
+  kEventOther = 0,           // any other native message
+  kEventOpen = 4,            // registration (made by the toolkit, never by a backend)
+  kEventCloseRequest = 5,    // WM_CLOSE, WM_DESTROY: the user asks to close
+  kEventClosing = 6,         // unregistration (made by the toolkit)
+  kEventActivated = 7,       // WM_ACTIVATE with WA_ACTIVE or WA_CLICKACTIVE
+  kEventDeactivated = 8,     // WM_ACTIVATE with WA_INACTIVE
+  kEventSizing = 9,          // WM_SIZING: `sizing` holds the proposed outer rectangle
+  kEventMaximised = 10,      // WM_SIZE with SIZE_MAXIMIZED
+  kEventMinimised = 11,      // WM_SIZE with SIZE_MINIMIZED
+  kEventRestored = 12,       // WM_SIZE with SIZE_RESTORED
+  kEventLeftDown = 13,       // WM_LBUTTONDOWN; WM_LBUTTONDBLCLK with doubleClick
+  kEventRightDown = 14,      // WM_RBUTTONDOWN; WM_RBUTTONDBLCLK with doubleClick
+  kEventLeftUp = 15,         // WM_LBUTTONUP
+  kEventRightUp = 16,        // WM_RBUTTONUP
+  kEventMouseMove = 17,      // WM_MOUSEMOVE
+  kEventKeyDown = 18,        // WM_KEYDOWN; WM_SYSKEYDOWN with systemKey
+  kEventCharacter = 19,      // WM_CHAR; WM_SYSCHAR with systemKey
+  kEventKeyUp = 20,          // WM_KEYUP; WM_SYSKEYUP with systemKey
+  kEventPaint = 21,          // WM_PAINT: the window has an update region
+  kEventTimer = 22,          // the toolkit's timer emulation (never a backend)
+  kEventCommand = 23,        // WM_COMMAND from a child control
+  kEventFilesDropped = 24,   // WM_DROPFILES: `dropCount` names in `dropNames`
+  kEventVerticalScroll = 27  // WM_VSCROLL
+};
+
+// One native message as the backend hands it to the toolkit.
+struct PlatformEvent {
+  void* window;  // the top-level window the message is for (HWND / FLTK record / headless)
+  int32_t code;  // an EventCode
+  int32_t x;     // mouse events: client coordinates; drops: the drop point
+  int32_t y;
+  int32_t character;  // key events: low byte of the key parameter, sign-extended
+  uint32_t key;       // key-down and key-up: the full key parameter (virtual-key code)
+  // Modifiers: for mouse events as carried by the message, otherwise the key
+  // state at the time (shift, control, alt pressed; capsLock toggled).
+  bool shift;
+  bool control;
+  bool alt;
+  bool capsLock;
+  bool repeat;          // key-down and character events: the auto-repeat bit
+  bool systemKey;       // WM_SYS* key messages
+  bool doubleClick;     // mouse double-click messages
+  bool displayChanged;  // the screen's colour depth may have changed (WM_DISPLAYCHANGE)
+  // Command events.
+  int32_t commandId;     // the control's id (low word of wParam)
+  int32_t notification;  // notification code (high word of wParam)
+  void* sender;          // the sending control, or null
+  // Sizing events: the proposed outer rectangle in screen coordinates; the
+  // handler may change it, and the backend applies it when the answer is non-zero.
+  Rect sizing;
+  // Dropped files: names in the program's view, any length, owned by the
+  // backend until the handler returns.
+  int32_t dropCount;
+  const char* const* dropNames;
+  // The native message as received (zero where a backend has none).
+  uintptr_t rawWindow;
+  uintptr_t rawMessage;
+  uintptr_t rawWParam;
+  uintptr_t rawLParam;
+};
+
+// The toolkit's entry point: returns the toolkit's answer (0 lets the backend's
+// default handling apply).
+using EventHandler = intptr_t (*)(PlatformEvent* event);
+
+// Installs the handler that receives every event (null removes it).
+void SetEventHandler(EventHandler handler);
+
+// Dispatches every queued message of one top-level window (and its
+// controls). With dialog navigation, and while the window itself does not
+// have the focus, keyboard messages first get dialog handling (Tab moves the
+// focus between tab-stop controls, IsDialogMessageA on Windows). Returns
+// false for a null window.
+bool PumpWindowMessages(void* window, bool dialogNavigation);
+
+// Dispatches every remaining queued message of the thread, with no dialog handling.
+void PumpThreadMessages();
+
+// Whether a message (including a pending repaint) is waiting, without removing it.
+bool HasPendingMessages();
+
+// Timeout for WaitForMessages that never ends by itself.
+constexpr uint32_t kWaitForever = 0xFFFFFFFF;
+
+// Blocks until a message arrives or `timeoutMs` milliseconds have passed;
+// returns at once when a message is already waiting.
+void WaitForMessages(uint32_t timeoutMs);
+
+}  // namespace platform

@@ -1,0 +1,14 @@
+// GUI seam: the rectangle type shared by windows, controls and events.
+#pragma once
+
+namespace platform {
+
+// A rectangle in pixels; right and bottom are exclusive, as in Win32's RECT.
+struct Rect {
+  int left;
+  int top;
+  int right;
+  int bottom;
+};
+
+}  // namespace platform
