@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <string>
 
 #include "platform/fltk/fltk_window.h"
 #include "platform/gui_window.h"
@@ -51,20 +52,38 @@ bool ReadFrameExtents(Window xid, platform::Rect* frame) {
   return ok;
 }
 
+// The faces the drawing calls ask for, by family and style (see FontIndex).
+void RegisterFonts() {
+  static const char* const kFamilies[] = {"Liberation Sans", "Liberation Serif", "Liberation Mono"};
+  static const char kStyles[] = {' ', 'B', 'I', 'P'};  // FLTK's Xft prefixes
+  static std::string names[12];
+  for (int family = 0; family < 3; ++family) {
+    for (int style = 0; style < 4; ++style) {
+      std::string& name = names[family * 4 + style];
+      name = std::string(1, kStyles[style]) + kFamilies[family];
+      Fl::set_font(Fl_Font(kFirstFont + family * 4 + style), name.c_str());
+    }
+  }
+}
+
 }  // namespace
+
+int FontIndex(FontFamily family, bool bold, bool italic) {
+  return kFirstFont + int(family) * 4 + (bold ? 1 : 0) + (italic ? 2 : 0);
+}
 
 bool EnsureDisplay() {
   static int state = 0;  // 0 not tried, 1 open, -1 failed
   if (state == 0) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
-      std::fprintf(stderr, "krn2html: cannot open the X display \"%s\"\n", XDisplayName(nullptr));
       state = -1;
     } else {
       fl_open_display(display);
       // FLTK's own file chooser and widgets take their look from here.
       Fl::scheme("gtk+");
       Fl::visible_focus(1);
+      RegisterFonts();
       state = 1;
     }
   }

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fltk/font_map.h"
 #include "platform/gui_controls.h"
 #include "platform/gui_events.h"
 #include "platform/gui_rect.h"
@@ -63,8 +64,15 @@ struct Surface {
   int penY = 0;
 };
 
-// Opens the X display once; false (after one line on stderr) when there is none.
+// Opens the X display once (silently); false when there is none.
 bool EnsureDisplay();
+
+// The FLTK font number of a family in a style; the faces are Liberation
+// Sans, Serif and Mono (fontconfig picks the closest installed face).
+int FontIndex(FontFamily family, bool bold, bool italic);
+
+// The first FLTK font number the backend registers (FL_FREE_FONT).
+constexpr int kFirstFont = 16;
 
 // The record of a live handle, or null.
 NativeWindow* AsWindow(const void* handle);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 #include "platform/fltk/fltk_state.h"
 #include "platform/fltk/fltk_window.h"
@@ -277,7 +278,13 @@ using fltk_backend::NativeWindow;
 
 void* CreateFrameWindow(void* owner, uint32_t style) {
   if (owner && !AsWindow(owner)) return nullptr;
-  if (!fltk_backend::EnsureDisplay()) return nullptr;
+  if (!fltk_backend::EnsureDisplay()) {
+    static bool told = false;
+    if (!told)
+      std::fprintf(stderr, "krn2html: cannot open the X display \"%s\"\n", XDisplayName(nullptr));
+    told = true;
+    return nullptr;
+  }
   NativeWindow* record = new NativeWindow;
   record->owner = static_cast<NativeWindow*>(owner);
   record->style = style & ~kStyleVisible;
