@@ -31,13 +31,13 @@ bool ComposeInto(char* out, std::string_view drive, const char* directory, std::
     out[at++] = drive[0];
     out[at++] = ':';
   }
-  std::memcpy(out + at, directory, directoryLength);
+  if (directoryLength != 0) std::memcpy(out + at, directory, directoryLength);
   at += directoryLength;
   if (addSlash) out[at++] = '\\';
-  std::memcpy(out + at, name.data(), name.size());
+  if (!name.empty()) std::memcpy(out + at, name.data(), name.size());
   at += name.size();
   if (addPoint) out[at++] = '.';
-  std::memcpy(out + at, extension, extensionLength);
+  if (extensionLength != 0) std::memcpy(out + at, extension, extensionLength);
   at += extensionLength;
   out[at] = '\0';
   return true;

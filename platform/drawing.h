@@ -14,6 +14,8 @@
 
 #include <cstdint>
 
+#include "platform/gui_rect.h"
+
 namespace platform {
 
 using DeviceContext = void*;  // HDC / FLTK surface record / headless::Surface*
@@ -47,13 +49,9 @@ constexpr unsigned kTextSingleLine = 0x0020;  // DT_SINGLELINE
 constexpr unsigned kTextNoClip = 0x0100;      // DT_NOCLIP
 constexpr unsigned kTextNoPrefix = 0x0800;    // DT_NOPREFIX
 
-// A rectangle; right and bottom are exclusive, as in Win32's RECT.
-struct DrawRect {
-  int left;
-  int top;
-  int right;
-  int bottom;
-};
+// A rectangle; right and bottom are exclusive, as in Win32's RECT. The same
+// type as the windows' rectangle.
+using DrawRect = Rect;
 
 // What CreateFontA needs. The Windows backend adds ANSI_CHARSET,
 // OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS and PROOF_QUALITY; other backends

@@ -6,8 +6,10 @@
 #include <new>
 
 #include "base/path_buffer.h"
+#include "platform/gui_events.h"
 #include "platform/gui_input.h"
 #include "platform/gui_system.h"
+#include "ui/toolkit_event.h"
 
 namespace {
 
@@ -95,7 +97,12 @@ bool ToolkitStart(void* instance, bool openVideoDraw, const ToolkitOptions* opti
       free->context = context;
     }
   }
-  if (context->refCount >= 2) return true;
+  if (context->refCount >= 2) {
+    // A nested start also counts on the display state, so that only the
+    // outermost stop closes the video library and unregisters the program.
+    if (context->displayState) context->displayState->refCount++;
+    return true;
+  }
 
   if (options) {
     context->budget = options->budget;
@@ -116,6 +123,7 @@ bool ToolkitStart(void* instance, bool openVideoDraw, const ToolkitOptions* opti
   if (openVideoDraw) display->videoDraw = platform::OpenVideoDraw();
   ReadDisplayFacts(display);
   display->idleHook = options ? options->idleHook : nullptr;
+  platform::SetEventHandler(&ToolkitWindowProc);
 
   if (instance) {
     PathBuffer programFile;
@@ -144,6 +152,7 @@ bool ToolkitStop() {
         UnregisterModule(display->modules[0].id);
       }
       if (display->cursorHidden) platform::ShowPointer(true);
+      platform::SetEventHandler(nullptr);
       DeleteRecord(display);
       context->displayState = nullptr;
     }

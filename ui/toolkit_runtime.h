@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-class PathBuffer;
+struct PathBuffer;
 struct DisplayState;
 
 // Optional replacement allocator; when `enabled`, the four hooks replace the

@@ -36,6 +36,7 @@
 
 #include "platform/gui_controls.h"
 #include "platform/gui_events.h"
+#include "platform/gui_input.h"
 #include "platform/gui_rect.h"
 
 namespace headless {

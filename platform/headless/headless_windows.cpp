@@ -140,6 +140,17 @@ bool DestroyNativeWindow(void* handle) {
   if (!window) return false;
   if (window->destroying) return true;
   window->destroying = true;
+  // Owned top-level windows go first, each with its own destroy notice.
+  for (;;) {
+    Window* ownedWindow = nullptr;
+    for (Window* candidate : State().windows) {
+      if (!candidate->isControl && candidate->owner == window && !candidate->destroying) {
+        ownedWindow = candidate;
+      }
+    }
+    if (!ownedWindow) break;
+    DestroyNativeWindow(ownedWindow);
+  }
   if (!window->isControl) {
     // Windows sends WM_DESTROY, which the toolkit reads as a close request.
     PlatformEvent event{};
