@@ -56,9 +56,12 @@ answer() {
   local id
   id=$(window "$1")
   sleep 0.3
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
-  xdotool type --delay 2 --window "$id" -- "$2"
-  xdotool key --window "$id" Return
+  # No window manager: the keyboard follows the pointer.
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + 10))
+  xdotool key --clearmodifiers Home shift+End
+  xdotool type --clearmodifiers --delay 2 -- "$2"
+  xdotool key --clearmodifiers Return
 }
 
 "$demo/program/krn2html" >"$demo/program.log" 2>&1 &

@@ -125,6 +125,7 @@ void* CreateChildControl(void* parent, ControlClass controlClass, uint32_t style
     case ControlClass::kStatic: {
       auto* label = new fltk_backend::KrnLabel(record, x, y, w, h);
       label->box((style & kStyleBorder) ? FL_BORDER_FRAME : FL_NO_BOX);
+      label->color(FL_DARK3);  // the frame's colour: a thin dark line as WS_BORDER draws
       label->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
       widget = label;
       break;

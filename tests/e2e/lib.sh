@@ -96,13 +96,17 @@ click_in() {
   xdotool mousemove --sync $((X + $2)) $((Y + $3)) click 1
 }
 
-# Types text into the focused widget of window $1 and presses Return.
+# Replaces the text of the focused input of window $1 by $2 and presses
+# Return. With no window manager the keyboard follows the pointer, so the
+# pointer is parked over the window first; keys go through XTest.
 type_into() {
-  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-  sleep 0.2
-  xdotool type --delay 2 --window "$1" -- "$2"
+  window_geometry "$1"
+  xdotool mousemove --sync $((X + W / 2)) $((Y + 10))
   sleep 0.1
-  xdotool key --window "$1" Return
+  xdotool key --clearmodifiers Home shift+End
+  xdotool type --clearmodifiers --delay 2 -- "$2"
+  sleep 0.1
+  xdotool key --clearmodifiers Return
 }
 
 # Answers a file dialog titled $1 with the path $2.
