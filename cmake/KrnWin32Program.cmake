@@ -1,0 +1,47 @@
+# The Windows program and its runnable program folder (included by
+# program/CMakeLists.txt in a Windows build):
+#   build-win/program/krn2html.exe        PE32 GUI executable with VERSIONINFO
+#   build-win/program/HTML Support/       the shipped templates
+#   build-win/program/Defaults/           remembered template and field values (empty)
+# and the deliverable, that folder packed fresh (without what a run left in
+# Defaults) as build-win/krn2html-<version>-win32.zip.
+
+set(KRN_PROGRAM_DIR ${CMAKE_BINARY_DIR}/program CACHE INTERNAL "")
+
+add_executable(krn2html WIN32 ${CMAKE_SOURCE_DIR}/program/main_win32.cpp)
+krn_link_program(krn2html krn_gui_win32)
+set_target_properties(krn2html PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KRN_PROGRAM_DIR})
+
+set(support_src "${CMAKE_SOURCE_DIR}/data/HTML Support")
+file(GLOB templates CONFIGURE_DEPENDS "${support_src}/*.html")
+file(REMOVE_RECURSE "${KRN_PROGRAM_DIR}/HTML Support")
+set(copied)
+foreach(src ${templates})
+  get_filename_component(name "${src}" NAME)
+  set(dst "${KRN_PROGRAM_DIR}/HTML Support/${name}")
+  add_custom_command(OUTPUT "${dst}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${KRN_PROGRAM_DIR}/HTML Support"
+    COMMAND ${CMAKE_COMMAND} -E copy "${src}" "${dst}"
+    DEPENDS "${src}"
+    COMMENT "Copying template ${name}")
+  list(APPEND copied "${dst}")
+endforeach()
+add_custom_target(krn2html_folder ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${KRN_PROGRAM_DIR}/Defaults"
+  DEPENDS ${copied})
+add_dependencies(krn2html krn2html_folder)
+
+# The zip holds one folder, krn2html/, as it is to be unpacked and run.
+set(package_dir ${CMAKE_BINARY_DIR}/package)
+set(package_zip ${CMAKE_BINARY_DIR}/krn2html-${PROJECT_VERSION}-win32.zip)
+add_custom_command(OUTPUT ${package_zip}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${package_dir}
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${package_dir}/krn2html/HTML Support"
+    "${package_dir}/krn2html/Defaults"
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:krn2html> ${package_dir}/krn2html/
+  COMMAND ${CMAKE_COMMAND} -E copy ${templates} "${package_dir}/krn2html/HTML Support/"
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${package_zip}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${package_dir} zip -q -r ${package_zip} krn2html
+  DEPENDS krn2html ${templates}
+  COMMENT "Packing ${package_zip}")
+add_custom_target(krn2html_zip ALL DEPENDS ${package_zip})
