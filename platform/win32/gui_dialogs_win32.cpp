@@ -58,6 +58,9 @@ bool RunFileDialog(FileDialogRequest* request) {
   dialog.nMaxFile = kFileDialogPathSize;
   dialog.lpstrTitle = request->title;
   dialog.Flags = request->flags;
+  // A page is saved under a new name: a save dialog that honoured "file must
+  // exist" could refuse it, so saving keeps only "path must exist".
+  if (request->save) dialog.Flags &= ~DWORD(OFN_FILEMUSTEXIST);
   dialog.lpstrDefExt = request->defaultExtension;
   if (request->flags & kFileEnableHook) dialog.lpfnHook = &CentringHook;
   BOOL chosen = request->save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
