@@ -112,7 +112,10 @@ int GetDrawCaps(DeviceContext dc, int index) {
 }
 
 void* WindowFromDrawContext(DeviceContext dc) {
-  return dc ? WindowFromDC(AsDc(dc)) : nullptr;
+  if (!dc) return nullptr;
+  // The screen's context belongs to the desktop window, which is not a window of ours.
+  HWND window = WindowFromDC(AsDc(dc));
+  return window == GetDesktopWindow() ? nullptr : window;
 }
 
 DeviceContext GetWindowDrawContext(void* window) {
