@@ -39,8 +39,8 @@ done
 # program then starts in a blink, and no Wine service inherits (and holds open)
 # the output pipes of CTest or Ninja.
 export WINEPREFIX="$root/$build/wineprefix" WINEDEBUG=-all
-"$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
-wineserver -p </dev/null >/dev/null 2>&1
+wineserver -k 2>/dev/null || true
+wineserver -p </dev/null >/dev/null 2>&1 || true
 "$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
 
 cmake --build "$build" -j "$(nproc)"
