@@ -39,12 +39,15 @@ done
 # program then starts in a blink, and no Wine service inherits (and holds open)
 # the output pipes of CTest or Ninja.
 export WINEPREFIX="$root/$build/wineprefix" WINEDEBUG=-all
+"$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1  # makes the prefix once
 wineserver -k 2>/dev/null || true
 wineserver -p </dev/null >/dev/null 2>&1 || true
 "$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
 
 cmake --build "$build" -j "$(nproc)"
+status=0
 echo "== unit tests under Wine"
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -E '^e2e_'
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 120 -E '^e2e_' || status=1
 echo "== end-to-end tests of krn2html.exe under Wine"
-ctest --test-dir "$build" --output-on-failure -R '^e2e_'
+ctest --test-dir "$build" --output-on-failure --timeout 120 -R '^e2e_' || status=1
+exit $status
