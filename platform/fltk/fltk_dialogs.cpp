@@ -133,7 +133,8 @@ int ShowMessageBox(void* owner, const char* text, const char* title, uint32_t fl
   fl_font(FL_HELVETICA, 14);
   int textW = 400, textH = 0;
   fl_measure(label.c_str(), textW, textH, 0);
-  textW = std::clamp(textW, 160, 400);
+  // The box draws its label inset by a few pixels on each side.
+  textW = std::clamp(textW, 160, 400) + 10;
   textH = std::max(textH, 40);
   const int boxW = textW + 90, boxH = textH + 70;
 
