@@ -106,7 +106,7 @@ TEST(XmlWriterLayouts, HeaderRules) {
   EXPECT_EQ(Build(withHeader, 4), "<r/>\r\n\r\n") << "layout 4: no header at all";
 
   XmlTree other;
-  const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+  const std::string declaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
   XmlNode* withEncoding = ParseDoc(other, declaration + "\n<r/>");
   ASSERT_NE(withEncoding, nullptr);
   const std::string out = Build(withEncoding, 0);
