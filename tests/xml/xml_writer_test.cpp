@@ -1,12 +1,11 @@
 // The six layouts of the XML writer, byte for byte.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "base/path_buffer.h"
@@ -264,9 +263,10 @@ std::string ReadNative(const std::string& native) {
 }
 
 TEST(XmlWriterFile, WriteToFileWritesTheWholeTextOrFails) {
-  char dirTemplate[] = "/tmp/krn_xml_writer_XXXXXX";
-  ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-  const std::string dir = dirTemplate;
+  const std::filesystem::path base = std::filesystem::temp_directory_path() /
+                                     ("krn_xml_writer_" + std::to_string(std::random_device{}()));
+  ASSERT_TRUE(std::filesystem::create_directory(base)) << base;
+  const std::string dir = base.string();
   const std::string file = dir + "/out.xml";
 
   XmlTree tree;
