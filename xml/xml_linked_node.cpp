@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "xml/xml_attribute.h"
 
@@ -243,7 +244,8 @@ uint32_t XmlLinkedNode::GetChildCount() {
 XmlNode* XmlLinkedNode::CreateChild(XmlNode* parentNode, const char* text, int32_t length,
                                     XmlNodeKind newKind, int32_t* index, int32_t position) {
   if (parentNode == nullptr) return nullptr;
-  XmlLinkedNode* node = new XmlLinkedNode();
+  XmlLinkedNode* node = new (std::nothrow) XmlLinkedNode();
+  if (node == nullptr) return nullptr;
   if (!node->Init(text, length, newKind, nullptr)) {
     delete node;
     return nullptr;
@@ -337,7 +339,8 @@ XmlNodeKind XmlLinkedNode::GetKind() {
 }
 
 bool XmlLinkedNode::AppendAttribute(const char* attrName, const char* attrValue) {
-  XmlAttribute* attribute = new XmlAttribute();
+  XmlAttribute* attribute = new (std::nothrow) XmlAttribute();
+  if (attribute == nullptr) return false;
   if (!attribute->name.SetText(attrName, -1, 0) || !attribute->value.SetText(attrValue, -1, 0) ||
       !attributes.Resize(attributes.count + 1)) {
     delete attribute;

@@ -8,7 +8,7 @@
 #include "base/file_handle.h"
 #include "base/path_buffer.h"
 #include "base/string_buffer.h"
-#include "platform/gui_dialogs.h"
+#include "ui/message_box.h"
 #include "xml/xml_linked_node.h"
 #include "xml/xml_writer.h"
 
@@ -124,8 +124,7 @@ bool ShowParseError(const char* message, int32_t line) {
     text.Reset();
     return false;
   }
-  platform::ShowMessageBox(nullptr, text.Data(), "XML Error",
-                           platform::kMessageOk | platform::kMessageIconInformation);
+  ShowMessage(nullptr, "XML Error", text.Data());
   text.Reset();
   return true;
 }

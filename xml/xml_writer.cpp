@@ -1,5 +1,7 @@
 #include "xml/xml_writer.h"
 
+#include <strings.h>
+
 #include <cstring>
 
 #include "base/string_buffer.h"
@@ -53,6 +55,25 @@ bool IsDeclaration(XmlNode* node) {
   if (text == nullptr) return false;
   if (TextEquals(node, kHeader)) return true;
   return std::strncmp(text, "<?xml", 5) == 0 && IsBlank(text[5]);
+}
+
+// True when the node is a declaration that names an encoding other than UTF-8. The parser
+// hands every text over in UTF-8, so the output is UTF-8 whatever the source was, and such
+// a declaration would make a reader decode it wrongly.
+bool DeclaresOtherEncoding(XmlNode* node) {
+  if (!IsDeclaration(node)) return false;
+  const char* text = node->GetName()->Data();
+  const char* p = std::strstr(text, "encoding");
+  if (p == nullptr) return false;
+  p += 8;
+  while (IsBlank(*p)) ++p;
+  if (*p++ != '=') return false;
+  while (IsBlank(*p)) ++p;
+  const char quote = *p++;
+  if (quote != '"' && quote != '\'') return false;
+  const char* end = std::strchr(p, quote);
+  if (end == nullptr) return false;
+  return !(end - p == 5 && strncasecmp(p, "UTF-8", 5) == 0);
 }
 
 // Appends to a buffer while keeping the text's length, so appending never rescans the text.
@@ -165,9 +186,13 @@ class XmlLayoutWriter {
   bool Run() {
     XmlNode* q = top->GetFirstChild();
     if (q == nullptr) return false;
-    if (header && !IsDeclaration(q) && !(sink.Add(kHeader) && sink.LineBreak())) return false;
+    // A declaration of another encoding is replaced by the header (or left out).
+    const bool foreign = DeclaresOtherEncoding(q);
+    if (header && (foreign || !IsDeclaration(q)) && !(sink.Add(kHeader) && sink.LineBreak())) {
+      return false;
+    }
     // Layouts without header leave out a parsed header as well.
-    XmlNode* skipped = !header && TextEquals(q, kHeader) ? q : nullptr;
+    XmlNode* skipped = foreign || (!header && TextEquals(q, kHeader)) ? q : nullptr;
     int32_t depth = 0;
     for (;;) {
       if (q != skipped && !(pretty && IsBlankOnly(q)) && !WriteNode(q, depth)) return false;

@@ -3,8 +3,6 @@
 
 #include <string>
 
-// headless_desktop.h uses platform::KeyState without including its header.
-#include "platform/gui_input.h"
 #include "platform/headless/headless_desktop.h"
 
 namespace xmltest {

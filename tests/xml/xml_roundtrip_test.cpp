@@ -29,8 +29,11 @@ class DocumentGenerator {
 
   std::string Document() {
     std::string out;
-    switch (Pick(4)) {
+    switch (Pick(5)) {
       case 0:
+        break;
+      case 4:
+        out += "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
         break;
       case 1:
         out += "<?xml version=\"1.0\"?>";
@@ -250,9 +253,16 @@ TEST(XmlRoundTrip, ParseWriteParseKeepsTheTree) {
     // A document without declaration gains the header line. The header is one extra node;
     // its line break is one more, or joins the white space the source began with (expat
     // reports prolog white space as one chunk).
-    const std::vector<NodeLine> a = Describe(doc1);
+    // A declaration of another encoding than UTF-8 is replaced by the header, as the text
+    // comes out in UTF-8.
+    std::vector<NodeLine> a = Describe(doc1);
     std::vector<NodeLine> b = Describe(doc2);
-    if (a.empty() || a[0].name.rfind("<?xml ", 0) != 0) {
+    bool headerAdded = a.empty() || a[0].name.rfind("<?xml ", 0) != 0;
+    if (!headerAdded && a[0].name.find("ISO-8859-1") != std::string::npos) {
+      a.erase(a.begin());
+      headerAdded = true;
+    }
+    if (headerAdded) {
       ++withHeaderAdded;
       ASSERT_GE(b.size(), 2u) << "seed " << seed;
       ASSERT_EQ(b[0].name, "<?xml version=\"1.0\"?>") << "seed " << seed;

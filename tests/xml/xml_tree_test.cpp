@@ -158,6 +158,17 @@ TEST(XmlTreeParse, ErrorsAndRepeatedParses) {
   EXPECT_EQ(messages.Count(), 2);
 }
 
+TEST(XmlTreeParse, ShowParseErrorFormatsOrShowsNothing) {
+  xmltest::MessageLog messages;
+  EXPECT_TRUE(ShowParseError("boom", 7));
+  ASSERT_EQ(messages.Count(), 1);
+  EXPECT_EQ(messages.Title(0), "XML Error");
+  EXPECT_EQ(messages.Text(0), "Parse Error: boom at line 7");
+  const std::string huge(1100, 'x');
+  EXPECT_FALSE(ShowParseError(huge.c_str(), 1)) << "a message too long to format must fail";
+  EXPECT_EQ(messages.Count(), 1) << "and show nothing";
+}
+
 TEST(XmlTreeParse, TextLongerThanItsLengthIsNotRead) {
   XmlTree tree;
   const char text[] = "<a/>garbage that is not part of the document";

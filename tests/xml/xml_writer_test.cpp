@@ -116,6 +116,23 @@ TEST(XmlWriterLayouts, HeaderRules) {
   EXPECT_TRUE(again.Parse(out.data(), static_cast<int32_t>(out.size()), "again.krn", 0))
       << "the output must parse";
 
+  // The parser hands over UTF-8 whatever the source's encoding: a declaration of another
+  // encoding gives way to the header, so the text reads back the same.
+  XmlTree latin;
+  XmlNode* latinDoc =
+      ParseDoc(latin, "<?xml version=\"1.0\" encoding='ISO-8859-1'?>\n<r a=\"\xE9\">\xE9</r>");
+  ASSERT_NE(latinDoc, nullptr);
+  const std::string utf8 = Build(latinDoc, 0);
+  EXPECT_EQ(utf8, kHeader + "\r\n\n<r a=\"\xC3\xA9\" >\xC3\xA9</r>");
+  EXPECT_EQ(Build(latinDoc, 4), "<r a=\"\xC3\xA9\" >\r\n\t\xC3\xA9\r\n</r>\r\n");
+  XmlTree reread;
+  XmlNode* rereadDoc = ParseDoc(reread, utf8);
+  ASSERT_NE(rereadDoc, nullptr);
+  XmlNode* r = ChildNamed(rereadDoc, "r");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(xmltest::Str(r->GetAttributeValue("a")), "\xC3\xA9") << "the value survives";
+  EXPECT_EQ(xmltest::Name(r->GetFirstChild()), "\xC3\xA9") << "the text survives";
+
   // A top without children fails every XML layout; the outlines still work.
   XmlNode* lonely = xmltest::MakeNode(nullptr, "lonely");
   for (int32_t layout : {0, 3, 4, 5}) {
