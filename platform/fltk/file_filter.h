@@ -1,0 +1,23 @@
+// Translation of a Windows-style file filter list into the filter text of
+// FLTK's file chooser.
+#pragma once
+
+#include <string>
+
+namespace fltk_backend {
+
+// Translates one pattern list as a Windows filter spells it (" *.krn; *.krq;":
+// patterns separated by ';', blanks around them ignored) into one pattern of
+// fl_filename_match: "*.{krn,krq}"; "*.*" and "*" become "*". Returns "*" for
+// a list without patterns.
+std::string TranslatePatternList(const std::string& patterns);
+
+// Translates a filter list (description and pattern pairs, each text ended by
+// a zero byte, the list ended by an empty text) into the chooser's filter:
+// entries "Description (pattern)" separated by tabs. A description that ends
+// in a parenthesised part has that part replaced by the translated pattern;
+// other descriptions get it appended. A null or empty list gives "*".
+// `firstPattern` (may be null) receives the first entry's translated pattern.
+std::string TranslateFilterList(const char* filter, std::string* firstPattern);
+
+}  // namespace fltk_backend

@@ -1,0 +1,181 @@
+// The file dialog (FLTK's own chooser) and the information box of
+// platform/gui_dialogs.h.
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/fltk/file_filter.h"
+#include "platform/fltk/fltk_state.h"
+#include "platform/fltk/fltk_window.h"
+#include "platform/gui_dialogs.h"
+#include "platform/native_path.h"
+
+namespace fltk_backend {
+
+namespace {
+
+std::string CurrentDirectory() {
+  std::vector<char> buffer(4096);
+  if (!getcwd(buffer.data(), buffer.size())) return "/";
+  return buffer.data();
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void CentreOnScreen(Fl_Window* window) {
+  window->position(std::max((Fl::w() - window->w()) / 2, 0),
+                   std::max((Fl::h() - window->h()) / 2, 0));
+}
+
+// Lets assistive tools (and the end-to-end tests) read a box's text, which
+// X does not otherwise expose because FLTK draws it.
+void PublishText(Fl_Window* window, const char* text) {
+  if (!window->shown()) return;
+  Atom property = XInternAtom(fl_display, "_KRN_MESSAGE_TEXT", False);
+  Atom utf8 = XInternAtom(fl_display, "UTF8_STRING", False);
+  XChangeProperty(fl_display, fl_xid(window), property, utf8, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(text), int(std::strlen(text)));
+  XFlush(fl_display);
+}
+
+void CloseBox(Fl_Widget* widget, void*) {
+  widget->window()->hide();
+}
+
+}  // namespace
+
+}  // namespace fltk_backend
+
+namespace platform {
+
+bool RunFileDialog(FileDialogRequest* request) {
+  if (!request || !request->path || !fltk_backend::EnsureDisplay()) return false;
+  // Where the dialog starts: the initial name's folder, else the current directory.
+  std::vector<char> native(4096);
+  std::string initial;
+  if (request->path[0] &&
+      NativePathFromProgram(request->path, native.data(), uint32_t(native.size()))) {
+    initial = native.data();
+  }
+  std::string directory = fltk_backend::CurrentDirectory();
+  std::string name = initial;
+  if (initial.find('/') != std::string::npos) {
+    directory = fltk_backend::FolderOf(initial);
+    name = initial.substr(initial.rfind('/') + 1);
+  }
+  if (!fltk_backend::IsDirectory(directory)) directory = fltk_backend::CurrentDirectory();
+
+  std::string firstPattern;
+  std::string filter = fltk_backend::TranslateFilterList(request->filter, &firstPattern);
+  std::string title = request->title ? request->title : "";
+  Fl_Group::current(nullptr);
+  Fl_File_Chooser chooser(directory.c_str(), filter.c_str(),
+                          request->save ? Fl_File_Chooser::CREATE : Fl_File_Chooser::SINGLE,
+                          title.c_str());
+  chooser.preview(0);
+  if (!name.empty()) chooser.value((directory + "/" + name).c_str());
+  chooser.show();
+  // The chooser opens under the mouse; the system this comes from centres it on the screen.
+  for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
+    if (w->label() == chooser.label()) fltk_backend::CentreOnScreen(w);
+  }
+  while (chooser.shown()) Fl::wait();
+
+  const char* picked = chooser.count() > 0 ? chooser.value() : nullptr;
+  if (!picked || !picked[0]) return false;
+  std::string path = picked;
+  if (path[0] != '/') path = fltk_backend::CurrentDirectory() + "/" + path;
+  if (fltk_backend::IsDirectory(path)) return false;
+  // A typed name without an extension gets the default one, as on Windows.
+  std::string base = path.substr(path.rfind('/') + 1);
+  if (request->defaultExtension && request->defaultExtension[0] &&
+      base.find('.') == std::string::npos) {
+    path += std::string(".") + request->defaultExtension;
+  }
+  if ((request->flags & (kFilePathMustExist | kFileFileMustExist)) &&
+      !fltk_backend::IsDirectory(fltk_backend::FolderOf(path))) {
+    return false;
+  }
+  // A save dialog takes new names; only an open dialog insists on an existing file.
+  if (!request->save && (request->flags & kFileFileMustExist) && !fltk_backend::Exists(path)) {
+    return false;
+  }
+  std::vector<char> program(kFileDialogPathSize);
+  if (!ProgramPathFromNative(path.c_str(), program.data(), uint32_t(program.size()))) return false;
+  std::copy(program.begin(), program.end(), request->path);
+  return true;
+}
+
+int ShowMessageBox(void* owner, const char* text, const char* title, uint32_t flags) {
+  if (!fltk_backend::EnsureDisplay()) return 0;
+  std::string body = text ? text : "";
+  std::string label;
+  for (char c : body) {
+    label += c;
+    if (c == '@') label += '@';  // not an FLTK symbol
+  }
+  // Size the box to its text: wrapped at 400 pixels.
+  fl_font(FL_HELVETICA, 14);
+  int textW = 400, textH = 0;
+  fl_measure(label.c_str(), textW, textH, 0);
+  textW = std::clamp(textW, 160, 400);
+  textH = std::max(textH, 40);
+  const int boxW = textW + 90, boxH = textH + 70;
+
+  Fl_Group::current(nullptr);
+  Fl_Window box(boxW, boxH);
+  box.copy_label(title ? title : "");
+  Fl_Box icon(15, 15, 44, 44, "i");
+  icon.box(FL_OVAL_BOX);
+  icon.color(fl_rgb_color(40, 90, 190));
+  icon.labelcolor(FL_WHITE);
+  icon.labelfont(FL_TIMES_BOLD_ITALIC);
+  icon.labelsize(30);
+  Fl_Box message(72, 15, textW, textH);
+  message.copy_label(label.c_str());
+  message.labelsize(14);
+  message.align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+  Fl_Return_Button ok(boxW - 95, boxH - 40, 80, 28, "OK");
+  ok.callback(fltk_backend::CloseBox);
+  box.end();
+  box.set_modal();
+  fltk_backend::NativeWindow* parent = fltk_backend::AsWindow(owner);
+  if (parent && !parent->isControl && parent->window->shown()) {
+    Fl_Window* p = parent->window;
+    box.position(p->x() + (p->w() - boxW) / 2, p->y() + (p->h() - boxH) / 2);
+  } else {
+    fltk_backend::CentreOnScreen(&box);
+  }
+  (void)flags;  // one look for every box: the information icon and OK
+  box.show();
+  fltk_backend::PublishText(&box, body.c_str());
+  while (box.shown()) Fl::wait();
+  return 1;  // IDOK, also for Escape and the close box, as for an OK-only box
+}
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+// The event entry point and the event pump of platform/gui_events.h.
+//
+// FLTK keeps one queue for all windows, so pumping one window dispatches the
+// others' events too; the order of the loop's passes stays the toolkit's. The
+// wait blocks on the X connection with the toolkit's timeout and dispatches
+// nothing, as WaitMessage does.
+#include <FL/Fl.H>
+#include <FL/x.H>
+#include <poll.h>
+
+#include "platform/fltk/fltk_state.h"
+#include "platform/gui_events.h"
+
+namespace {
+
+void Pump() {
+  if (!fltk_backend::EnsureDisplay()) return;
+  Fl::check();  // every queued X event, FLTK's due timeouts, then the redraws
+  fltk_backend::DeliverQueuedDrops();
+}
+
+}  // namespace
+
+namespace platform {
+
+void SetEventHandler(EventHandler handler) {
+  fltk_backend::SetHandler(handler);
+}
+
+bool PumpWindowMessages(void* window, bool /*dialogNavigation*/) {
+  // Tab moves the focus between the controls inside FLTK itself.
+  if (!window) return false;
+  Pump();
+  return true;
+}
+
+void PumpThreadMessages() {
+  Pump();
+}
+
+bool HasPendingMessages() {
+  if (fltk_backend::HasQueuedDrops()) return true;
+  if (!fltk_backend::EnsureDisplay()) return false;
+  return XPending(fl_display) > 0 || Fl::damage() != 0;
+}
+
+void WaitForMessages(uint32_t timeoutMs) {
+  if (HasPendingMessages() || !fltk_backend::EnsureDisplay()) return;
+  pollfd connection{ConnectionNumber(fl_display), POLLIN, 0};
+  int timeout =
+      timeoutMs == kWaitForever ? -1 : int(timeoutMs > 0x7FFFFFFF ? 0x7FFFFFFF : timeoutMs);
+  poll(&connection, 1, timeout);
+}
+
+}  // namespace platform

@@ -1,0 +1,119 @@
+// Shared state of the desktop backend (FLTK 1.3 over X11): the records behind
+// the opaque window, control and device-context handles, and the helpers the
+// backend's files share. Not part of the seam: only platform/fltk includes it.
+//
+// Implemented features:
+//  [X] top-level windows by frame kind (decorated, or a borderless
+//      override-redirect pop-up), outer/client rectangles and frame insets
+//  [X] push buttons, single-line edit fields and bordered labels with ids,
+//      command events, Tab navigation (FLTK's own)
+//  [X] open and save dialogs (FLTK's chooser) and the information box
+//  [X] pointer, buttons, modifiers, cursor hiding, screen size
+//  [X] drawing: pens, brushes, fonts, lines, rectangles, ellipses, text
+//  [X] files dropped from a file manager (XDND, several at once)
+//  [X] the event pump with a blocking wait that has a timeout
+//  [ ] sizing, maximise/minimise and activation events (no user)
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/fltk/font_map.h"
+#include "platform/gui_controls.h"
+#include "platform/gui_events.h"
+#include "platform/gui_rect.h"
+
+class Fl_Widget;
+class Fl_Window;
+
+namespace fltk_backend {
+
+class KrnWindow;
+struct Surface;
+
+// One window or control handed out as a `void*` handle.
+struct NativeWindow {
+  bool isControl = false;
+  uint32_t style = 0;
+  NativeWindow* owner = nullptr;  // owner (top-level) or parent (control)
+  KrnWindow* window = nullptr;    // top-level windows
+  Fl_Widget* widget = nullptr;    // controls
+  platform::ControlClass controlClass = platform::ControlClass::kStatic;
+  int id = 0;
+  std::string text;  // title or control text (FLTK keeps only pointers)
+  bool enabled = true;
+  bool acceptDrops = false;
+  bool hasUpdate = false;
+  platform::Rect update{};  // invalid area in client coordinates
+  Surface* surface = nullptr;
+  bool destroying = false;
+};
+
+// The device context behind a DeviceContext handle.
+struct Surface {
+  NativeWindow* window = nullptr;  // null for the screen
+  bool painting = false;           // between BeginNativePaint and EndNativePaint
+  platform::Rect clip{};           // the paint rectangle while painting
+  void* pen = nullptr;             // selected DrawObjects
+  void* brush = nullptr;
+  void* font = nullptr;
+  uint32_t textColour = 0;  // 0x00BBGGRR
+  bool transparent = false;
+  int penX = 0;
+  int penY = 0;
+};
+
+// Opens the X display once (silently); false when there is none.
+bool EnsureDisplay();
+
+// The FLTK font number of a family in a style; the faces are Liberation
+// Sans, Serif and Mono (fontconfig picks the closest installed face).
+int FontIndex(FontFamily family, bool bold, bool italic);
+
+// The first FLTK font number the backend registers (FL_FREE_FONT).
+constexpr int kFirstFont = 16;
+
+// The record of a live handle, or null.
+NativeWindow* AsWindow(const void* handle);
+
+// The top-level window a record belongs to (itself for a top-level).
+NativeWindow* TopLevelOf(NativeWindow* record);
+
+// Every live record, in creation order.
+std::vector<NativeWindow*>& AllWindows();
+
+// Hands an event to the toolkit's handler; 0 when none is installed.
+intptr_t Deliver(platform::PlatformEvent* event);
+
+// Installs the toolkit's handler (null removes it).
+void SetHandler(platform::EventHandler handler);
+
+// Waits (without dispatching anything) until a shown window has been mapped
+// and exposed, so that drawing into it at once is not lost; gives up after a second.
+void WaitUntilExposed(KrnWindow* window);
+
+// Fills the modifier flags of an event from the current key state.
+void FillModifiers(platform::PlatformEvent* event);
+
+// The frame around the client area of a top-level window of this style:
+// the window manager's frame extents for decorated styles (0 when no window
+// manager frames windows), 0 for pop-ups.
+platform::Rect FrameInsets(uint32_t style, NativeWindow* window);
+
+// Whether the style makes a borderless pop-up that the window manager leaves alone.
+bool IsPopupStyle(uint32_t style);
+
+// Queues a drop for delivery from the pump (the drag source is answered first).
+void QueueDrop(NativeWindow* window, int x, int y, std::vector<std::string> programNames);
+
+// Delivers the queued drops whose windows still live; true when any was delivered.
+bool DeliverQueuedDrops();
+
+// Whether drops are waiting for delivery.
+bool HasQueuedDrops();
+
+// Makes FLTK draw into the surface's window; false for the screen or a dead window.
+bool MakeSurfaceCurrent(Surface* surface);
+
+}  // namespace fltk_backend

@@ -1,0 +1,169 @@
+# Shared helpers of the end-to-end cases: a private X display, a private
+# program folder, waiting for windows, input and screenshots.
+#
+# Environment (set by CTest): KRN_PROGRAM (the built executable), KRN_DATA
+# (the repository's data/ folder), KRN_XDND (xdnd_drop), KRN_XPROBE (x_probe),
+# KRN_ARTIFACTS (folder for screenshots), KRN_VERSION (dotted product version).
+set -euo pipefail
+
+CASE=$(basename "$0" .sh)
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/krn-e2e-$CASE.XXXXXX")
+PROGRAM_DIR="$WORK/program"
+ARTIFACTS="${KRN_ARTIFACTS:-$WORK/artifacts}"
+mkdir -p "$ARTIFACTS"
+XVFB_PID=""
+PROGRAM_PID=""
+SCREEN_W=1024
+SCREEN_H=768
+
+cleanup() {
+  local status=$?
+  if [ -n "$PROGRAM_PID" ] && kill -0 "$PROGRAM_PID" 2>/dev/null; then kill "$PROGRAM_PID" 2>/dev/null || true; fi
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+  if [ $status -eq 0 ]; then rm -rf "$WORK"; else echo "($CASE: work folder kept at $WORK)"; fi
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL [$CASE]: $*" >&2
+  if [ -n "${DISPLAY:-}" ]; then import -window root "$ARTIFACTS/$CASE-failure.png" 2>/dev/null || true; fi
+  exit 1
+}
+
+# Starts Xvfb on a free display number and exports DISPLAY.
+start_display() {
+  local fifo="$WORK/displayfd"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp 3>"$fifo" >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  local number=""
+  read -r -t 20 number <"$fifo" || fail "Xvfb did not start (see $WORK/xvfb.log)"
+  export DISPLAY=":$number"
+  unset XAUTHORITY
+}
+
+# Lays out a private program folder with the given template files (paths).
+make_program_folder() {
+  mkdir -p "$PROGRAM_DIR/HTML Support" "$PROGRAM_DIR/Defaults"
+  cp "$KRN_PROGRAM" "$PROGRAM_DIR/krn2html"
+  local t
+  for t in "$@"; do cp "$t" "$PROGRAM_DIR/HTML Support/"; done
+}
+
+# Starts the program in the background, its output kept in the work folder.
+start_program() {
+  "$PROGRAM_DIR/krn2html" "$@" >"$WORK/program.log" 2>&1 &
+  PROGRAM_PID=$!
+}
+
+# Prints the id of the visible window whose title is exactly $1, waiting up to
+# $2 seconds (default 15); fails the case when none appears.
+wait_window() {
+  local title=$1 timeout=${2:-15} ids
+  local end=$((SECONDS + timeout))
+  while [ $SECONDS -lt $end ]; do
+    ids=$(xdotool search --onlyvisible --name "^$(printf '%s' "$title" | sed 's/[][\.*^$()+?{}|]/\\&/g')\$" 2>/dev/null || true)
+    if [ -n "$ids" ]; then echo "$ids" | head -1; return 0; fi
+    sleep 0.1
+  done
+  fail "no window titled \"$title\" within ${timeout}s"
+}
+
+# Waits until no visible window is titled exactly $1.
+wait_window_gone() {
+  local title=$1 timeout=${2:-15}
+  local end=$((SECONDS + timeout))
+  while [ $SECONDS -lt $end ]; do
+    xdotool search --onlyvisible --name "^$(printf '%s' "$title" | sed 's/[][\.*^$()+?{}|]/\\&/g')\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "the window \"$title\" is still open after ${timeout}s"
+}
+
+# Sets X, Y, W, H to a window's position (root coordinates) and size.
+window_geometry() {
+  local info
+  info=$(xwininfo -id "$1") || fail "xwininfo failed for window $1"
+  X=$(echo "$info" | awk '/Absolute upper-left X/ {print $4}')
+  Y=$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')
+  W=$(echo "$info" | awk '/^ *Width:/ {print $2}')
+  H=$(echo "$info" | awk '/^ *Height:/ {print $2}')
+}
+
+# Clicks at a point given in window $1's coordinates.
+click_in() {
+  window_geometry "$1"
+  xdotool mousemove --sync $((X + $2)) $((Y + $3)) click 1
+}
+
+# Replaces the text of the focused input of window $1 by $2 and presses
+# Return. With no window manager the keyboard follows the pointer, so the
+# pointer is parked over the window first; keys go through XTest.
+type_into() {
+  window_geometry "$1"
+  xdotool mousemove --sync $((X + W / 2)) $((Y + 10))
+  sleep 0.1
+  xdotool key --clearmodifiers Home shift+End
+  xdotool type --clearmodifiers --delay 2 -- "$2"
+  sleep 0.1
+  xdotool key --clearmodifiers Return
+}
+
+# Answers a file dialog titled $1 with the path $2.
+answer_file_dialog() {
+  local dialog
+  dialog=$(wait_window "$1")
+  sleep 0.3
+  type_into "$dialog" "$2"
+  wait_id_gone "$dialog"
+}
+
+# Waits until the window with id $1 is no longer viewable (or destroyed).
+wait_id_gone() {
+  local end=$((SECONDS + ${2:-15}))
+  while [ $SECONDS -lt $end ]; do
+    xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
+    sleep 0.1
+  done
+  fail "window $1 is still shown after ${2:-15}s"
+}
+
+# Waits for a file to exist and stop growing.
+wait_file() {
+  local end=$((SECONDS + ${2:-15}))
+  while [ $SECONDS -lt $end ]; do
+    if [ -s "$1" ]; then sleep 0.2; return 0; fi
+    sleep 0.1
+  done
+  fail "the file $1 was not written"
+}
+
+# Compares a file with the expected bytes in another file.
+expect_same_bytes() {
+  cmp -s "$1" "$2" || {
+    echo "--- expected ($2)"; cat -A "$2"; echo "--- got ($1)"; cat -A "$1" || true
+    fail "$1 does not hold the expected bytes"
+  }
+}
+
+# Keeps a screenshot of the whole screen as an artifact.
+screenshot() {
+  import -window root "$ARTIFACTS/$1.png" || fail "screenshot $1 failed"
+  echo "screenshot: $ARTIFACTS/$1.png"
+}
+
+# Waits for the program to end and checks its exit status.
+expect_exit() {
+  local want=$1 timeout=${2:-10} end status
+  end=$((SECONDS + timeout))
+  while kill -0 "$PROGRAM_PID" 2>/dev/null; do
+    [ $SECONDS -lt $end ] || fail "the program is still running after ${timeout}s"
+    sleep 0.1
+  done
+  status=0
+  wait "$PROGRAM_PID" || status=$?
+  PROGRAM_PID=""
+  [ "$status" -eq "$want" ] || fail "exit status $status, expected $want (log: $(cat "$WORK/program.log"))"
+}
+
+readonly MAIN_TITLE="Tessaly KRN 2 HTML (Drag and drop files on this window to convert)"
