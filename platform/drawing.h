@@ -76,7 +76,7 @@ DrawObject CreateDrawPen(int style, int width, uint32_t colorref);
 DrawObject CreateDrawBrush(uint32_t colorref);
 
 // Creates a font; null on failure.
-DrawObject CreateDrawFont(const FontSpec& spec);
+DrawObject CreateDrawFont(const FontSpec& request);
 
 // Returns a stock object (kStock*); null for an unknown index.
 DrawObject GetStockDrawObject(int index);

@@ -8,6 +8,17 @@
 // backend. The toolkit side finds the window's record, delivers, runs the
 // paint loop through BeginNativePaint/EndNativePaint, converts sizing
 // rectangles and builds the list of dropped files.
+//
+// Notes for backends:
+//  - Windows: the dialog procedure answers WM_INITDIALOG with 1 itself and
+//    returns the handler's answer for everything else (0 = default dialog
+//    handling). WM_PAINT arrives as kEventPaint; the toolkit then loops on
+//    GetUpdateBounds / BeginNativePaint / EndNativePaint itself.
+//  - A window that is being destroyed sends one kEventCloseRequest (as
+//    WM_DESTROY does) before it goes, so a still-registered window is
+//    unregistered by the toolkit.
+//  - Names of dropped files are handed over whatever their length; the
+//    toolkit leaves names over 259 characters empty.
 #pragma once
 
 #include <cstdint>

@@ -34,7 +34,11 @@ constexpr uint32_t kStyleMaximizeBox = 0x00010000;   // WS_MAXIMIZEBOX (top-leve
 // Creates a hidden top-level window with the given style double word (a
 // frame kind's style), owned by `owner` (may be null), at (0, 0) with an empty
 // client area; the caller moves and sizes it. The window takes part in the
-// event entry point of platform/gui_events.h. Returns null on failure.
+// event entry point of platform/gui_events.h. On Windows this is
+// CreateDialogIndirectParamA with a zero-filled 58-byte DLGTEMPLATE carrying
+// only the style, the program's instance (GetModuleHandleA(NULL), the module
+// the toolkit registers as 25001) and the backend's dialog procedure.
+// Returns null on failure.
 void* CreateFrameWindow(void* owner, uint32_t style);
 
 // Destroys a window (top-level or control) and its children; false on failure.

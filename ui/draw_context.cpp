@@ -113,28 +113,28 @@ bool DrawContext::SetFont(const char* face, float size, float weightFraction, in
     platform::ReleaseScreenDrawContext(screen);
   }
 
-  platform::FontSpec spec{};
-  spec.height = -MulDivRounded(static_cast<int>(size), pixelsPerInch, 72);
-  spec.width = charWidth;
-  spec.escapement = static_cast<int>(angle * 10.0f);
-  spec.orientation = spec.escapement;
-  spec.weight = static_cast<int>(100.0f + weightFraction * 800.0f);
-  spec.italic = italicFont;
-  spec.underline = underline;
-  spec.strikeOut = strikeOut;
-  spec.face = face ? face : "";
-  spec.fixedPitch = false;
+  platform::FontSpec request{};
+  request.height = -MulDivRounded(static_cast<int>(size), pixelsPerInch, 72);
+  request.width = charWidth;
+  request.escapement = static_cast<int>(angle * 10.0f);
+  request.orientation = request.escapement;
+  request.weight = static_cast<int>(100.0f + weightFraction * 800.0f);
+  request.italic = italicFont;
+  request.underline = underline;
+  request.strikeOut = strikeOut;
+  request.face = face ? face : "";
+  request.fixedPitch = false;
   // The Windows 95 family has no usable fixed-pitch Courier of this kind:
   // a fixed-pitch Arial stands in for it there.
   DisplayState* display = GetDisplayState();
   if (face && std::strstr(face, "Courier") && display && display->platform == kPlatformWindows95) {
-    spec.face = "Arial";
-    spec.fixedPitch = true;
+    request.face = "Arial";
+    request.fixedPitch = true;
   }
 
   italic = italicFont;
   fontSize = size;
-  font = ToolkitNew<GdiFont>(active ? dc : nullptr, spec);
+  font = ToolkitNew<GdiFont>(active ? dc : nullptr, request);
   if (font && !font->ready) {
     ToolkitDelete(font);
     font = nullptr;

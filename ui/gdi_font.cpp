@@ -2,8 +2,8 @@
 
 #include "ui/gdi_object_slot.h"
 
-GdiFont::GdiFont(platform::DeviceContext dc, const platform::FontSpec& spec) {
-  handle = platform::CreateDrawFont(spec);
+GdiFont::GdiFont(platform::DeviceContext dc, const platform::FontSpec& request) {
+  handle = platform::CreateDrawFont(request);
   if (!handle && dc) handle = platform::GetStockDrawObject(platform::kStockSystemFont);
   ready = SelectIntoContext(dc, handle, &this->dc, &previous);
 }

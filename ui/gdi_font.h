@@ -7,7 +7,7 @@ class GdiFont {
  public:
   // Creates the font and selects it into dc when dc is not null; with a
   // context, a failed creation falls back to the stock system font.
-  GdiFont(platform::DeviceContext dc, const platform::FontSpec& spec);
+  GdiFont(platform::DeviceContext dc, const platform::FontSpec& request);
   // Selects the previous font back into the context and deletes this one.
   virtual ~GdiFont();
 

@@ -5,14 +5,14 @@
 #include "platform/gui_events.h"
 #include "platform/gui_input.h"
 #include "platform/gui_system.h"
-#include "platform/gui_window.h"
 #include "ui/draw_context.h"
+#include "ui/toolkit_window.h"
+#include "ui/window_registry.h"
 
 namespace {
 
-// Style of the pop-up list: WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, no border.
-constexpr uint32_t kPopupStyle =
-    platform::kStylePopup | platform::kStyleClipSiblings | platform::kStyleClipChildren;
+// Frame kind of the pop-up list: WS_POPUP, no border.
+constexpr int kPopupFrameKind = 0;
 // A drag step opens the list once the pointer has moved more than this.
 constexpr int kDragSlop = 3;
 // Milliseconds a drag step waits for input before it looks again.
@@ -69,8 +69,7 @@ int32_t MenuWidget::ItemAtRow(int32_t row) const {
 bool MenuWidget::TrackPress() {
   if (!host) return false;
   int x = 0, y = 0;
-  platform::GetPointerPosition(&x, &y);
-  platform::ScreenToClientPoint(host, &x, &y);
+  GetCursorPosition(host, &x, &y);
 
   press.x = x;
   press.y = y;
@@ -101,14 +100,13 @@ bool MenuWidget::TrackMenuPress(int x, int y) {
 
   bool changed = false;
   bool opened = false;
-  while (platform::IsMouseButtonDown(0)) {
+  while (IsMouseButtonDown(0)) {
     if (DragStep(x, y)) changed = true;
     opened = opened || popup != nullptr;
     // Wait for the next input (or a moment) instead of spinning; a backend
     // may handle events in here, so the list gets painted.
     platform::WaitForMessages(kDragWaitMs);
-    platform::GetPointerPosition(&x, &y);
-    platform::ScreenToClientPoint(host, &x, &y);
+    GetCursorPosition(host, &x, &y);
   }
 
   if (opened || SelectedIndex() != press.index) {
@@ -129,7 +127,7 @@ bool MenuWidget::TrackButtonPress() {
   int32_t before = state;
   state = kStatePressed;
   Paint(dc, bounds);
-  while (platform::IsMouseButtonDown(0)) platform::WaitForMessages(kDragWaitMs);
+  while (IsMouseButtonDown(0)) platform::WaitForMessages(kDragWaitMs);
   state = before;
   bool changed = false;
   if (kind == kWidgetSwitch) {
@@ -164,12 +162,17 @@ bool MenuWidget::OpenPopup() {
 
   int width = kPopupWidth;
   int height = kPopupRowHeight * static_cast<int>(listed);
-  popup = platform::CreateFrameWindow(host, kPopupStyle);
-  if (!popup) return false;
+  // The list is not registered, but holds a use of the registry while open.
+  if (!AcquireWindowRegistry()) return false;
+  popup = CreateToolkitWindow(host, 0, 0, width, height, kPopupFrameKind);
+  if (!popup) {
+    ReleaseWindowRegistry();
+    return false;
+  }
 
   // Beside the pointer, with the pointer in the middle of the selected row.
   int px = 0, py = 0;
-  platform::GetPointerPosition(&px, &py);
+  GetCursorPosition(nullptr, &px, &py);
   int left = px + 10;
   int top = py - kPopupRowHeight * row - 10;
   int placedTop = top;
@@ -179,10 +182,10 @@ bool MenuWidget::OpenPopup() {
   if (placedTop + height > screenHeight) placedTop -= placedTop + height - screenHeight;
   if (left < 0) left = 0;
   if (placedTop < 0) placedTop = 0;
-  if (placedTop != top) platform::SetPointerPosition(px, py + (placedTop - top));
+  if (placedTop != top) SetCursorPosition(nullptr, px, py + (placedTop - top));
 
-  platform::MoveNativeWindow(popup, left, placedTop, width, height, false);
-  platform::ShowNativeWindow(popup, true);
+  MoveWindowTo(popup, left, placedTop);
+  ShowToolkitWindow(popup);
   PaintPopup();
   return true;
 }
@@ -191,7 +194,8 @@ void MenuWidget::ClosePopup() {
   if (!popup) return;
   void* window = popup;
   popup = nullptr;
-  platform::DestroyNativeWindow(window);
+  DestroyToolkitWindow(window);
+  ReleaseWindowRegistry();
 }
 
 void MenuWidget::PaintPopup() {
@@ -221,8 +225,7 @@ void MenuWidget::PaintPopup() {
 bool MenuWidget::TrackHover() {
   if (!popup) return false;
   int x = 0, y = 0;
-  platform::GetPointerPosition(&x, &y);
-  platform::ScreenToClientPoint(popup, &x, &y);
+  GetCursorPosition(popup, &x, &y);
   int height = kPopupRowHeight * static_cast<int>(ListedCount());
   if (x < 0 || y < 0 || x >= kPopupWidth || y >= height) return false;
   int32_t item = ItemAtRow(y / kPopupRowHeight);

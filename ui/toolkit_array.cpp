@@ -1,5 +1,7 @@
 #include "ui/toolkit_array.h"
 
+#include <cstring>
+
 #include "ui/toolkit_runtime.h"
 
 ToolkitArray::~ToolkitArray() {
@@ -42,6 +44,14 @@ bool ToolkitArray::SetCapacity(uint32_t elements) {
   if (bytes == 0) {
     if (data && (flags & kOwnsStorage)) ToolkitFree(data);
     data = nullptr;
+  } else if (data && !(flags & kOwnsStorage)) {
+    // Storage that belongs to someone else is copied, never reallocated or freed.
+    void* storage = ToolkitAlloc(uint32_t(bytes), zeroFill);
+    if (!storage) return false;
+    uint64_t keep = uint64_t(capacity < elements ? capacity : elements) * elementSize;
+    std::memcpy(storage, data, size_t(keep));
+    data = storage;
+    flags |= kOwnsStorage;
   } else {
     void* storage = data ? ToolkitRealloc(data, uint32_t(bytes), zeroFill)
                          : ToolkitAlloc(uint32_t(bytes), zeroFill);

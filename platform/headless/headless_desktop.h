@@ -130,6 +130,9 @@ void SetModifiers(const platform::KeyState& keys);
 bool CursorVisible();
 int CursorCalls();  // calls that showed or hid the cursor
 
+// Video-drawing handles opened and not yet closed.
+int OpenVideoDrawHandles();
+
 // Scripted input on the virtual timeline, consumed by WaitForMessages: at time
 // `at` the pointer moves, a button goes down or up, or an action runs.
 void ScheduleMove(uint32_t at, int x, int y);

@@ -39,6 +39,9 @@ bool CursorVisible() {
 int CursorCalls() {
   return State().cursorCalls;
 }
+int OpenVideoDrawHandles() {
+  return State().videoDrawOpen;
+}
 
 void FillModifiers(platform::PlatformEvent* event) {
   const platform::KeyState& keys = State().keys;
@@ -98,11 +101,15 @@ uint32_t GetScreenBitsPerPixel() {
   return 24;
 }
 
-// The headless desktop has no video-drawing library: the handle stays null.
+// The headless video-drawing "library" is a counter of open handles.
 void* OpenVideoDraw() {
-  return nullptr;
+  headless::State().videoDrawOpen++;
+  return &headless::State().videoDrawOpen;
 }
-void CloseVideoDraw(void*) {}
+
+void CloseVideoDraw(void* handle) {
+  if (handle == &headless::State().videoDrawOpen) headless::State().videoDrawOpen--;
+}
 
 uint32_t GetMilliseconds() {
   return headless::State().now;

@@ -71,6 +71,7 @@ struct DesktopState {
   platform::KeyState keys{};
   int cursorCount = 0;  // ShowCursor's display counter
   int cursorCalls = 0;
+  int videoDrawOpen = 0;  // video-drawing handles not yet closed
   Window* focus = nullptr;
   Window* foreground = nullptr;
   std::deque<std::string> fileAnswers;  // "\x01" marks a cancel

@@ -394,14 +394,14 @@ DrawObject CreateDrawBrush(uint32_t colorref) {
   return o;
 }
 
-DrawObject CreateDrawFont(const FontSpec& spec) {
+DrawObject CreateDrawFont(const FontSpec& request) {
   if (headless::failFonts) return nullptr;
   Object* o = new (std::nothrow) Object;
   if (!o) return nullptr;
   o->kind = headless::DrawObjectInfo::kFont;
-  o->font = spec;
+  o->font = request;
   // LOGFONT keeps at most 31 characters of the face name.
-  o->face = spec.face ? std::string(spec.face, strnlen(spec.face, 31)) : std::string();
+  o->face = request.face ? std::string(request.face, strnlen(request.face, 31)) : std::string();
   o->font.face = o->face.c_str();
   headless::LiveObjects().insert(o);
   return o;

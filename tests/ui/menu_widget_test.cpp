@@ -17,6 +17,8 @@
 #include "platform/headless/headless_surface.h"
 #include "ui/draw_context.h"
 #include "ui/toolkit_runtime.h"
+#include "ui/toolkit_window.h"
+#include "ui/window_registry.h"
 
 namespace {
 
@@ -32,13 +34,9 @@ class MenuWidgetTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(ToolkitStart(nullptr, false)) << "toolkit did not start";
     headless::ResetDesktop();
-    // The main window's frame: caption, system menu, minimise and maximise boxes.
-    host = platform::CreateFrameWindow(nullptr, 0x86CB0000);
+    ASSERT_TRUE(AcquireWindowRegistry());
+    host = CreateToolkitWindow(nullptr, 0, 0, 400, 100, 4);  // the main window's frame
     ASSERT_NE(host, nullptr) << "host window";
-    platform::Rect outer = {0, 0, 400, 100};
-    ASSERT_TRUE(platform::AdjustRectForStyle(0x86CB0000, &outer));
-    ASSERT_TRUE(platform::MoveNativeWindow(host, 0, 0, outer.right - outer.left,
-                                           outer.bottom - outer.top, false));
     surface = headless::FindSurface(host);
     ASSERT_NE(surface, nullptr) << "host has a surface";
     widget = new MenuWidget;
@@ -52,7 +50,9 @@ class MenuWidgetTest : public ::testing::Test {
   }
   void TearDown() override {
     delete widget;
-    platform::DestroyNativeWindow(host);
+    DestroyToolkitWindow(host);
+    ReleaseWindowRegistry();
+    EXPECT_EQ(GetWindowRegistry(), nullptr) << "the widget gave back its registry use";
     EXPECT_EQ(headless::OutstandingDrawContexts(), 0) << "a device context was not given back";
     ToolkitContext* context = GetToolkitContext();
     ASSERT_NE(context, nullptr);
@@ -272,6 +272,9 @@ TEST_F(MenuWidgetTest, DisabledIgnoresPresses) {
 // What the test saw of the open list.
 struct PopupSeen {
   bool open = false;
+  uint32_t registered = 0;
+  uint32_t style = 0;
+  bool visible = false;
   void* window = nullptr;
   platform::Rect outer{};
   platform::Rect client{};
@@ -283,6 +286,9 @@ void LookAtPopup(MenuWidget* widget, PopupSeen* seen) {
   seen->open = widget->popup != nullptr && headless::IsLive(widget->popup);
   if (!seen->open) return;
   seen->window = widget->popup;
+  seen->registered = GetWindowCount();
+  seen->style = headless::WindowStyle(widget->popup);
+  seen->visible = headless::IsVisible(widget->popup);
   seen->outer = headless::OuterRect(widget->popup);
   seen->client = headless::ClientRect(widget->popup);
   seen->pointer = headless::Pointer();
@@ -328,6 +334,9 @@ TEST_F(MenuWidgetTest, PopupOpensWithSelectedRowUnderPointer) {
   EXPECT_EQ(texts[2].text, "Gamma.html");
   EXPECT_EQ(texts[2].colour, 0u) << "black text on the selected row";
 
+  EXPECT_EQ(seen.registered, 0u) << "the list is not registered";
+  EXPECT_EQ(seen.style & ~platform::kStyleVisible, 0x86000000u) << "frame kind 0, shown";
+  EXPECT_TRUE(seen.visible) << "the list is shown";
   EXPECT_EQ(widget->popup, nullptr) << "the list closes on release";
   EXPECT_FALSE(headless::IsLive(seen.window)) << "and its window is destroyed";
   EXPECT_FLOAT_EQ(widget->value, 2.0f) << "index unchanged";

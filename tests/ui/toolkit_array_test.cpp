@@ -114,4 +114,25 @@ TEST_F(ToolkitArrayTest, DestructorReleasesOwnedStorage) {
   EXPECT_EQ(GetToolkitContext()->bytesInUse, 0) << "destructor leaked storage";
 }
 
+TEST_F(ToolkitArrayTest, ForeignStorageIsCopiedNeverFreed) {
+  int outside[3] = {1, 2, 3};
+  ToolkitArray array;
+  array.elementSize = sizeof(int);
+  array.data = outside;
+  array.capacity = 3;
+  array.count = 3;
+  ASSERT_TRUE(array.Resize(5));
+  EXPECT_NE(array.data, static_cast<void*>(outside)) << "foreign storage was reallocated";
+  EXPECT_EQ(array.Items<int>()[2], 3) << "contents not carried over";
+  EXPECT_TRUE(array.flags & ToolkitArray::kOwnsStorage);
+  array.Release();
+  EXPECT_EQ(outside[0], 1);
+  ToolkitArray view;
+  view.elementSize = sizeof(int);
+  view.data = outside;
+  view.capacity = 3;
+  view.Release();  // must not free memory it does not own
+  EXPECT_EQ(view.data, nullptr);
+}
+
 }  // namespace

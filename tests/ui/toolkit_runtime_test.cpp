@@ -51,14 +51,21 @@ TEST_F(RuntimeTest, NestedStartsOnlyCountAndOuterStopCloses) {
   EXPECT_EQ(GetDisplayState(), display) << "a nested start must not make a new display state";
   EXPECT_EQ(GetModuleCount(), 1u) << "a nested start must not register the module again";
 
+  EXPECT_EQ(headless::OpenVideoDrawHandles(), 1) << "only the outer start opens video drawing";
   ASSERT_TRUE(ToolkitStop());
   ASSERT_NE(GetToolkitContext(), nullptr) << "inner stop destroyed the context";
+  EXPECT_EQ(headless::OpenVideoDrawHandles(), 1) << "inner stop closed video drawing";
+  EXPECT_NE(GetDisplayState()->videoDraw, nullptr);
   EXPECT_EQ(FindModuleHandle(kProgramModuleId), &instanceToken)
       << "inner stop unregistered the program module";
   ASSERT_TRUE(ToolkitStop());
   EXPECT_EQ(GetToolkitContext(), nullptr) << "outer stop left the context";
   EXPECT_EQ(GetDisplayState(), nullptr);
   EXPECT_EQ(FindModuleHandle(kProgramModuleId), nullptr);
+  EXPECT_EQ(headless::OpenVideoDrawHandles(), 0) << "outer stop must close video drawing";
+  ASSERT_TRUE(ToolkitStart(nullptr, false));
+  EXPECT_EQ(GetDisplayState()->videoDraw, nullptr) << "not asked for: no handle";
+  EXPECT_EQ(GetModuleCount(), 0u) << "no instance: no module";
 }
 
 TEST_F(RuntimeTest, AllocatorCountsExactlyAndNeverGoesNegative) {

@@ -240,6 +240,13 @@ TEST_F(ToolkitWindowTest, EventTranslationFlags) {
   ToolkitWindowProc(&repeatUp);
   EXPECT_TRUE(recorder.events.back().event.repeat);
 
+  GetDisplayState()->bitsPerPixel = 0;
+  platform::PlatformEvent display{};
+  display.window = window;
+  display.displayChanged = true;
+  ToolkitWindowProc(&display);
+  EXPECT_EQ(GetDisplayState()->bitsPerPixel, 24u) << "a display change re-reads the depth";
+
   platform::PlatformEvent unknown{};
   unknown.window = window;
   unknown.code = platform::kEventOther;

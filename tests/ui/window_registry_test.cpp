@@ -66,6 +66,21 @@ TEST_F(WindowRegistryTest, OpenAnsweredWithOneLeavesWindowUnregistered) {
   EXPECT_TRUE(DestroyToolkitWindow(window));
 }
 
+TEST_F(WindowRegistryTest, WindowShownDuringOpenIsPaintedOnceAttached) {
+  void* window = CreateToolkitWindow(nullptr, 0, 0, 100, 50, 4);
+  // Like the main window: the open event shows and updates the window.
+  recorder.actions[{window, kEventOpen}] = [window](ToolkitEvent*) {
+    ShowToolkitWindow(window);
+    UpdateToolkitWindow(window);
+    return uint8_t(0);
+  };
+  ASSERT_TRUE(AttachWindow(window, nullptr, &EventRecorder::Callback, nullptr, -1, false));
+  EXPECT_EQ(recorder.CodesFor(window), (std::vector<int32_t>{kEventOpen, platform::kEventPaint}))
+      << "no paint before the open is accepted, one paint right after";
+  EXPECT_TRUE(headless::IsVisible(window));
+  EXPECT_FALSE(headless::HasUpdateRegion(window));
+}
+
 TEST_F(WindowRegistryTest, CloseRequestDetachesAndCallbackDestroys) {
   void* window = OpenWindow();
   ASSERT_TRUE(headless::RequestClose(window));

@@ -1,0 +1,209 @@
+#include "app/animation_buttons.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "app/app_globals.h"
+#include "base/file_handle.h"
+#include "xml/xml_node.h"
+#include "xml/xml_tree.h"
+
+namespace {
+
+// Appends text to out, keeping out's length in length so that long blocks are
+// not rescanned for every piece.
+class Appender {
+ public:
+  explicit Appender(StringBuffer& out) : out_(out), length_(out.Length()) {}
+
+  bool Raw(const char* text, unsigned count) {
+    if (!ok_ || count == 0) return ok_;
+    ok_ = out_.SetText(text, static_cast<int>(count), length_);
+    // A failed growth may have emptied the buffer: take its length again.
+    length_ = ok_ ? length_ + count : out_.Length();
+    return ok_;
+  }
+  bool Raw(const char* text) { return Raw(text, static_cast<unsigned>(std::strlen(text))); }
+
+  // HTML attribute text: & < > " ' become character references.
+  bool Html(const char* text) {
+    const char* run = text;
+    for (const char* p = text; *p != '\0'; ++p) {
+      const char* entity = HtmlEntity(*p);
+      if (entity == nullptr) continue;
+      Raw(run, static_cast<unsigned>(p - run));
+      Raw(entity);
+      run = p + 1;
+    }
+    return Raw(run);
+  }
+
+  // A script single-quoted string inside an HTML attribute: \ and ' first get a
+  // backslash, then the result is escaped for HTML.
+  bool ScriptInHtml(const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
+      if (*p == '\\' || *p == '\'') Raw("\\");
+      const char* entity = HtmlEntity(*p);
+      if (entity != nullptr) {
+        Raw(entity);
+      } else {
+        Raw(p, 1);
+      }
+    }
+    return ok_;
+  }
+
+  bool ok() const { return ok_; }
+  unsigned length() const { return length_; }
+
+  // Cuts the text back to length characters and clears a failure.
+  void Truncate(unsigned length) {
+    if (length < length_ && out_.MutableData() != nullptr) {
+      out_.MutableData()[length] = '\0';
+      length_ = length;
+    }
+    ok_ = true;
+  }
+
+ private:
+  static const char* HtmlEntity(char c) {
+    switch (c) {
+      case '&':
+        return "&amp;";
+      case '<':
+        return "&lt;";
+      case '>':
+        return "&gt;";
+      case '"':
+        return "&quot;";
+      case '\'':
+        return "&#39;";
+      default:
+        return nullptr;
+    }
+  }
+
+  StringBuffer& out_;
+  unsigned length_;
+  bool ok_ = true;
+};
+
+// One line: <input\tname="N"\ttype=button\tvalue="<prefix>N"\tonclick="<function>('N')">\r\n
+// On failure the text is put back to what it held before the line.
+bool AppendLine(Appender& a, const char* name, const char* valuePrefix, const char* function) {
+  if (name == nullptr) name = "";
+  const unsigned before = a.length();
+  a.Raw("<input\tname=\"");
+  a.Html(name);
+  a.Raw("\"\ttype=button\tvalue=\"");
+  a.Raw(valuePrefix);
+  a.Html(name);
+  a.Raw("\"\tonclick=\"");
+  a.Raw(function);
+  a.Raw("('");
+  a.ScriptInHtml(name);
+  a.Raw("')\">\r\n");
+  if (!a.ok()) a.Truncate(before);
+  return a.ok();
+}
+
+bool AppendTrigger(Appender& a, const char* name) {
+  return AppendLine(a, name, "", "triggeranimation");
+}
+
+bool AppendStartStop(Appender& a, const char* name) {
+  return AppendLine(a, name, "Start ", "startanimation") &&
+         AppendLine(a, name, "Stop ", "stopanimation");
+}
+
+// A text attribute is present when it has a non-empty value.
+const char* AttributeText(XmlNode* node, const char* name) {
+  StringBuffer* value = node->GetAttributeValue(name);
+  if (value == nullptr || value->Data() == nullptr || value->Data()[0] == '\0') return nullptr;
+  return value->Data();
+}
+
+bool IsListedAnimation(XmlNode* node, const char** name) {
+  StringBuffer* nodeName = node->GetName();
+  if (nodeName == nullptr || !nodeName->Equals("KRSTimeElem")) return false;
+  *name = AttributeText(node, "Name");
+  if (*name == nullptr) return false;
+  int on = 1;
+  return node->GetIntAttribute("On", &on) && on == 0;
+}
+
+// The next node in document order that lies outside node's subtree.
+XmlNode* NextOutside(XmlNode* node) {
+  while (node != nullptr) {
+    if (XmlNode* sibling = node->GetNextSibling()) return sibling;
+    node = node->GetParent();
+  }
+  return nullptr;
+}
+
+bool NamesXmlScene(const char* path) {
+  return std::strstr(path, ".xml") != nullptr || std::strstr(path, ".XML") != nullptr ||
+         std::strstr(path, ".krn") != nullptr || std::strstr(path, ".KRN") != nullptr;
+}
+
+}  // namespace
+
+bool AppendTriggerLine(StringBuffer& out, const char* name) {
+  Appender a(out);
+  return AppendTrigger(a, name);
+}
+
+bool AppendStartStopLines(StringBuffer& out, const char* name) {
+  Appender a(out);
+  return AppendStartStop(a, name);
+}
+
+bool CollectAnimationButtons(const PathBuffer& path) {
+  FileHandle file(path);
+  if (!file.Exists()) return false;
+  if (!NamesXmlScene(path.path)) return true;
+  if (!file.Open(0)) return false;
+
+  XmlTree tree;
+  if (!tree.IsReady()) return false;
+
+  uint32_t size = 0;
+  if (!file.GetSize(&size)) return false;
+  std::unique_ptr<char[]> block(new (std::nothrow) char[size + 1u]);
+  if (!block) return false;
+  uint32_t bytesRead = 0;
+  const bool read = file.Read(block.get(), size, &bytesRead);
+  file.Close();
+  if (!read) return false;
+  block[bytesRead] = '\0';
+
+  if (!tree.Parse(block.get(), static_cast<int>(bytesRead), path.path, 0)) return true;
+
+  buttonBlock.SetText(nullptr, -1, 0);
+  // One appender for the whole walk keeps the block's length, so many
+  // animations cost linear time.
+  Appender lines(buttonBlock);
+  int counter = 0;
+  XmlNode* root = tree.GetRoot();
+  XmlNode* node = root != nullptr ? root->GetFirstChild() : nullptr;
+  while (node != nullptr) {
+    const char* name = nullptr;
+    if (!IsListedAnimation(node, &name)) {
+      node = node->GetNextInDocument(node, nullptr);
+      continue;
+    }
+    ++counter;
+    if (counter % 4 == 0 && !lines.Raw("\r\n")) lines.Truncate(lines.length());
+    int clamp = 1;
+    if (node->GetIntAttribute("Clamp", &clamp) && clamp < 1) {
+      AppendStartStop(lines, name);
+    } else {
+      AppendTrigger(lines, name);
+    }
+    // The children of a listed animation are not visited; the walk goes on
+    // after it even when it is the last child of its parent.
+    node = NextOutside(node);
+  }
+  return true;
+}

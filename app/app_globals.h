@@ -1,0 +1,28 @@
+// The process-wide values that the application's parts share. All of them are
+// used on the one GUI thread only.
+#pragma once
+
+#include "base/string_buffer.h"
+
+struct ConverterState;
+
+// Where the next build places its window: left, top, right, bottom.
+struct SavedRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// The main window of the current build (the toolkit's window handle), or null.
+extern void* mainWindow;
+// Set by the rebuild sequence; cleared before every build.
+extern bool restartRequested;
+// Whether the next build applies the saved preferences file.
+extern bool loadSavedPrefs;
+// Where the next build places its window; all zero at start (centre instead).
+extern SavedRect savedWindowRect;
+// The animation-button lines of the scene being converted: the FORMSDATA value.
+extern StringBuffer buttonBlock;
+// The state of the current build, or null between builds.
+extern ConverterState* currentState;

@@ -1,0 +1,53 @@
+#include "app/conversion.h"
+
+#include "app/animation_buttons.h"
+#include "app/app_globals.h"
+#include "app/main_window.h"
+#include "app/page_writer.h"
+#include "app/templates.h"
+#include "app/text_of.h"
+#include "platform/file_system.h"
+#include "ui/file_dialog.h"
+#include "ui/toolkit_event.h"
+
+const char kOpenSceneTitle[] = "Select KRN/KRQ File";
+// Description and pattern pairs, each ending in a zero byte, the list in two.
+const char kOpenSceneFilter[] =
+    "KRN/KRQ File (*.krn; *.krq)\0 *.krn; *.krq;\0All Files (*.*)\0 *.*\0";
+
+void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath) {
+  (void)window;
+  if (state == nullptr) return;
+  const PathBuffer scene(scenePath);
+  if (scenePath.SetFileName("")) SysSetCurrentDirectory(scenePath.path);
+
+  StringBuffer relative;
+  PathBuffer templatePath;
+  if (!relative.SetText(kTemplatesFolder, -1, 0) ||
+      !relative.SetText(TextOf(state->templateName), -1, relative.Length()) ||
+      !templatePath.SetInProgramFolder(relative.Data())) {
+    templatePath.Clear();
+  }
+
+  buttonBlock.SetText(nullptr, -1, 0);
+  CollectAnimationButtons(scene);
+  WritePage(templatePath.path, scene.path, state);
+}
+
+void ConvertByButton(void* window, ConverterState* state, ToolkitArray* controls) {
+  if (state == nullptr) return;
+  PathBuffer scene;
+  if (!ChooseFile(window, kOpenSceneTitle, kOpenSceneFilter, &scene, 0, true)) return;
+  ReadFieldEdits(window, state, controls);
+  ConvertSceneFile(window, state, scene);
+}
+
+void ConvertDroppedFiles(void* window, ConverterState* state, ToolkitArray* controls,
+                         const DropInfo* drop) {
+  if (state == nullptr || drop == nullptr) return;
+  for (uint32_t i = 0; i < drop->count; ++i) {
+    PathBuffer scene(drop->files[i]);
+    ReadFieldEdits(window, state, controls);
+    ConvertSceneFile(window, state, scene);
+  }
+}

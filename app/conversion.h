@@ -1,0 +1,27 @@
+// The conversion driver: one scene file, picked in the open dialog or dropped
+// on the main window, becomes one HTML page from the current template.
+#pragma once
+
+#include "app/converter_state.h"
+#include "base/path_buffer.h"
+
+class ToolkitArray;
+struct DropInfo;
+
+// Title and filter of the open dialog for the scene file.
+extern const char kOpenSceneTitle[];
+extern const char kOpenSceneFilter[];
+
+// Converts the scene at scenePath: its folder becomes the current directory,
+// the button block is refilled from the scene and the page is written (save
+// dialog included). scenePath is left naming the scene's folder.
+void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath);
+
+// Asks for a scene file and converts it with the values typed in the field
+// boxes; a cancel converts nothing.
+void ConvertByButton(void* window, ConverterState* state, ToolkitArray* controls);
+
+// Converts every dropped file in turn, each with its own save dialog and the
+// values typed in the field boxes.
+void ConvertDroppedFiles(void* window, ConverterState* state, ToolkitArray* controls,
+                         const DropInfo* drop);

@@ -1,0 +1,73 @@
+#include "app/program_entry.h"
+
+#include <new>
+
+#include "app/app_globals.h"
+#include "app/converter_state.h"
+#include "app/main_window.h"
+#include "app/prefs.h"
+#include "app/templates.h"
+#include "platform/gui_window.h"
+#include "ui/message_loop.h"
+#include "ui/toolkit_array.h"
+#include "ui/toolkit_runtime.h"
+#include "ui/toolkit_window.h"
+#include "ui/window_registry.h"
+
+int RunProgram(void* instance, const char* commandLine) {
+  if (ToolkitStart(instance, true)) {
+    if (commandLine == nullptr || commandLine[0] == '\0') {
+      do {
+        restartRequested = false;
+        RunMainWindow();
+      } while (restartRequested);
+    }
+  }
+  ToolkitStop();
+  return 0;
+}
+
+void RunMainWindow() {
+  ToolkitArray controls;
+  controls.Init(sizeof(void*), 0, 0, 0, true);
+  if (AcquireWindowRegistry()) {
+    ConverterState* state = new (std::nothrow) ConverterState;
+    currentState = state;
+    if (state != nullptr) {
+      ScanTemplates(state);
+      ChooseFirstTemplate(state);
+      void* window = CreateToolkitWindow(nullptr, 0, 0, 400, 100, 4);
+      if (window != nullptr) {
+        mainWindow = window;
+        const SavedRect& r = savedWindowRect;
+        if (r.left < r.right && r.top < r.bottom) {
+          const ToolkitRect rect{r.left, r.top, r.right, r.bottom};
+          SetWindowRect(window, &rect);
+        } else {
+          CenterWindow(window, nullptr);
+        }
+        platform::SetNativeWindowTitle(window, kMainWindowTitle);
+        platform::AcceptDroppedFiles(window, true);
+
+        LoadDefaultTemplate(state);
+        ScanTemplateFields(state);
+        if (loadSavedPrefs) LoadPrefs(state);
+        loadSavedPrefs = true;
+
+        LayoutMainWindow(window, state, &controls);
+        if (!AttachWindow(window, nullptr, OnMainWindowEvent, &controls, 10, false)) {
+          // A window that cannot be registered would never be closed: end it here.
+          DestroyControls(&controls);
+          DestroyToolkitWindow(window);
+        }
+      }
+      RunMessageLoop();
+    }
+    delete state;
+    currentState = nullptr;
+    mainWindow = nullptr;
+    ReleaseWindowRegistry();
+  }
+  DestroyControls(&controls);
+  controls.Release();
+}

@@ -1,0 +1,41 @@
+// The template catalogue, the remembered default template and the scan of the
+// current template for its fields.
+#pragma once
+
+#include <memory>
+
+#include "app/converter_state.h"
+#include "base/path_buffer.h"
+
+// Relative name of the templates folder inside the program folder.
+extern const char kTemplatesFolder[];
+// Relative name of the default-template file inside the program folder.
+extern const char kDefaultTemplateFile[];
+// Template name used when the catalogue is empty.
+extern const char kFallbackTemplateName[];
+
+// Reads a whole file into a zero-terminated block with 4096 spare bytes behind
+// the data; sets count to the bytes read. Null (count 0) when the file is
+// missing, cannot be opened or read, or memory runs out.
+std::unique_ptr<char[]> ReadWholeFile(const PathBuffer& path, unsigned& count);
+
+// Fills state.templates with the ".html" files (any case) of the templates
+// folder, each once, in the reverse of the system's listing order. Makes the
+// templates folder the current directory. False only without a state.
+bool ScanTemplates(ConverterState* state);
+
+// templateName becomes the first catalogue entry, or "generic.html" when the
+// catalogue is empty. False only without a state.
+bool ChooseFirstTemplate(ConverterState* state);
+
+// templateName becomes the first line of the default-template file. False (name
+// kept) when the file cannot be read or holds no line break.
+bool LoadDefaultTemplate(ConverterState* state);
+
+// Writes templateName and a line break to the default-template file. False when
+// the file cannot be created or written.
+bool SaveDefaultTemplate(ConverterState* state);
+
+// Empties the field lists and fills them from the current template's text.
+// False (no fields) when the template cannot be read.
+bool ScanTemplateFields(ConverterState* state);

@@ -1,0 +1,153 @@
+#include "app/animation_buttons.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app_globals.h"
+#include "app_test_support.h"
+#include "headless_support.h"
+
+namespace {
+
+using apptest::ProgramView;
+using apptest::TempFolder;
+using apptest::WriteText;
+
+const std::string kSpin =
+    "<input\tname=\"Spin\"\ttype=button\tvalue=\"Spin\"\tonclick=\"triggeranimation('Spin')\">\r\n";
+const std::string kStartSpin =
+    "<input\tname=\"Spin\"\ttype=button\tvalue=\"Start Spin\"\tonclick=\"startanimation('Spin')\">"
+    "\r\n";
+const std::string kStopSpin =
+    "<input\tname=\"Spin\"\ttype=button\tvalue=\"Stop Spin\"\tonclick=\"stopanimation('Spin')\">"
+    "\r\n";
+
+std::string Trigger(const std::string& name) {
+  return "<input\tname=\"" + name + "\"\ttype=button\tvalue=\"" + name +
+         "\"\tonclick=\"triggeranimation('" + name + "')\">\r\n";
+}
+
+std::string Block() {
+  return buttonBlock.Data() != nullptr ? buttonBlock.Data() : "";
+}
+
+// Writes a scene file into the folder and collects its buttons into a block
+// that starts out holding "old".
+class SceneTest : public ::testing::Test {
+ protected:
+  void SetUp() override { buttonBlock.SetText("old", -1, 0); }
+  void TearDown() override { buttonBlock.Reset(); }
+
+  bool Collect(const std::string& fileName, const std::string& xml) {
+    WriteText(folder_ / fileName, xml);
+    PathBuffer path(ProgramView(folder_ / fileName).c_str());
+    return CollectAnimationButtons(path);
+  }
+  std::string CollectBody(const std::string& body) {
+    EXPECT_TRUE(Collect("scene.krn", "<?xml version=\"1.0\"?>\n<Scene>" + body + "</Scene>"));
+    return Block();
+  }
+
+  TempFolder folder_;
+  apptest::HeadlessToolkit toolkit_;
+};
+
+TEST_F(SceneTest, LineFormatsByteForByte) {
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"Spin\" On=\"0\"/>"), kSpin)
+      << "On 0 without Clamp gives one trigger line";
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"Spin\" On=\"0\" Clamp=\"0\"/>"),
+            kStartSpin + kStopSpin)
+      << "Clamp 0 gives a start and a stop line";
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"Spin\" On=\"0\" Clamp=\"-3\"/>"),
+            kStartSpin + kStopSpin)
+      << "a negative Clamp gives start and stop";
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"Spin\" On=\"0\" Clamp=\"1\"/>"), kSpin);
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"Spin\" On=\"0\" Clamp=\"5\"/>"), kSpin);
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"Spin\" On=\"0\" Clamp=\"\"/>"), kSpin)
+      << "an empty Clamp counts as absent";
+}
+
+TEST_F(SceneTest, WhichElementsAreListed) {
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"A\" On=\"1\"/>"
+                        "<KRSTimeElem Name=\"B\" On=\"yes\"/>"
+                        "<KRSTimeElem Name=\"C\"/>"
+                        "<KRSTimeElem Name=\"D\" On=\"\"/>"
+                        "<KRSTimeElem On=\"0\"/>"
+                        "<KRSTimeElem Name=\"\" On=\"0\"/>"
+                        "<krstimeelem Name=\"E\" On=\"0\"/>"
+                        "<KRSTimeElem Name=\"F\" On=\" -0x\"/>"),
+            Trigger("B") + Trigger("F"))
+      << "On must read as 0 (the word yes does), Name and On must be non-empty, the element "
+         "name is case-sensitive";
+}
+
+TEST_F(SceneTest, EmptyLineBeforeEveryFourthAnimation) {
+  std::string body;
+  std::string expected;
+  for (int i = 1; i <= 9; ++i) {
+    const std::string name = "N" + std::to_string(i);
+    if (i == 4 || i == 8) expected += "\r\n";
+    if (i == 2) {
+      body += "<KRSTimeElem Name=\"" + name + "\" On=\"0\" Clamp=\"0\"/>";
+      expected +=
+          "<input\tname=\"N2\"\ttype=button\tvalue=\"Start "
+          "N2\"\tonclick=\"startanimation('N2')\">\r\n"
+          "<input\tname=\"N2\"\ttype=button\tvalue=\"Stop "
+          "N2\"\tonclick=\"stopanimation('N2')\">\r\n";
+    } else {
+      body += "<KRSTimeElem Name=\"" + name + "\" On=\"0\"/>";
+      expected += Trigger(name);
+    }
+    body += "<Other/>";
+  }
+  EXPECT_EQ(CollectBody(body), expected)
+      << "the empty line comes before the 4th and 8th animation, a start/stop pair counts once";
+}
+
+TEST_F(SceneTest, WalkOrderAndLastChildMatches) {
+  EXPECT_EQ(CollectBody("<Group><KRSTimeElem Name=\"A\" On=\"0\">"
+                        "<KRSTimeElem Name=\"Inner\" On=\"0\"/></KRSTimeElem></Group>"
+                        "<Deep><X><KRSTimeElem Name=\"B\" On=\"0\"/></X></Deep>"
+                        "<KRSTimeElem Name=\"C\" On=\"0\"/>"),
+            Trigger("A") + Trigger("B") + Trigger("C"))
+      << "children of a listed animation are skipped; a listed last child does not end the walk";
+}
+
+TEST_F(SceneTest, NamesAreEscaped) {
+  EXPECT_EQ(
+      CollectBody("<KRSTimeElem Name=\"O'Neil &amp; &quot;Co&quot; &lt;b&gt; \\x\" On=\"0\"/>"),
+      "<input\tname=\"O&#39;Neil &amp; &quot;Co&quot; &lt;b&gt; \\x\"\ttype=button\t"
+      "value=\"O&#39;Neil &amp; &quot;Co&quot; &lt;b&gt; \\x\"\tonclick=\"triggeranimation("
+      "'O\\&#39;Neil &amp; &quot;Co&quot; &lt;b&gt; \\\\x')\">\r\n")
+      << "HTML escaping in name and value; script escaping then HTML escaping in onclick";
+  const std::string longName(5000, 'n');
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"" + longName + "\" On=\"0\"/>"), Trigger(longName))
+      << "a line longer than 4095 characters is kept whole";
+}
+
+TEST_F(SceneTest, FileKindsByPathText) {
+  EXPECT_TRUE(Collect("scene.krq", "<KRSTimeElem Name=\"A\" On=\"0\"/>"));
+  EXPECT_EQ(Block(), "old") << "a .krq file is not read";
+  EXPECT_TRUE(Collect("scene.XML", "<KRSTimeElem Name=\"A\" On=\"0\"/>"));
+  EXPECT_EQ(Block(), Trigger("A")) << ".XML is read";
+  EXPECT_TRUE(Collect("scene.KRN.bak", "<KRSTimeElem Name=\"B\" On=\"0\"/>"));
+  EXPECT_EQ(Block(), Trigger("B")) << "the test is a substring test on the whole path";
+
+  PathBuffer missing(ProgramView(folder_ / "none.krn").c_str());
+  buttonBlock.SetText("old", -1, 0);
+  EXPECT_FALSE(CollectAnimationButtons(missing));
+  EXPECT_EQ(Block(), "old") << "a missing file leaves the block unchanged";
+}
+
+TEST_F(SceneTest, ParseErrorShowsOneBoxAndAddsNothing) {
+  std::filesystem::create_directories(folder_ / "my.xml.files");
+  EXPECT_TRUE(Collect("my.xml.files/scene.krq", "KRQ\x01\x02 binary"))
+      << "a parse error still reports true";
+  EXPECT_EQ(Block(), "old") << "no buttons after a parse error";
+  ASSERT_EQ(toolkit_.MessageBoxCount(), 1) << "the parse error shows exactly one box";
+  EXPECT_EQ(toolkit_.MessageBoxTitle(0), "XML Error");
+  EXPECT_EQ(toolkit_.MessageBoxText(0).rfind("Parse Error: ", 0), 0u) << toolkit_.MessageBoxText(0);
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+#include "app/conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app_globals.h"
+#include "app/converter_state.h"
+#include "app/templates.h"
+#include "app_test_support.h"
+#include "headless_support.h"
+#include "platform/gui_input.h"
+#include "platform/headless/headless_desktop.h"
+#include "ui/toolkit_array.h"
+#include "ui/toolkit_event.h"
+
+namespace {
+
+using apptest::ProgramView;
+using apptest::ReadText;
+using apptest::WriteText;
+
+const char kTemplate[] =
+    "<b>((KWB))TITLE::T((KWB))</b>|((KWB))FILENAME((KWB))|((KWB))FORMSDATA((KWB))";
+const char kScene[] = "<Scene><KRSTimeElem Name=\"Spin\" On=\"0\"/></Scene>";
+const char kSpinLine[] =
+    "<input\tname=\"Spin\"\ttype=button\tvalue=\"Spin\"\tonclick=\"triggeranimation('Spin')\">\r\n";
+
+class ConversionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_.AddTemplate("page.html", kTemplate);
+    state_.templateName.SetText("page.html", -1, 0);
+    ASSERT_TRUE(ScanTemplateFields(&state_));
+    controls_.Init(sizeof(void*), 0, 0, 0, true);
+    WriteText(program_.path() / "scenes" / "a.krn", kScene);
+    WriteText(program_.path() / "scenes" / "b.krq", "compressed");
+  }
+  void TearDown() override { buttonBlock.Reset(); }
+
+  std::string Scene(const char* name) const {
+    return ProgramView(program_.path() / "scenes" / name);
+  }
+
+  apptest::HeadlessToolkit toolkit_;
+  apptest::ProgramFolder program_;
+  ConverterState state_;
+  ToolkitArray controls_;
+};
+
+TEST_F(ConversionTest, ConvertSceneFileWritesThePage) {
+  buttonBlock.SetText("stale", -1, 0);
+  const auto page = program_.path() / "scenes" / "a.html";
+  headless::QueueFileAnswer(ProgramView(page));
+  PathBuffer scene(Scene("a.krn").c_str());
+  ConvertSceneFile(nullptr, &state_, scene);
+  EXPECT_EQ(ReadText(page), std::string("<b>T</b>|a.krn|") + kSpinLine);
+  EXPECT_EQ(std::string(scene.path), Scene(""))
+      << "the given path is left naming the scene's folder";
+
+  buttonBlock.SetText("stale", -1, 0);
+  headless::QueueFileAnswer(ProgramView(page));
+  PathBuffer compressed(Scene("b.krq").c_str());
+  ConvertSceneFile(nullptr, &state_, compressed);
+  EXPECT_EQ(ReadText(page), "<b>T</b>|b.krq|") << "a .krq scene gives an empty FORMSDATA";
+
+  headless::QueueFileAnswer(ProgramView(page));
+  PathBuffer missing(Scene("none.krn").c_str());
+  ConvertSceneFile(nullptr, &state_, missing);
+  EXPECT_EQ(ReadText(page), "<b>T</b>|none.krn|") << "a missing scene still gives a page";
+}
+
+TEST_F(ConversionTest, ParseErrorStillWritesThePage) {
+  WriteText(program_.path() / "scenes" / "bad.krn", "<Scene><unclosed></Scene>");
+  const auto page = program_.path() / "bad.html";
+  headless::QueueFileAnswer(ProgramView(page));
+  PathBuffer scene(Scene("bad.krn").c_str());
+  ConvertSceneFile(nullptr, &state_, scene);
+  EXPECT_EQ(toolkit_.MessageBoxCount(), 1);
+  EXPECT_EQ(ReadText(page), "<b>T</b>|scenes/bad.krn|");
+}
+
+TEST_F(ConversionTest, ConvertByButtonAsksForTheScene) {
+  const auto page = program_.path() / "out.html";
+  headless::QueueFileAnswer(Scene("a.krn"));
+  headless::QueueFileAnswer(ProgramView(page));
+  state_.fieldValues.items[0].SetText("Typed", -1, 0);
+  ConvertByButton(nullptr, &state_, &controls_);
+  EXPECT_EQ(ReadText(page), std::string("<b>Typed</b>|scenes/a.krn|") + kSpinLine);
+  ASSERT_EQ(headless::FileDialogs().size(), 2u);
+  const headless::FileDialogRecord& open = headless::FileDialogs()[0];
+  EXPECT_EQ(open.title, "Select KRN/KRQ File");
+  EXPECT_FALSE(open.save);
+  EXPECT_EQ(open.flags, 0x81824u) << "open dialog: explorer, hook, no read-only box, must exist";
+  EXPECT_EQ(open.filters,
+            (std::vector<std::pair<std::string, std::string>>{
+                {"KRN/KRQ File (*.krn; *.krq)", " *.krn; *.krq;"}, {"All Files (*.*)", " *.*"}}));
+  EXPECT_TRUE(headless::FileDialogs()[1].save);
+}
+
+TEST_F(ConversionTest, CancelAtOpenConvertsNothing) {
+  headless::QueueFileCancel();
+  buttonBlock.SetText("kept", -1, 0);
+  ConvertByButton(nullptr, &state_, &controls_);
+  EXPECT_EQ(headless::FileDialogs().size(), 1u) << "no save dialog after a cancelled open dialog";
+  EXPECT_STREQ(buttonBlock.Data(), "kept");
+  EXPECT_STREQ(state_.fieldValues.items[0].Data(), "T") << "field values unchanged";
+}
+
+TEST_F(ConversionTest, DroppedFilesEachGetTheirOwnSaveDialog) {
+  DropInfo* drop = CreateDropInfo(3);
+  ASSERT_NE(drop, nullptr);
+  drop->files[0].Set(Scene("a.krn").c_str());
+  drop->files[1].Set(Scene("b.krq").c_str());
+  drop->files[2].Set(Scene("a.krn").c_str());
+  const auto first = program_.path() / "1.html";
+  const auto third = program_.path() / "3.html";
+  headless::QueueFileAnswer(ProgramView(first));
+  headless::QueueFileCancel();
+  headless::QueueFileAnswer(ProgramView(third));
+  ConvertDroppedFiles(nullptr, &state_, &controls_, drop);
+  FreeDropInfo(drop);
+  EXPECT_EQ(headless::FileDialogs().size(), 3u) << "one save dialog per dropped file";
+  EXPECT_EQ(ReadText(first), std::string("<b>T</b>|scenes/a.krn|") + kSpinLine);
+  EXPECT_EQ(ReadText(third), std::string("<b>T</b>|scenes/a.krn|") + kSpinLine)
+      << "a cancelled file is skipped and the next one follows";
+}
+
+TEST_F(ConversionTest, AnOverlongDroppedNameStillGivesAPage) {
+  DropInfo* drop = CreateDropInfo(1);  // the entry stays empty, as for a name of 300 characters
+  ASSERT_NE(drop, nullptr);
+  const auto page = program_.path() / "long.html";
+  headless::QueueFileAnswer(ProgramView(page));
+  buttonBlock.SetText("stale", -1, 0);
+  ConvertDroppedFiles(nullptr, &state_, &controls_, drop);
+  FreeDropInfo(drop);
+  EXPECT_EQ(headless::FileDialogs().size(), 1u) << "the save dialog is still shown";
+  EXPECT_EQ(ReadText(page), "<b>T</b>||") << "a page with an empty file name and no buttons";
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include "app/page_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app_globals.h"
+#include "app/converter_state.h"
+#include "app/templates.h"
+#include "app_test_support.h"
+#include "headless_support.h"
+#include "platform/gui_input.h"
+#include "platform/headless/headless_desktop.h"
+
+namespace {
+
+using apptest::ProgramFolder;
+using apptest::ProgramView;
+using apptest::ReadText;
+using apptest::WriteText;
+
+std::string Text(const StringBuffer& b) {
+  return b.Data() != nullptr ? b.Data() : "";
+}
+
+TEST(FormatBuildString, DottedProductVersion) {
+  apptest::TempFolder folder;
+  const auto file = folder / "versioned";
+  apptest::WriteVersionedFile(file.string(), "1, 0, 3, 12");
+  StringBuffer out;
+  out.SetText("v", -1, 0);
+  EXPECT_TRUE(FormatBuildString(ProgramView(file).c_str(), out));
+  EXPECT_EQ(Text(out), "v1.0.3.12") << "each byte in decimal, appended to the result";
+
+  apptest::WriteVersionedFile(file.string(), "255, 254, 0, 7");
+  out.SetText(nullptr, -1, 0);
+  EXPECT_TRUE(FormatBuildString(ProgramView(file).c_str(), out));
+  EXPECT_EQ(Text(out), "255.254.0.7");
+
+  apptest::WriteVersionedFile(file.string(), "0, 0, 0, 0");
+  out.SetText("keep", -1, 0);
+  EXPECT_FALSE(FormatBuildString(ProgramView(file).c_str(), out)) << "all zeros is no version";
+  EXPECT_EQ(Text(out), "keep");
+
+  WriteText(folder / "plain", "not a program");
+  EXPECT_FALSE(FormatBuildString(ProgramView(folder / "plain").c_str(), out));
+  EXPECT_FALSE(FormatBuildString(ProgramView(folder / "missing").c_str(), out));
+  EXPECT_FALSE(FormatBuildString(nullptr, out));
+  EXPECT_EQ(Text(out), "keep");
+}
+
+// A program folder with a versioned program file, one template and a state
+// whose fields come from that template.
+class PageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    apptest::WriteVersionedFile(program_.programFile().string(), "1, 0, 3, 12");
+    state_.templateName.SetText("page.html", -1, 0);
+  }
+  void TearDown() override { buttonBlock.Reset(); }
+
+  void UseTemplate(const std::string& text) {
+    program_.AddTemplate("page.html", text);
+    ASSERT_TRUE(ScanTemplateFields(&state_));
+  }
+  std::string TemplatePath() const { return ProgramView(program_.templates() / "page.html"); }
+  void SetValue(int i, const char* value) { state_.fieldValues.items[i].SetText(value, -1, 0); }
+
+  apptest::HeadlessToolkit toolkit_;
+  ProgramFolder program_;
+  ConverterState state_;
+};
+
+TEST_F(PageTest, PageByteForByte) {
+  UseTemplate(
+      "<title>((KWB))TITLE::Untitled((KWB))</title>\r\n"
+      "<p>((KWB))AUTHOR((KWB)) / ((KWB))TITLE((KWB)) / ((KWB))EMPTY::gone((KWB))</p>\n"
+      "b1=((KWB))BUILD((KWB)) b2=((KWB))BUILD((KWB)) b3=((KWB))BUILD::old((KWB))\n"
+      "<embed src=\"((KWB))FILENAME((KWB))\">\n<form>\n((KWB))FORMSDATA((KWB))</form>\n");
+  ASSERT_EQ(state_.fieldNames.count, 3);
+  SetValue(0, "My & Scene");
+  SetValue(1, "Ann");
+  SetValue(2, "");
+  buttonBlock.SetText("<input>\r\n", -1, 0);
+
+  const auto page = program_.path() / "web" / "out" / "page.html";
+  const auto scene = program_.path() / "web" / "scenes" / "a.krn";
+  std::filesystem::create_directories(page.parent_path());
+  headless::QueueFileAnswer(ProgramView(page));
+  ASSERT_TRUE(WritePage(TemplatePath().c_str(), ProgramView(scene).c_str(), &state_));
+  EXPECT_EQ(ReadText(page),
+            "<title>My & Scene</title>\r\n"
+            "<p>Ann / My & Scene / </p>\n"
+            "b1=1.0.3.12 b2=1.0.3.12 b3=1.0.3.12\n"
+            "<embed src=\"../scenes/a.krn\">\n<form>\n<input>\r\n</form>\n")
+      << "named fields, an empty value, BUILD three times (once with a default), FILENAME and "
+         "FORMSDATA";
+
+  ASSERT_EQ(headless::FileDialogs().size(), 1u);
+  const headless::FileDialogRecord& dialog = headless::FileDialogs()[0];
+  EXPECT_EQ(dialog.title, "Saving HTML File (HTML)");
+  EXPECT_TRUE(dialog.save);
+  EXPECT_EQ(dialog.owner, nullptr) << "the save dialog has no owner";
+  EXPECT_EQ(dialog.initialName, "") << "the dialog starts without a name";
+  EXPECT_EQ(dialog.flags & 0x1800u, 0u) << "a save dialog must accept a new file name";
+  EXPECT_EQ(dialog.filters, (std::vector<std::pair<std::string, std::string>>{
+                                {"HTML Files (*.html)", " *.html"}, {"All Files (*.*)", " *.*"}}));
+  EXPECT_EQ(std::filesystem::current_path(), program_.path())
+      << "the program folder is the current directory afterwards";
+}
+
+TEST_F(PageTest, RelativeFileNames) {
+  UseTemplate("[((KWB))FILENAME((KWB))]");
+  struct Case {
+    const char* page;
+    const char* scene;
+    const char* expected;
+  } cases[] = {
+      {"w/page.html", "w/a.krn", "[a.krn]"},
+      {"w/page.html", "w/sub/dir/a.krn", "[sub/dir/a.krn]"},
+      {"w/sub/page.html", "w/a.krn", "[../a.krn]"},
+  };
+  for (const Case& c : cases) {
+    const auto page = program_.path() / c.page;
+    std::filesystem::create_directories(page.parent_path());
+    headless::QueueFileAnswer(ProgramView(page));
+    ASSERT_TRUE(
+        WritePage(TemplatePath().c_str(), ProgramView(program_.path() / c.scene).c_str(), &state_));
+    EXPECT_EQ(ReadText(page), c.expected) << c.page << " -> " << c.scene;
+  }
+}
+
+TEST_F(PageTest, UnversionedProgramAndNoPlaceholders) {
+  std::filesystem::remove(program_.programFile());
+  UseTemplate("v=((KWB))BUILD((KWB));");
+  const auto page = program_.path() / "p.html";
+  headless::QueueFileAnswer(ProgramView(page));
+  ASSERT_TRUE(WritePage(TemplatePath().c_str(), "Z:\\x\\a.krn", &state_));
+  EXPECT_EQ(ReadText(page), "v=;") << "without a version BUILD is removed";
+
+  const std::string plain = std::string("no fields \x01\xff here");
+  UseTemplate(plain + std::string("\0tail", 5));
+  headless::QueueFileAnswer(ProgramView(page));
+  ASSERT_TRUE(WritePage(TemplatePath().c_str(), "Z:\\x\\a.krn", &state_));
+  EXPECT_EQ(ReadText(page), plain) << "written unchanged up to the first zero byte";
+}
+
+TEST_F(PageTest, NamedFieldsComeBeforeComputedKeys) {
+  UseTemplate("((KWB))FILENAME((KWB)) ((KWB))NAME((KWB))");
+  ASSERT_EQ(state_.fieldNames.count, 1);
+  SetValue(0, "n");
+  const auto page = program_.path() / "p.html";
+  headless::QueueFileAnswer(ProgramView(page));
+  ASSERT_TRUE(
+      WritePage(TemplatePath().c_str(), ProgramView(program_.path() / "s.krn").c_str(), &state_));
+  EXPECT_EQ(ReadText(page), "s.krn ((KWB))NAME((KWB))")
+      << "NAME is first found inside the FILENAME placeholder, so it stays";
+}
+
+TEST_F(PageTest, FailuresWriteNothing) {
+  UseTemplate("x");
+  const auto page = program_.path() / "p.html";
+  headless::QueueFileCancel();
+  EXPECT_FALSE(WritePage(TemplatePath().c_str(), "Z:\\a.krn", &state_)) << "cancelled";
+  EXPECT_FALSE(std::filesystem::exists(page));
+
+  headless::QueueFileAnswer(ProgramView(page));
+  const std::string missing = ProgramView(program_.templates() / "gone.html");
+  EXPECT_FALSE(WritePage(missing.c_str(), "Z:\\a.krn", &state_)) << "missing template";
+  EXPECT_FALSE(std::filesystem::exists(page));
+  EXPECT_EQ(headless::FileDialogs().size(), 2u) << "the save dialog comes before the template";
+
+  headless::QueueFileAnswer(ProgramView(program_.path() / "no" / "such" / "p.html"));
+  EXPECT_FALSE(WritePage(TemplatePath().c_str(), "Z:\\a.krn", &state_))
+      << "a page that cannot be created";
+  EXPECT_EQ(toolkit_.MessageBoxCount(), 0) << "no failure shows a message";
+}
+
+}  // namespace

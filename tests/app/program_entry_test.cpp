@@ -1,0 +1,47 @@
+#include "app/program_entry.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app_globals.h"
+#include "app_test_support.h"
+#include "headless_support.h"
+#include "platform/gui_input.h"
+#include "platform/headless/headless_desktop.h"
+
+namespace {
+
+TEST(ProgramEntry, AnArgumentEndsTheProgramAtOnce) {
+  apptest::ProgramFolder program;
+  program.AddTemplate("page.html", "((KWB))T::x((KWB))");
+  apptest::ProgramRun run;
+  EXPECT_EQ(run.Run("scene.krn"), 0);
+  EXPECT_TRUE(headless::TopLevelWindows().empty()) << "no window is made";
+  EXPECT_TRUE(headless::FileDialogs().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(program.defaults())) << "no file is written";
+}
+
+TEST(ProgramEntry, TimerEventsKeepTheLoopFromBlockingAndAreIgnored) {
+  apptest::ProgramFolder program;
+  apptest::ProgramRun run;
+  uint64_t waitsBefore = 0;
+  platform::Rect outer{};
+  run.At(10, [&] {
+    outer = headless::OuterRect(mainWindow);
+    waitsBefore = headless::Counters().waits;
+  });
+  run.At(510, [&] {
+    const platform::Rect now = headless::OuterRect(mainWindow);
+    EXPECT_TRUE(now.left == outer.left && now.top == outer.top && now.right == outer.right &&
+                now.bottom == outer.bottom)
+        << "timer events change nothing";
+    EXPECT_GE(headless::Counters().waits - waitsBefore, 40u)
+        << "the loop wakes for the 10 ms timer";
+    EXPECT_LE(headless::Counters().lastTimeout, 10u) << "no wait is longer than the timer period";
+    headless::RequestClose(mainWindow);
+  });
+  EXPECT_EQ(run.Run(), 0);
+  EXPECT_EQ(mainWindow, nullptr) << "the program ends after the user closes the window";
+  EXPECT_EQ(currentState, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/converter_state.h"
+#include "app/prefs.h"
+#include "app/templates.h"
+#include "app_test_support.h"
+
+namespace {
+
+using apptest::ProgramFolder;
+using apptest::ReadText;
+using apptest::WriteText;
+
+std::vector<std::string> Items(const StringList& list) {
+  std::vector<std::string> out;
+  for (int i = 0; i < list.count; ++i) {
+    const char* text = list.items[i].Data();
+    out.emplace_back(text != nullptr ? text : "");
+  }
+  return out;
+}
+
+std::string Text(const StringBuffer& buffer) {
+  return buffer.Data() != nullptr ? buffer.Data() : "";
+}
+
+std::string PrefsPathFor(const char* templateName) {
+  ConverterState state;
+  state.templateName.SetText(templateName, -1, 0);
+  StringBuffer path;
+  EXPECT_TRUE(PrefsFilePath(&state, path));
+  return Text(path);
+}
+
+TEST(Templates, CatalogueHoldsHtmlFilesInReverseListingOrder) {
+  ProgramFolder program;
+  program.AddTemplate("a.html", "A");
+  program.AddTemplate("b.HTML", "B");
+  program.AddTemplate("c.txt", "C");
+  program.AddTemplate("sub.html/inner.html", "folder named like a template");
+  ConverterState state;
+  state.templates.Append("stale.html");
+  ASSERT_TRUE(ScanTemplates(&state));
+  std::vector<std::string> found = Items(state.templates);
+  std::vector<std::string> sorted = found;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, (std::vector<std::string>{"a.html", "b.HTML"}))
+      << "only .html files in any case, no folders, the old catalogue replaced";
+  EXPECT_FALSE(ScanTemplates(nullptr));
+
+  // The catalogue is the system listing reversed: compare with the listing.
+  std::vector<std::string> listing;
+  for (const auto& entry : std::filesystem::directory_iterator(program.templates())) {
+    const std::string name = entry.path().filename().string();
+    if (name == "a.html" || name == "b.HTML") listing.insert(listing.begin(), name);
+  }
+  EXPECT_EQ(found, listing) << "catalogue order is the reverse of the directory listing";
+
+  ASSERT_TRUE(ChooseFirstTemplate(&state));
+  EXPECT_EQ(Text(state.templateName), found[0]) << "without a default file the first entry wins";
+}
+
+TEST(Templates, EmptyCatalogueFallsBackToGeneric) {
+  ProgramFolder program;
+  ConverterState state;
+  ASSERT_TRUE(ScanTemplates(&state));
+  EXPECT_EQ(state.templates.count, 0);
+  ChooseFirstTemplate(&state);
+  EXPECT_EQ(Text(state.templateName), "generic.html");
+}
+
+TEST(Templates, DefaultTemplateFile) {
+  ProgramFolder program;
+  ConverterState state;
+  state.templateName.SetText("first.html", -1, 0);
+  EXPECT_FALSE(LoadDefaultTemplate(&state)) << "no file yet";
+  EXPECT_EQ(Text(state.templateName), "first.html");
+
+  WriteText(program.defaults() / "defaulttemplate.txt", "no line break.html");
+  EXPECT_FALSE(LoadDefaultTemplate(&state)) << "a name without a line break is ignored";
+  EXPECT_EQ(Text(state.templateName), "first.html");
+
+  WriteText(program.defaults() / "defaulttemplate.txt", "missing.html\nrest");
+  EXPECT_TRUE(LoadDefaultTemplate(&state));
+  EXPECT_EQ(Text(state.templateName), "missing.html")
+      << "the remembered name is taken even when no such template exists";
+
+  state.templateName.SetText("my page.html", -1, 0);
+  EXPECT_TRUE(SaveDefaultTemplate(&state));
+  EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), "my page.html\r\n");
+  state.templateName.SetText("x", -1, 0);
+  EXPECT_TRUE(LoadDefaultTemplate(&state));
+  EXPECT_EQ(Text(state.templateName), "my page.html") << "what is saved is read back";
+
+  std::filesystem::remove_all(program.defaults());
+  EXPECT_FALSE(SaveDefaultTemplate(&state)) << "a missing Defaults folder makes the save fail";
+}
+
+TEST(Templates, ScanTemplateFieldsOfTheCurrentTemplate) {
+  ProgramFolder program;
+  program.AddTemplate("page.html",
+                      "((KWB))TITLE::Untitled((KWB)) ((KWB))BUILD((KWB)) ((KWB))AUTHOR((KWB))");
+  ConverterState state;
+  state.fieldNames.Append("OLD");
+  state.fieldValues.Append("old");
+  state.maxNameLength = 40;
+  state.templateName.SetText("page.html", -1, 0);
+  ASSERT_TRUE(ScanTemplateFields(&state));
+  EXPECT_EQ(Items(state.fieldNames), (std::vector<std::string>{"TITLE", "AUTHOR"}));
+  EXPECT_EQ(Items(state.fieldValues), (std::vector<std::string>{"Untitled", ""}));
+  EXPECT_EQ(state.maxNameLength, 6);
+
+  state.templateName.SetText("gone.html", -1, 0);
+  EXPECT_FALSE(ScanTemplateFields(&state)) << "an unreadable template has no fields";
+  EXPECT_EQ(state.fieldNames.count, 0);
+  EXPECT_EQ(state.fieldValues.count, 0);
+  EXPECT_EQ(state.maxNameLength, 0);
+}
+
+TEST(Prefs, FilePathFromTheTemplateName) {
+  EXPECT_EQ(PrefsPathFor("generic.html"), "\\Defaults\\Prefsgeneric.txt");
+  EXPECT_EQ(PrefsPathFor("my.page.html"), "\\Defaults\\Prefsmy.page.txt")
+      << "only the last extension is cut";
+  EXPECT_EQ(PrefsPathFor("plain"), "\\Defaults\\Prefsplain.txt") << "a name without a dot is whole";
+  EXPECT_EQ(PrefsPathFor(""), "\\Defaults\\Prefs.txt");
+  StringBuffer out;
+  EXPECT_FALSE(PrefsFilePath(nullptr, out));
+}
+
+// A state with the fields A, B and C of "page.html" and their defaults.
+void MakeFields(ConverterState& state) {
+  state.templateName.SetText("page.html", -1, 0);
+  for (const char* name : {"A", "B", "C"}) state.fieldNames.Append(name);
+  for (const char* value : {"a0", "b0", "c0"}) state.fieldValues.Append(value);
+}
+
+TEST(Prefs, LoadTakesKnownFieldsLineByLine) {
+  ProgramFolder program;
+  ConverterState state;
+  MakeFields(state);
+  EXPECT_FALSE(LoadPrefs(&state)) << "no preferences file yet";
+  EXPECT_EQ(Items(state.fieldValues), (std::vector<std::string>{"a0", "b0", "c0"}));
+
+  WriteText(program.defaults() / "Prefspage.txt",
+            "((KWB))A((KWB)) junk=x\r\n"
+            "\r\n"
+            "garbage line\r\n"
+            "((KWB))GONE((KWB))=dropped\r\n"
+            "((KWB))B((KWB))=k=v= \t\n"
+            "((KWB))C((KWB))=unterminated");
+  ASSERT_TRUE(LoadPrefs(&state));
+  EXPECT_EQ(Items(state.fieldValues), (std::vector<std::string>{"x", "k=v= \t", "c0"}))
+      << "junk before = is ignored, values keep = and blanks, a last line without break is "
+         "not read, unknown names are dropped";
+}
+
+TEST(Prefs, SaveWritesNonBlankValuesOnly) {
+  ProgramFolder program;
+  ConverterState state;
+  MakeFields(state);
+  state.fieldValues.items[0].SetText(" My Scene ", -1, 0);
+  state.fieldValues.items[1].SetText(" \t ", -1, 0);
+  state.fieldValues.items[2].SetText("", -1, 0);
+  ASSERT_TRUE(SavePrefs(&state));
+  EXPECT_EQ(ReadText(program.defaults() / "Prefspage.txt"), "((KWB))A((KWB))= My Scene \r\n")
+      << "blank and empty values are not saved; leading and trailing blanks stay";
+
+  // The saved file replaces a longer old one completely.
+  state.fieldValues.items[1].SetText("b=1", -1, 0);
+  ASSERT_TRUE(SavePrefs(&state));
+  state.fieldValues.items[1].SetText("", -1, 0);
+  ASSERT_TRUE(SavePrefs(&state));
+  EXPECT_EQ(ReadText(program.defaults() / "Prefspage.txt"), "((KWB))A((KWB))= My Scene \r\n");
+
+  // Round trip, with a long value that no fixed line buffer would hold.
+  const std::string longValue(6000, 'L');
+  state.fieldValues.items[2].SetText(longValue.c_str(), -1, 0);
+  ASSERT_TRUE(SavePrefs(&state));
+  ConverterState loaded;
+  MakeFields(loaded);
+  ASSERT_TRUE(LoadPrefs(&loaded));
+  EXPECT_EQ(Items(loaded.fieldValues), (std::vector<std::string>{" My Scene ", "b0", longValue}))
+      << "a blank value comes back with its default";
+
+  std::filesystem::remove_all(program.defaults());
+  EXPECT_FALSE(SavePrefs(&state)) << "a missing Defaults folder makes the save fail";
+}
+
+TEST(Templates, ReadWholeFileLeavesRoomBehindTheData) {
+  ProgramFolder program;
+  WriteText(program.path() / "data.bin", std::string("ab\0cd", 5));
+  PathBuffer path(apptest::ProgramView(program.path() / "data.bin").c_str());
+  unsigned count = 99;
+  std::unique_ptr<char[]> block = ReadWholeFile(path, count);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(count, 5u);
+  EXPECT_EQ(std::string(block.get(), 6), std::string("ab\0cd\0", 6));
+  block[5 + 4095] = 'x';  // the promised room is there (ASan checks the bound)
+
+  PathBuffer missing(apptest::ProgramView(program.path() / "none.bin").c_str());
+  EXPECT_EQ(ReadWholeFile(missing, count), nullptr);
+  EXPECT_EQ(count, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,232 @@
+// Building trees from XML text with XmlTree.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "tests/xml/message_log.h"
+#include "tests/xml/xml_test_util.h"
+#include "xml/xml_tree.h"
+#include "xml/xml_writer.h"
+
+using xmltest::Children;
+using xmltest::Name;
+using xmltest::Str;
+
+namespace {
+
+bool ParseText(XmlTree& tree, const std::string& text, const char* name = "scene.krn",
+               int32_t mode = 0) {
+  return tree.Parse(text.data(), static_cast<int32_t>(text.size()), name, mode);
+}
+
+// The concatenated names of a node's Text children.
+std::string TextOf(XmlNode* node) {
+  std::string out;
+  for (XmlNode* c = node->GetFirstChild(); c != nullptr; c = c->GetNextSibling()) {
+    if (c->GetKind() == XmlNodeKind::Text) out += Name(c);
+  }
+  return out;
+}
+
+TEST(XmlTreeParse, ShapeWithDeclarationCommentAndFinalLineBreak) {
+  xmltest::MessageLog messages;
+  XmlTree tree;
+  ASSERT_TRUE(tree.IsReady());
+  XmlNode* root = tree.GetRoot();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(Name(root), "rootOfAllTrees");
+  EXPECT_EQ(root->GetKind(), XmlNodeKind::Document);
+
+  const std::string text =
+      "<?xml version=\"1.0\"?>\n"
+      "<!-- made by hand -->\n"
+      "<scene version=\"2\">\n"
+      "  <KRSTimeElem Name=\"Walk\" On=\"1\"/>\n"
+      "</scene>\n";
+  ASSERT_TRUE(ParseText(tree, text)) << "a well-formed document must parse";
+  EXPECT_EQ(messages.Count(), 0) << "a good parse shows no message";
+
+  XmlNode* doc = root->GetFirstChild();
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(Name(doc), "scene.krn") << "the document node is named after the document";
+  EXPECT_EQ(doc->GetKind(), XmlNodeKind::Document);
+  EXPECT_EQ(doc->GetNextSibling(), nullptr);
+  EXPECT_EQ(Children(doc), "<?xml version=\"1.0\"?> \n <!-- made by hand --> \n scene \n")
+      << "declaration, white space and comment as Text nodes, then the root element, then the "
+         "final line break";
+
+  XmlNode* declaration = doc->GetFirstChild();
+  EXPECT_EQ(declaration->GetKind(), XmlNodeKind::Text);
+  XmlNode* scene =
+      declaration->GetNextSibling()->GetNextSibling()->GetNextSibling()->GetNextSibling();
+  ASSERT_EQ(Name(scene), "scene");
+  EXPECT_EQ(scene->GetKind(), XmlNodeKind::Element);
+  EXPECT_EQ(Str(scene->GetAttributeValue("version")), "2");
+  EXPECT_EQ(scene->GetNextSibling()->GetKind(), XmlNodeKind::Text);
+  EXPECT_EQ(Name(scene->GetNextSibling()), "\n");
+
+  // Lines and the from-source flag.
+  EXPECT_EQ(root->GetLine(), 0);
+  EXPECT_EQ(doc->GetLine(), 0);
+  EXPECT_FALSE(root->IsFromSource() || doc->IsFromSource()) << "root and document are not parsed";
+  EXPECT_EQ(declaration->GetLine(), 1);
+  EXPECT_EQ(scene->GetLine(), 3);
+  XmlNode* elem = nullptr;
+  for (XmlNode* n = scene->GetFirstChild(); n != nullptr; n = n->GetNextSibling()) {
+    if (n->GetKind() == XmlNodeKind::Element) elem = n;
+  }
+  ASSERT_NE(elem, nullptr);
+  EXPECT_EQ(Name(elem), "KRSTimeElem");
+  EXPECT_EQ(elem->GetLine(), 4);
+  EXPECT_EQ(elem->GetFirstChild(), nullptr) << "an empty-element tag has no children";
+  for (XmlNode* n = doc->GetFirstChild(); n != nullptr; n = n->GetNextInDocument(doc, nullptr)) {
+    EXPECT_TRUE(n->IsFromSource()) << "parsed node " << Name(n) << " must be from source";
+    EXPECT_GT(n->GetLine(), 0) << "parsed node " << Name(n) << " must have a line";
+  }
+}
+
+TEST(XmlTreeParse, TextIsRawAndAttributesAreDecoded) {
+  xmltest::MessageLog messages;
+  XmlTree tree;
+  const std::string text =
+      "<r><t>x &lt; y &#65;</t><a x=\"1\"/><b v=\"a&amp;b&quot;c\" w='q\"'/>"
+      "<![CDATA[<raw>]]></r>";
+  ASSERT_TRUE(ParseText(tree, text));
+  XmlNode* r = tree.GetRoot()->GetFirstChild()->GetFirstChild();
+  ASSERT_EQ(Name(r), "r");
+  EXPECT_EQ(Children(r), "t a b <![CDATA[ <raw> ]]>") << "CDATA markers arrive as text";
+  XmlNode* t = r->GetFirstChild();
+  EXPECT_EQ(TextOf(t), "x &lt; y &#65;") << "references in text stay unexpanded";
+  bool referenceChunk = false;
+  for (XmlNode* c = t->GetFirstChild(); c != nullptr; c = c->GetNextSibling()) {
+    referenceChunk = referenceChunk || Name(c) == "&lt;";
+  }
+  EXPECT_TRUE(referenceChunk) << "the reference is a chunk of its own, written as in the source";
+
+  XmlNode* a = t->GetNextSibling();
+  EXPECT_EQ(a->GetAttributeCount(), 1u);
+  EXPECT_EQ(Str(a->GetAttributeName(0)), "x");
+  EXPECT_EQ(Str(a->GetAttributeValueAt(0)), "1");
+  EXPECT_EQ(a->GetFirstChild(), nullptr);
+  XmlNode* b = a->GetNextSibling();
+  ASSERT_EQ(Name(b), "b") << "after an empty-element tag the current node is the parent again";
+  EXPECT_EQ(Str(b->GetAttributeValue("v")), "a&b\"c") << "attribute values arrive decoded";
+  EXPECT_EQ(Str(b->GetAttributeValue("w")), "q\"");
+  EXPECT_EQ(messages.Count(), 0);
+}
+
+TEST(XmlTreeParse, ErrorsAndRepeatedParses) {
+  xmltest::MessageLog messages;
+  XmlTree tree;
+  // A mismatched end tag on line 3.
+  EXPECT_FALSE(ParseText(tree, "<r>\n<a>\n</b>\n</r>\n", "bad.krn"))
+      << "a syntax error must fail the parse";
+  ASSERT_EQ(messages.Count(), 1) << "exactly one message box for a syntax error";
+  EXPECT_EQ(messages.Title(0), "XML Error");
+  EXPECT_EQ(messages.Text(0), "Parse Error: mismatched tag at line 3");
+  EXPECT_EQ(messages.Owner(0), nullptr) << "the box has no owner window";
+  EXPECT_EQ(messages.Flags(0), 0x40u) << "information icon and an OK button";
+  XmlNode* bad = tree.GetRoot()->GetFirstChild();
+  ASSERT_NE(bad, nullptr) << "the document node survives a failed parse";
+  EXPECT_EQ(Name(bad), "bad.krn");
+  EXPECT_EQ(xmltest::PreOrder(bad), "bad.krn r \n a \n") << "nodes built before the error stay";
+  EXPECT_TRUE(tree.IsReady()) << "the tree stays ready after a parse error";
+
+  // An empty text fails silently and leaves an empty document node.
+  EXPECT_FALSE(ParseText(tree, "", "empty.krn"));
+  EXPECT_EQ(messages.Count(), 1) << "an empty text must not show a message";
+  XmlNode* empty = bad->GetNextSibling();
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(Name(empty), "empty.krn");
+  EXPECT_EQ(empty->GetFirstChild(), nullptr);
+  EXPECT_FALSE(tree.Parse(nullptr, 10, "null.krn", 0)) << "a null text with a length fails";
+  EXPECT_FALSE(tree.Parse("<a/>", -4, "negative.krn", 0)) << "a negative length fails";
+  EXPECT_EQ(messages.Count(), 1) << "bad arguments show no message";
+
+  // Unterminated document: the error is reported with its own message.
+  EXPECT_FALSE(ParseText(tree, "<r>\n<a>", "cut.krn"));
+  ASSERT_EQ(messages.Count(), 2);
+  EXPECT_EQ(messages.Text(1).rfind("Parse Error: ", 0), 0u) << messages.Text(1);
+
+  // Two good parses leave two more document nodes, in call order.
+  XmlTree two;
+  ASSERT_TRUE(ParseText(two, "<first/>", "one.krn"));
+  ASSERT_TRUE(ParseText(two, "<second/>", "two.krn"));
+  EXPECT_EQ(Children(two.GetRoot()), "one.krn two.krn");
+  EXPECT_EQ(Name(two.GetRoot()->GetFirstChild()->GetNextSibling()->GetFirstChild()), "second");
+  EXPECT_EQ(messages.Count(), 2);
+}
+
+TEST(XmlTreeParse, ShowParseErrorFormatsOrShowsNothing) {
+  xmltest::MessageLog messages;
+  EXPECT_TRUE(ShowParseError("boom", 7));
+  ASSERT_EQ(messages.Count(), 1);
+  EXPECT_EQ(messages.Title(0), "XML Error");
+  EXPECT_EQ(messages.Text(0), "Parse Error: boom at line 7");
+  const std::string huge(1100, 'x');
+  EXPECT_FALSE(ShowParseError(huge.c_str(), 1)) << "a message too long to format must fail";
+  EXPECT_EQ(messages.Count(), 1) << "and show nothing";
+}
+
+TEST(XmlTreeParse, TextLongerThanItsLengthIsNotRead) {
+  XmlTree tree;
+  const char text[] = "<a/>garbage that is not part of the document";
+  ASSERT_TRUE(tree.Parse(text, 4, "part.krn", 0)) << "only the given bytes are parsed";
+  EXPECT_EQ(Children(tree.GetRoot()->GetFirstChild()), "a");
+}
+
+TEST(XmlTreeParse, SkipBlankModeDropsOnlyBlankChunks) {
+  XmlTree tree;
+  const std::string text = "<r>\n  <a>one</a>\n  <b> two</b>\t</r>";
+  ASSERT_TRUE(ParseText(tree, text, "m1.krn", 1));
+  XmlNode* r = tree.GetRoot()->GetFirstChild()->GetFirstChild();
+  EXPECT_EQ(Children(r), "a b") << "white space between tags makes no node in mode 1";
+  EXPECT_EQ(TextOf(r->GetFirstChild()), "one");
+  EXPECT_EQ(TextOf(r->GetFirstChild()->GetNextSibling()), " two")
+      << "a chunk with content is kept whole, leading blank included";
+
+  ASSERT_TRUE(ParseText(tree, text, "m0.krn", 0));
+  XmlNode* r0 = tree.GetRoot()->GetFirstChild()->GetNextSibling()->GetFirstChild();
+  std::string chunks;
+  for (XmlNode* c = r0->GetFirstChild(); c != nullptr; c = c->GetNextSibling()) {
+    chunks += "[" + Name(c) + "]";
+  }
+  EXPECT_EQ(chunks, "[\n][  ][a][\n][  ][b][\t]") << "mode 0 keeps every chunk";
+}
+
+TEST(XmlTreeParse, DeeplyNestedDocument) {
+  constexpr int kDepth = 200000;
+  std::string text;
+  text.reserve(kDepth * 7 + 16);
+  for (int i = 0; i < kDepth; ++i) text += "<d>";
+  text += "x";
+  for (int i = 0; i < kDepth; ++i) text += "</d>";
+  {
+    XmlTree tree;
+    ASSERT_TRUE(ParseText(tree, text, "deep.krn")) << "200,000 levels must parse";
+    XmlNode* doc = tree.GetRoot()->GetFirstChild();
+    int32_t depth = 0;
+    int32_t deepest = 0;
+    int elements = 0;
+    XmlNode* leaf = nullptr;
+    for (XmlNode* n = doc; n != nullptr; n = n->GetNextInDocument(doc, &depth)) {
+      if (n->GetKind() == XmlNodeKind::Element) ++elements;
+      if (depth > deepest) deepest = depth;
+      leaf = n;
+    }
+    EXPECT_EQ(elements, kDepth);
+    EXPECT_EQ(deepest, kDepth + 1) << "the text sits one level below the innermost element";
+    ASSERT_NE(leaf, nullptr);
+    EXPECT_EQ(Name(leaf), "x");
+    int up = 0;
+    for (XmlNode* n = leaf; n != nullptr; n = n->GetPrevInDocument()) ++up;
+    EXPECT_EQ(up, kDepth + 3) << "walking back reaches the root through every level";
+    StringBuffer out;
+    uint32_t length = 0;
+    ASSERT_TRUE(BuildXmlText(doc, 0, &out, &length)) << "the writer must handle the depth";
+    EXPECT_EQ(std::string(out.Data(), length), "<?xml version=\"1.0\"?>\r\n" + text);
+  }  // destroying the tree must not overflow the stack
+}
+
+}  // namespace

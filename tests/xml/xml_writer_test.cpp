@@ -1,0 +1,297 @@
+// The six layouts of the XML writer, byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "base/path_buffer.h"
+#include "base/string_buffer.h"
+#include "platform/native_path.h"
+#include "tests/xml/xml_test_util.h"
+#include "xml/xml_tree.h"
+#include "xml/xml_writer.h"
+
+using xmltest::Name;
+
+namespace {
+
+const std::string kHeader = "<?xml version=\"1.0\"?>";
+const std::string kBegin = "<!-- BEGIN This Section added by Quorrelix (QRX) -->\r\n";
+const std::string kEnd = "<!-- END This Section added by Quorrelix (QRX) -->\r\n";
+
+// Parses `text` as "doc.krn" and returns its document node (owned by `tree`).
+XmlNode* ParseDoc(XmlTree& tree, const std::string& text) {
+  if (!tree.Parse(text.data(), static_cast<int32_t>(text.size()), "doc.krn", 0)) return nullptr;
+  return tree.GetRoot()->GetFirstChild()->GetLastSibling();
+}
+
+// The text of `top` in `layout`, or "FAILED" when the writer fails. Also checks that the
+// reported length matches the buffer's text.
+std::string Build(XmlNode* top, int32_t layout) {
+  StringBuffer out;
+  uint32_t length = 0;
+  const bool ok = BuildXmlText(top, layout, &out, &length);
+  std::string text = xmltest::Str(&out);
+  out.Reset();
+  if (!ok) return "FAILED";
+  EXPECT_EQ(length, text.size()) << "reported length of layout " << layout;
+  return text;
+}
+
+XmlNode* ChildNamed(XmlNode* parent, const char* name) {
+  for (XmlNode* c = parent->GetFirstChild(); c != nullptr; c = c->GetNextSibling()) {
+    if (Name(c) == name) return c;
+  }
+  return nullptr;
+}
+
+const std::string kSmall = "<s a=\"1\">\n<e n=\"x\"/>\n<f>hi</f>\n</s>";
+
+TEST(XmlWriterLayouts, EachLayoutOnASmallDocument) {
+  XmlTree tree;
+  XmlNode* doc = ParseDoc(tree, kSmall);
+  ASSERT_NE(doc, nullptr);
+
+  EXPECT_EQ(Build(doc, 0), kHeader + "\r\n<s a=\"1\" >\n<e n=\"x\" />\n<f>hi</f>\n</s>")
+      << "layout 0: header, raw text, regenerated tags";
+  EXPECT_EQ(Build(doc, 7), Build(doc, 0)) << "unknown layouts write as layout 0";
+  EXPECT_EQ(Build(doc, -1), Build(doc, 0));
+
+  EXPECT_EQ(Build(doc, 1),
+            "doc.krn\r\n"
+            "s a=\"1\" \r\n"
+            "\t\n\r\n"
+            "\te n=\"x\" \r\n"
+            "\t\n\r\n"
+            "\tf\r\n"
+            "\t\thi\r\n"
+            "\t\n\r\n")
+      << "layout 1: every node on its own line, indented by depth";
+
+  EXPECT_EQ(Build(doc, 2),
+            "doc.krn\r\n"
+            "s a=\"1\" \r\n"
+            "\te n=\"x\" \r\n"
+            "\tf\r\n"
+            "\t\thi\r\n")
+      << "layout 2: blank-leading nodes left out";
+
+  const std::string pretty =
+      "<s a=\"1\" >\r\n"
+      "\t<e n=\"x\" />\r\n"
+      "\r\n"
+      "\t<f>\r\n"
+      "\t\thi\r\n"
+      "\t</f>\r\n"
+      "</s>\r\n";
+  EXPECT_EQ(Build(doc, 3), kHeader + "\r\n" + pretty)
+      << "layout 3: pretty, one node a line, empty line after a childless element";
+  EXPECT_EQ(Build(doc, 4), pretty) << "layout 4: as 3 without the header";
+
+  EXPECT_EQ(Build(doc, 5), "<s><a>1</a>\n<e><n>x</n></e>\n<f>hi</f>\n</s>")
+      << "layout 5: attributes as child elements, no header";
+}
+
+TEST(XmlWriterLayouts, HeaderRules) {
+  XmlTree tree;
+  XmlNode* withHeader = ParseDoc(tree, kHeader + "\n<r/>\n");
+  ASSERT_NE(withHeader, nullptr);
+  EXPECT_EQ(Build(withHeader, 0), kHeader + "\n<r/>\n") << "a parsed header stands alone";
+  EXPECT_EQ(Build(withHeader, 3), kHeader + "\r\n<r/>\r\n\r\n") << "layout 3: header once";
+  EXPECT_EQ(Build(withHeader, 4), "<r/>\r\n\r\n") << "layout 4: no header at all";
+
+  XmlTree other;
+  const std::string declaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
+  XmlNode* withEncoding = ParseDoc(other, declaration + "\n<r/>");
+  ASSERT_NE(withEncoding, nullptr);
+  const std::string out = Build(withEncoding, 0);
+  EXPECT_EQ(out, declaration + "\n<r/>")
+      << "no header before another declaration: a declaration must stay first";
+  XmlTree again;
+  EXPECT_TRUE(again.Parse(out.data(), static_cast<int32_t>(out.size()), "again.krn", 0))
+      << "the output must parse";
+
+  // The parser hands over UTF-8 whatever the source's encoding: a declaration of another
+  // encoding gives way to the header, so the text reads back the same.
+  XmlTree latin;
+  XmlNode* latinDoc =
+      ParseDoc(latin, "<?xml version=\"1.0\" encoding='ISO-8859-1'?>\n<r a=\"\xE9\">\xE9</r>");
+  ASSERT_NE(latinDoc, nullptr);
+  const std::string utf8 = Build(latinDoc, 0);
+  EXPECT_EQ(utf8, kHeader + "\r\n\n<r a=\"\xC3\xA9\" >\xC3\xA9</r>");
+  EXPECT_EQ(Build(latinDoc, 4), "<r a=\"\xC3\xA9\" >\r\n\t\xC3\xA9\r\n</r>\r\n");
+  XmlTree reread;
+  XmlNode* rereadDoc = ParseDoc(reread, utf8);
+  ASSERT_NE(rereadDoc, nullptr);
+  XmlNode* r = ChildNamed(rereadDoc, "r");
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(xmltest::Str(r->GetAttributeValue("a")), "\xC3\xA9") << "the value survives";
+  EXPECT_EQ(xmltest::Name(r->GetFirstChild()), "\xC3\xA9") << "the text survives";
+
+  // A top without children fails every XML layout; the outlines still work.
+  XmlNode* lonely = xmltest::MakeNode(nullptr, "lonely");
+  for (int32_t layout : {0, 3, 4, 5}) {
+    EXPECT_EQ(Build(lonely, layout), "FAILED") << "childless top, layout " << layout;
+  }
+  EXPECT_EQ(Build(lonely, 1), "lonely\r\n");
+  EXPECT_EQ(Build(lonely, 2), "lonely\r\n");
+  delete lonely;
+  EXPECT_EQ(Build(nullptr, 0), "FAILED");
+}
+
+TEST(XmlWriterLayouts, AddedNodesAreFencedWithMarkers) {
+  XmlTree tree;
+  XmlNode* doc = ParseDoc(tree, kSmall);
+  ASSERT_NE(doc, nullptr);
+  XmlNode* s = doc->GetFirstChild();
+  XmlNode* f = ChildNamed(s, "f");
+  ASSERT_NE(f, nullptr);
+
+  // Between two parsed siblings: BEGIN before, END after.
+  int32_t index = -1;
+  ASSERT_NE(s->CreateChild(s, "mid", -1, XmlNodeKind::Element, &index, 3), nullptr);
+  EXPECT_EQ(index, 3);
+  // As last child of a parsed element: BEGIN (previous sibling parsed) and END.
+  ASSERT_NE(f->CreateChild(f, "tail", -1, XmlNodeKind::Element, nullptr, -1), nullptr);
+  // A run of two added nodes at the end of s, the second with a child: one BEGIN, one END.
+  XmlNode* one = s->CreateChild(s, "one", -1, XmlNodeKind::Element, nullptr, -1);
+  XmlNode* grp = s->CreateChild(s, "grp", -1, XmlNodeKind::Element, nullptr, -1);
+  ASSERT_NE(one, nullptr);
+  ASSERT_NE(grp, nullptr);
+  ASSERT_NE(grp->CreateChild(grp, "kid", -1, XmlNodeKind::Element, nullptr, -1), nullptr);
+  ASSERT_TRUE(one->SetAttribute("k", "v"));
+
+  EXPECT_EQ(Build(doc, 0),
+            kHeader + "\r\n<s a=\"1\" >\n<e n=\"x\" />\n" +    //
+                kBegin + "\t<mid/>\r\n" + kEnd +               //
+                "<f>hi" + kBegin + "\t\t<tail/>\r\n" + kEnd +  //
+                "</f>\n" +                                     //
+                kBegin + "\t<one k=\"v\" />\r\n" +             //
+                "\t<grp>\r\n\t\t<kid/>\r\n\t</grp>\r\n" + kEnd + "</s>")
+      << "layout 0 with added nodes";
+
+  // An added first child has no BEGIN (no previous sibling) but an END before the parsed
+  // node that follows; an added Text node before a parsed sibling gets END as well.
+  XmlTree second;
+  XmlNode* doc2 = ParseDoc(second, "<r><a/><b/></r>");
+  ASSERT_NE(doc2, nullptr);
+  XmlNode* r = doc2->GetFirstChild();
+  ASSERT_NE(r->CreateChild(r, "first", -1, XmlNodeKind::Element, nullptr, 0), nullptr);
+  XmlNode* note = r->CreateChild(r, "note", -1, XmlNodeKind::Text, nullptr, 2);
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(Build(doc2, 0), kHeader + "\r\n<r>\t<first/>\r\n" + kEnd + "<a/>" + kBegin +
+                                "\tnote\r\n" + kEnd + "<b/></r>")
+      << "a first added child has no BEGIN; an added text before a parsed node gets END";
+}
+
+TEST(XmlWriterLayouts, PrettyLayoutsDropOnlyBlankText) {
+  XmlTree tree;
+  XmlNode* doc = ParseDoc(tree, "<r>\n  <t>\n  hello &amp; bye</t>\n</r>");
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(Build(doc, 4),
+            "<r>\r\n\t<t>\r\n\t\t  hello \r\n\t\t&amp;\r\n\t\t bye\r\n\t</t>\r\n</r>\r\n")
+      << "text chunks that start with a blank but hold content must not be dropped";
+  EXPECT_EQ(Build(doc, 2), "doc.krn\r\nr\r\n\tt\r\n\t\t&amp;\r\n")
+      << "the outline without blank-leading nodes leaves out every such chunk";
+}
+
+TEST(XmlWriterLayouts, EndTagNodesAndFlags) {
+  std::unique_ptr<XmlNode> top(xmltest::MakeNode(nullptr, "top", XmlNodeKind::Document));
+  XmlNode* open = xmltest::MakeNode(top.get(), "a");
+  XmlNode* text = xmltest::MakeNode(top.get(), "text", XmlNodeKind::Text);
+  XmlNode* close = xmltest::MakeNode(top.get(), "a", XmlNodeKind::EndTag);
+  (void)open;
+  (void)close;
+  text->SetNewlineAlways(true);
+  EXPECT_EQ(Build(top.get(), 4), "<a/>\r\n\r\ntext\r\n</a>\r\n")
+      << "pretty layout: newline-always suppresses the layout's own line break";
+  EXPECT_EQ(Build(top.get(), 0), kHeader + "\r\n<a/>text\r\n</a>");
+}
+
+TEST(XmlWriterLayouts, AttributeValuesAreEscapedInXmlLayouts) {
+  XmlTree tree;
+  XmlNode* doc =
+      ParseDoc(tree, "<r v='say \"hi\" &amp; a&lt;b &#9;tab&#10;line&#13;' w=\"plain &gt;\"/>");
+  ASSERT_NE(doc, nullptr);
+  XmlNode* r = doc->GetFirstChild();
+  ASSERT_EQ(xmltest::Str(r->GetAttributeValue("v")), "say \"hi\" & a<b \ttab\nline\r");
+  const std::string escaped =
+      "v=\"say &quot;hi&quot; &amp; a&lt;b &#9;tab&#10;line&#13;\"  w=\"plain >\" ";
+  EXPECT_EQ(Build(doc, 0), kHeader + "\r\n<r " + escaped + "/>");
+  EXPECT_EQ(Build(doc, 5),
+            "<r><v>say &quot;hi&quot; &amp; a&lt;b &#9;tab&#10;line&#13;</v><w>plain "
+            "></w></r>");
+  EXPECT_EQ(Build(doc, 1), "doc.krn\r\nr v=\"say \"hi\" & a<b \ttab\nline\r\"  w=\"plain >\" \r\n")
+      << "outline layouts stay raw";
+
+  // The escaped output reads back to the same values.
+  for (int32_t layout : {0, 3}) {
+    const std::string out = Build(doc, layout);
+    XmlTree back;
+    XmlNode* doc2 = ParseDoc(back, out);
+    ASSERT_NE(doc2, nullptr) << "output of layout " << layout << " must parse: " << out;
+    XmlNode* r2 = ChildNamed(doc2, "r");
+    ASSERT_NE(r2, nullptr);
+    EXPECT_EQ(xmltest::Str(r2->GetAttributeValue("v")), "say \"hi\" & a<b \ttab\nline\r");
+    EXPECT_EQ(xmltest::Str(r2->GetAttributeValue("w")), "plain >");
+  }
+
+  // An attribute without a name cannot be written.
+  ASSERT_TRUE(r->SetAttribute("", "x"));
+  EXPECT_EQ(Build(doc, 0), "FAILED") << "an unnamed attribute fails the XML layouts";
+  EXPECT_EQ(Build(doc, 1), "FAILED") << "an unnamed attribute fails the outline layouts";
+}
+
+}  // namespace
+
+namespace {
+
+// A PathBuffer for a native file path, in the program's view.
+PathBuffer ProgramPath(const std::string& native) {
+  char programPath[kPathSize];
+  EXPECT_TRUE(ProgramPathFromNative(native.c_str(), programPath, sizeof programPath)) << native;
+  return PathBuffer(programPath);
+}
+
+std::string ReadNative(const std::string& native) {
+  std::ifstream in(native, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(XmlWriterFile, WriteToFileWritesTheWholeTextOrFails) {
+  const std::filesystem::path base = std::filesystem::temp_directory_path() /
+                                     ("krn_xml_writer_" + std::to_string(std::random_device{}()));
+  ASSERT_TRUE(std::filesystem::create_directory(base)) << base;
+  const std::string dir = base.string();
+  const std::string file = dir + "/out.xml";
+
+  XmlTree tree;
+  XmlNode* doc = ParseDoc(tree, kSmall);
+  ASSERT_NE(doc, nullptr);
+  {
+    std::ofstream old(file, std::ios::binary);
+    old << std::string(5000, 'x');
+  }
+  ASSERT_TRUE(tree.WriteToFile(ProgramPath(file), doc, 3));
+  EXPECT_EQ(ReadNative(file), Build(doc, 3)) << "the file holds exactly the built text";
+
+  XmlNode* childless = xmltest::MakeNode(doc, "childless");
+  EXPECT_FALSE(tree.WriteToFile(ProgramPath(file), childless, 0))
+      << "a writer failure must fail the call";
+  EXPECT_TRUE(std::filesystem::exists(file));
+  EXPECT_EQ(ReadNative(file), "") << "after a writer failure the file is left empty";
+
+  EXPECT_FALSE(tree.WriteToFile(ProgramPath(dir + "/missing/out.xml"), doc, 0))
+      << "a file that cannot be created fails";
+  if (std::filesystem::exists("/dev/full")) {
+    EXPECT_FALSE(tree.WriteToFile(ProgramPath("/dev/full"), doc, 0))
+        << "a write that fails must not be reported as success";
+  }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

@@ -1,0 +1,6 @@
+#include "xml/xml_attribute.h"
+
+XmlAttribute::~XmlAttribute() {
+  name.Reset();
+  value.Reset();
+}

@@ -1,0 +1,16 @@
+// Serialisation of an XML subtree as text in one of six layouts.
+#pragma once
+
+#include <cstdint>
+
+class StringBuffer;
+class XmlNode;
+
+// Writes `top`'s subtree into `out` (emptied first) in `layout`: 1 outline of every node,
+// 2 outline without blank-leading nodes, 3 pretty XML, 4 pretty XML without header, 5 XML
+// with attributes as child elements and no header, 0 or any other value plain XML. The XML
+// layouts escape attribute values so that they read back unchanged; text is written raw.
+// Stores the byte length of the text in `length`. False if `top` or `out` is null, an XML
+// layout is asked for a top without children, an attribute has no name, or the buffer
+// cannot grow; `out` then holds a partial text.
+bool BuildXmlText(XmlNode* top, int32_t layout, StringBuffer* out, uint32_t* length);
