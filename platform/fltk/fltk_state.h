@@ -113,6 +113,14 @@ bool DeliverQueuedDrops();
 // Whether drops are waiting for delivery.
 bool HasQueuedDrops();
 
+// Creates and destroys the surface of a window; a destroyed surface is no
+// longer taken for live (callers may hold its handle after the window is gone).
+Surface* CreateSurface(NativeWindow* window);
+void DestroySurface(Surface* surface);
+
+// Whether a handle is a live surface.
+bool IsLiveSurface(const void* handle);
+
 // Makes FLTK draw into the surface's window; false for the screen or a dead window.
 bool MakeSurfaceCurrent(Surface* surface);
 

@@ -296,8 +296,7 @@ void* CreateFrameWindow(void* owner, uint32_t style) {
   } else if (style & kStyleThickFrame) {
     record->window->size_range(1, 1);
   }
-  record->surface = new fltk_backend::Surface;
-  record->surface->window = record;
+  record->surface = fltk_backend::CreateSurface(record);
   AllWindows().push_back(record);
   return record;
 }
@@ -341,7 +340,7 @@ bool DestroyNativeWindow(void* handle) {
     record->window->Detach();
     record->window->hide();
     Fl::delete_widget(record->window);
-    delete record->surface;
+    fltk_backend::DestroySurface(record->surface);
   }
   delete record;
   return true;
