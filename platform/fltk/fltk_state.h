@@ -48,6 +48,12 @@ struct NativeWindow {
   platform::Rect update{};  // invalid area in client coordinates
   Surface* surface = nullptr;
   bool destroying = false;
+  // The outer rectangle last asked for and the frame assumed then: the
+  // window manager's frame is known only once it manages the window, and
+  // the client area is corrected when it turns out to differ.
+  bool hasRequestedOuter = false;
+  platform::Rect requestedOuter{};
+  platform::Rect assumedFrame{};
 };
 
 // The device context behind a DeviceContext handle.
