@@ -76,7 +76,7 @@ answer() {
 program=$!
 main=$(window "Tessaly KRN 2 HTML \(Drag and drop files on this window to convert\)")
 sleep 0.5
-import -window root "$demo/main-window.png"
+import -window "$main" "$demo/main-window.png"
 eval "$(xdotool getwindowgeometry --shell "$main")"
 pointer_to $((X + 200)) $((Y + 12))
 xdotool click 1   # "Convert KRN/KRQ File to HTML..."
