@@ -104,7 +104,9 @@ uint64_t PeakRssBytes() {
   return kb * 1024;
 }
 
-uint64_t RssBytes() { return StatusKilobytes("VmRSS:") * 1024; }
+uint64_t RssBytes() {
+  return StatusKilobytes("VmRSS:") * 1024;
+}
 
 bool ExpatOnly(const std::string& text) {
   XML_Parser parser = XML_ParserCreate(nullptr);

@@ -51,6 +51,14 @@ window() {
   return 1
 }
 
+# Moves the pointer to a screen point ("--sync" alone would wait forever for a
+# move to where the pointer already is).
+pointer_to() {
+  local X Y SCREEN WINDOW
+  eval "$(xdotool getmouselocation --shell)"
+  if [ "$X" -ne "$1" ] || [ "$Y" -ne "$2" ]; then xdotool mousemove --sync "$1" "$2"; fi
+}
+
 # Types a path into the file dialog titled $1 and accepts it.
 answer() {
   local id
@@ -58,7 +66,7 @@ answer() {
   sleep 0.3
   # No window manager: the keyboard follows the pointer.
   eval "$(xdotool getwindowgeometry --shell "$id")"
-  xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + 10))
+  pointer_to $((X + WIDTH / 2)) $((Y + 10))
   xdotool key --clearmodifiers Home shift+End
   xdotool type --clearmodifiers --delay 2 -- "$2"
   xdotool key --clearmodifiers Return
@@ -68,9 +76,10 @@ answer() {
 program=$!
 main=$(window "Tessaly KRN 2 HTML \(Drag and drop files on this window to convert\)")
 sleep 0.5
-import -window root "$demo/main-window.png"
+import -window "$main" "$demo/main-window.png"
 eval "$(xdotool getwindowgeometry --shell "$main")"
-xdotool mousemove --sync $((X + 200)) $((Y + 12)) click 1   # "Convert KRN/KRQ File to HTML..."
+pointer_to $((X + 200)) $((Y + 12))
+xdotool click 1   # "Convert KRN/KRQ File to HTML..."
 answer "Select KRN/KRQ File" "$demo/scenes/lighthouse.krn"
 answer "Saving HTML File \(HTML\)" "$demo/lighthouse.html"
 for _ in $(seq 100); do [ -s "$demo/lighthouse.html" ] && break; sleep 0.1; done

@@ -10,7 +10,7 @@ packages=(
   libexpat1-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   # Linux desktop program (FLTK over X11) and its end-to-end tests under Xvfb
   libfltk1.3-dev libx11-dev libxtst-dev fonts-liberation fonts-dejavu-core
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils openbox
 )
 
 missing=()

@@ -362,6 +362,9 @@ bool XmlLinkedNode::SetAttributes(const char* const* list) {
     if (!AppendAttribute(list[i], value != nullptr ? value : "")) return false;
     if (value == nullptr) break;
   }
+  // The list is complete: give back the rest of the growth step, which would otherwise cost
+  // every parsed element room for 100 attributes. A failed trim keeps the larger storage.
+  attributes.SetCapacity(attributes.count);
   return true;
 }
 

@@ -1,7 +1,5 @@
 #include "xml/xml_writer.h"
 
-#include <strings.h>
-
 #include <cstring>
 
 #include "base/string_buffer.h"
@@ -73,7 +71,14 @@ bool DeclaresOtherEncoding(XmlNode* node) {
   if (quote != '"' && quote != '\'') return false;
   const char* end = std::strchr(p, quote);
   if (end == nullptr) return false;
-  return !(end - p == 5 && strncasecmp(p, "UTF-8", 5) == 0);
+  // Encoding names compare without regard to ASCII case.
+  const char utf8[] = "utf-8";
+  if (end - p != 5) return true;
+  for (int i = 0; i < 5; ++i) {
+    const char c = p[i] >= 'A' && p[i] <= 'Z' ? static_cast<char>(p[i] - 'A' + 'a') : p[i];
+    if (c != utf8[i]) return true;
+  }
+  return false;
 }
 
 // Appends to a buffer while keeping the text's length, so appending never rescans the text.

@@ -49,29 +49,35 @@ std::string TranslatePatternList(const std::string& patterns) {
   return joined + "}";
 }
 
-std::string TranslateFilterList(const char* filter, std::string* firstPattern) {
-  if (firstPattern) firstPattern->clear();
-  std::string result;
-  if (filter == nullptr) return "*";
+std::vector<FilterEntry> ParseFilterList(const char* filter) {
+  std::vector<FilterEntry> entries;
+  if (filter == nullptr) return entries;
   const char* p = filter;
   while (*p) {
     std::string description = p;
     p += description.size() + 1;
     std::string patterns = p;  // the pattern text, or empty at the list's end
     if (*p) p += patterns.size() + 1;
-    std::string pattern = TranslatePatternList(patterns);
-    if (firstPattern && result.empty()) *firstPattern = pattern;
-    std::string label = Trim(description);
+    entries.push_back({Trim(description), TranslatePatternList(patterns)});
+  }
+  return entries;
+}
+
+std::string TranslateFilterList(const char* filter, std::string* firstPattern) {
+  if (firstPattern) firstPattern->clear();
+  std::string result;
+  for (const FilterEntry& entry : ParseFilterList(filter)) {
+    if (firstPattern && result.empty()) *firstPattern = entry.pattern;
+    std::string label = entry.description;
     size_t open = label.rfind('(');
     if (!label.empty() && label.back() == ')' && open != std::string::npos) {
       label = Trim(label.substr(0, open));
     }
-    // FLTK's menu reads '/' as a submenu separator and '\t' as our separator.
     for (char& c : label) {
-      if (c == '\t') c = ' ';
+      if (c == '\t') c = ' ';  // the tab separates the entries
     }
     if (!result.empty()) result += '\t';
-    result += label.empty() ? pattern : label + " (" + pattern + ")";
+    result += label.empty() ? entry.pattern : label + " (" + entry.pattern + ")";
   }
   return result.empty() ? "*" : result;
 }

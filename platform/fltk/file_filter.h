@@ -3,14 +3,28 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace fltk_backend {
+
+// One entry of a filter list: the description as given (trimmed) and its
+// patterns translated for fl_filename_match.
+struct FilterEntry {
+  std::string description;
+  std::string pattern;
+};
 
 // Translates one pattern list as a Windows filter spells it (" *.krn; *.krq;":
 // patterns separated by ';', blanks around them ignored) into one pattern of
 // fl_filename_match: "*.{krn,krq}"; "*.*" and "*" become "*". Returns "*" for
 // a list without patterns.
 std::string TranslatePatternList(const std::string& patterns);
+
+// Splits a filter list (description and pattern pairs, each text ended by a
+// zero byte, the list ended by an empty text) into its entries, patterns
+// translated with TranslatePatternList; a description without its pattern
+// text gets "*". A null or empty list gives no entries.
+std::vector<FilterEntry> ParseFilterList(const char* filter);
 
 // Translates a filter list (description and pattern pairs, each text ended by
 // a zero byte, the list ended by an empty text) into the chooser's filter:

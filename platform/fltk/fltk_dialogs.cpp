@@ -1,8 +1,7 @@
-// The file dialog (FLTK's own chooser) and the information box of
+// The file dialog (the backend's own, see file_dialog_window.h) and the information box of
 // platform/gui_dialogs.h.
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
-#include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
@@ -15,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fltk/file_filter.h"
+#include "platform/fltk/file_dialog_window.h"
 #include "platform/fltk/fltk_state.h"
 #include "platform/fltk/fltk_window.h"
 #include "platform/gui_dialogs.h"
@@ -90,25 +89,16 @@ bool RunFileDialog(FileDialogRequest* request) {
   }
   if (!fltk_backend::IsDirectory(directory)) directory = fltk_backend::CurrentDirectory();
 
-  std::string firstPattern;
-  std::string filter = fltk_backend::TranslateFilterList(request->filter, &firstPattern);
-  std::string title = request->title ? request->title : "";
-  Fl_Group::current(nullptr);
-  Fl_File_Chooser chooser(directory.c_str(), filter.c_str(),
-                          request->save ? Fl_File_Chooser::CREATE : Fl_File_Chooser::SINGLE,
-                          title.c_str());
-  chooser.preview(0);
-  if (!name.empty()) chooser.value((directory + "/" + name).c_str());
-  chooser.show();
-  // The chooser opens under the mouse; the system this comes from centres it on the screen.
-  for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
-    if (w->label() == chooser.label()) fltk_backend::CentreOnScreen(w);
-  }
-  while (chooser.shown()) Fl::wait();
-
-  const char* picked = chooser.count() > 0 ? chooser.value() : nullptr;
-  if (!picked || !picked[0]) return false;
-  std::string path = picked;
+  fltk_backend::FileDialogSpec spec;
+  spec.title = request->title ? request->title : "";
+  spec.filter = request->filter;
+  spec.folder = directory;
+  spec.name = name;
+  spec.save = request->save;
+  spec.fileMustExist = (request->flags & kFileFileMustExist) != 0;
+  std::string chosen = fltk_backend::RunFileDialogWindow(spec);
+  if (chosen.empty()) return false;
+  std::string path = chosen;
   if (path[0] != '/') path = fltk_backend::CurrentDirectory() + "/" + path;
   if (fltk_backend::IsDirectory(path)) return false;
   // A typed name without an extension gets the default one, as on Windows.
@@ -143,7 +133,8 @@ int ShowMessageBox(void* owner, const char* text, const char* title, uint32_t fl
   fl_font(FL_HELVETICA, 14);
   int textW = 400, textH = 0;
   fl_measure(label.c_str(), textW, textH, 0);
-  textW = std::clamp(textW, 160, 400);
+  // The box draws its label inset by a few pixels on each side.
+  textW = std::clamp(textW, 160, 400) + 10;
   textH = std::max(textH, 40);
   const int boxW = textW + 90, boxH = textH + 70;
 

@@ -83,11 +83,14 @@ DrawRecord* StockSystemFont() {
   return font;
 }
 
+Surface* ScreenSurface();
+
+// The surface behind a handle, or null for a handle whose window is gone.
 Surface* AsSurface(platform::DeviceContext dc) {
   auto* surface = static_cast<Surface*>(dc);
   if (!surface) return nullptr;
-  if (surface->window == nullptr) return surface;  // the screen's
-  return AsWindow(surface->window) && surface->window->surface == surface ? surface : nullptr;
+  if (surface == ScreenSurface()) return surface;
+  return IsLiveSurface(surface) ? surface : nullptr;
 }
 
 DrawRecord* Pen(Surface* s) {

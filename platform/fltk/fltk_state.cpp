@@ -173,6 +173,33 @@ bool DeliverQueuedDrops() {
   return any;
 }
 
+namespace {
+
+std::vector<Surface*>& LiveSurfaces() {
+  static std::vector<Surface*> surfaces;
+  return surfaces;
+}
+
+}  // namespace
+
+Surface* CreateSurface(NativeWindow* window) {
+  Surface* surface = new Surface;
+  surface->window = window;
+  LiveSurfaces().push_back(surface);
+  return surface;
+}
+
+void DestroySurface(Surface* surface) {
+  auto& live = LiveSurfaces();
+  live.erase(std::remove(live.begin(), live.end(), surface), live.end());
+  delete surface;
+}
+
+bool IsLiveSurface(const void* handle) {
+  auto& live = LiveSurfaces();
+  return std::find(live.begin(), live.end(), handle) != live.end();
+}
+
 bool MakeSurfaceCurrent(Surface* surface) {
   if (!surface || !surface->window) return false;
   NativeWindow* record = AsWindow(surface->window);

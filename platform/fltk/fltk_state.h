@@ -48,6 +48,12 @@ struct NativeWindow {
   platform::Rect update{};  // invalid area in client coordinates
   Surface* surface = nullptr;
   bool destroying = false;
+  // The outer rectangle last asked for and the frame assumed then: the
+  // window manager's frame is known only once it manages the window, and
+  // the client area is corrected when it turns out to differ.
+  bool hasRequestedOuter = false;
+  platform::Rect requestedOuter{};
+  platform::Rect assumedFrame{};
 };
 
 // The device context behind a DeviceContext handle.
@@ -112,6 +118,14 @@ bool DeliverQueuedDrops();
 
 // Whether drops are waiting for delivery.
 bool HasQueuedDrops();
+
+// Creates and destroys the surface of a window; a destroyed surface is no
+// longer taken for live (callers may hold its handle after the window is gone).
+Surface* CreateSurface(NativeWindow* window);
+void DestroySurface(Surface* surface);
+
+// Whether a handle is a live surface.
+bool IsLiveSurface(const void* handle);
 
 // Makes FLTK draw into the surface's window; false for the screen or a dead window.
 bool MakeSurfaceCurrent(Surface* surface);

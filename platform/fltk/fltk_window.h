@@ -24,6 +24,10 @@ class KrnWindow : public Fl_Window {
 
   NativeWindow* record() const { return record_; }
 
+  // Re-applies the outer rectangle last asked for when the window manager's
+  // frame differs from the one assumed then (done from the pump, not from draw()).
+  static void CorrectFrame(void* window);
+
  private:
   int HandleMouse(int event);
   int HandleKey(int event);

@@ -220,10 +220,28 @@ int KrnWindow::handle(int event) {
   }
 }
 
+void KrnWindow::CorrectFrame(void* window) {
+  auto* self = static_cast<KrnWindow*>(window);
+  NativeWindow* record = self->record_;
+  if (!record || record->destroying || !record->hasRequestedOuter) return;
+  platform::Rect frame = FrameInsets(record->style, record);
+  const platform::Rect& was = record->assumedFrame;
+  if (frame.left == was.left && frame.top == was.top && frame.right == was.right &&
+      frame.bottom == was.bottom) {
+    return;
+  }
+  const platform::Rect& outer = record->requestedOuter;
+  platform::MoveNativeWindow(record, outer.left, outer.top, outer.right - outer.left,
+                             outer.bottom - outer.top, true);
+}
+
 void KrnWindow::draw() {
   Fl_Window::draw();  // the background and the controls
   NativeWindow* record = record_;
   if (!record || record->destroying) return;
+  if (record->hasRequestedOuter && !IsPopupStyle(record->style)) {
+    Fl::add_timeout(0.0, CorrectFrame, this);
+  }
   // FLTK redraws the whole client area; the toolkit then paints its part.
   platform::Rect all{0, 0, w(), h()};
   if (record->hasUpdate) {
@@ -296,8 +314,7 @@ void* CreateFrameWindow(void* owner, uint32_t style) {
   } else if (style & kStyleThickFrame) {
     record->window->size_range(1, 1);
   }
-  record->surface = new fltk_backend::Surface;
-  record->surface->window = record;
+  record->surface = fltk_backend::CreateSurface(record);
   AllWindows().push_back(record);
   return record;
 }
@@ -338,10 +355,11 @@ bool DestroyNativeWindow(void* handle) {
     }
     Fl::delete_widget(record->widget);
   } else {
+    Fl::remove_timeout(KrnWindow::CorrectFrame, record->window);
     record->window->Detach();
     record->window->hide();
     Fl::delete_widget(record->window);
-    delete record->surface;
+    fltk_backend::DestroySurface(record->surface);
   }
   delete record;
   return true;
@@ -419,6 +437,9 @@ bool MoveNativeWindow(void* handle, int x, int y, int width, int height, bool re
     return true;
   }
   Rect frame = FrameInsets(record->style, record);
+  record->hasRequestedOuter = true;
+  record->requestedOuter = {x, y, x + width, y + height};
+  record->assumedFrame = frame;
   int cw = std::max(width - frame.left - frame.right, 1);
   int ch = std::max(height - frame.top - frame.bottom, 1);
   record->window->KeepPosition();

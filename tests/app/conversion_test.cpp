@@ -126,4 +126,16 @@ TEST_F(ConversionTest, DroppedFilesEachGetTheirOwnSaveDialog) {
       << "a cancelled file is skipped and the next one follows";
 }
 
+TEST_F(ConversionTest, AnOverlongDroppedNameStillGivesAPage) {
+  DropInfo* drop = CreateDropInfo(1);  // the entry stays empty, as for a name of 300 characters
+  ASSERT_NE(drop, nullptr);
+  const auto page = program_.path() / "long.html";
+  headless::QueueFileAnswer(ProgramView(page));
+  buttonBlock.SetText("stale", -1, 0);
+  ConvertDroppedFiles(nullptr, &state_, &controls_, drop);
+  FreeDropInfo(drop);
+  EXPECT_EQ(headless::FileDialogs().size(), 1u) << "the save dialog is still shown";
+  EXPECT_EQ(ReadText(page), "<b>T</b>||") << "a page with an empty file name and no buttons";
+}
+
 }  // namespace

@@ -90,10 +90,19 @@ window_geometry() {
   H=$(echo "$info" | awk '/^ *Height:/ {print $2}')
 }
 
+# Moves the pointer to a screen point and waits until it is there (xdotool's
+# --sync would wait forever for a move to where the pointer already is).
+pointer_to() {
+  local X Y SCREEN WINDOW
+  eval "$(xdotool getmouselocation --shell)"
+  if [ "$X" -ne "$1" ] || [ "$Y" -ne "$2" ]; then xdotool mousemove --sync "$1" "$2"; fi
+}
+
 # Clicks at a point given in window $1's coordinates.
 click_in() {
   window_geometry "$1"
-  xdotool mousemove --sync $((X + $2)) $((Y + $3)) click 1
+  pointer_to $((X + $2)) $((Y + $3))
+  xdotool click 1
 }
 
 # Replaces the text of the focused input of window $1 by $2 and presses
@@ -101,7 +110,7 @@ click_in() {
 # pointer is parked over the window first; keys go through XTest.
 type_into() {
   window_geometry "$1"
-  xdotool mousemove --sync $((X + W / 2)) $((Y + 10))
+  pointer_to $((X + W / 2)) $((Y + 10))
   sleep 0.1
   xdotool key --clearmodifiers Home shift+End
   xdotool type --clearmodifiers --delay 2 -- "$2"

@@ -50,3 +50,21 @@ TEST(FileFilter, MissingOrBrokenListsShowEverything) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FileFilter, ParsedEntriesKeepTheDescriptionsAsGiven) {
+  static const char kScene[] =
+      "KRN/KRQ File (*.krn; *.krq)\0 *.krn; *.krq;\0All Files (*.*)\0 *.*\0";
+  auto entries = fltk_backend::ParseFilterList(kScene);
+  ASSERT_EQ(entries.size(), 2u) << "two pairs, two entries";
+  EXPECT_EQ(entries[0].description, "KRN/KRQ File (*.krn; *.krq)")
+      << "the dialog shows the description the program gave";
+  EXPECT_EQ(entries[0].pattern, "*.{krn,krq}");
+  EXPECT_EQ(entries[1].description, "All Files (*.*)");
+  EXPECT_EQ(entries[1].pattern, "*");
+  EXPECT_TRUE(fltk_backend::ParseFilterList(nullptr).empty());
+  EXPECT_TRUE(fltk_backend::ParseFilterList("").empty());
+}
+
+}  // namespace

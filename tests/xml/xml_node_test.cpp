@@ -453,4 +453,28 @@ TEST(XmlNodeLifecycle, AttributeArraysReturnEveryToolkitByte) {
   ToolkitStop();
 }
 
+TEST(XmlNodeLifecycle, ParsedAttributeArraysHoldOnlyTheirAttributes) {
+  ASSERT_TRUE(ToolkitStart(nullptr, false));
+  ToolkitContext* context = GetToolkitContext();
+  ASSERT_NE(context, nullptr);
+  const int32_t before = context->bytesInUse;
+  {
+    std::string text = "<scene>";
+    for (int i = 0; i < 1000; ++i) text += "<e a=\"1\" b=\"2\"/>";
+    text += "</scene>";
+    XmlTree tree;
+    ASSERT_TRUE(tree.Parse(text.data(), static_cast<int32_t>(text.size()), "many.krn", 0));
+    const int32_t perElement = (context->bytesInUse - before) / 1000;
+    // Room for 100 attribute pointers per element would be 400 or 800 bytes each.
+    EXPECT_LT(perElement, static_cast<int32_t>(16 * sizeof(void*)))
+        << "a parsed element keeps spare attribute slots: " << perElement << " bytes each";
+    XmlNode* first = tree.GetRoot()->GetFirstChild()->GetFirstChild()->GetFirstChild();
+    ASSERT_TRUE(first->SetAttribute("c", "3")) << "a trimmed array must still grow";
+    EXPECT_STREQ(first->GetAttributeValue("c")->Data(), "3");
+    EXPECT_STREQ(first->GetAttributeValue("a")->Data(), "1");
+  }
+  EXPECT_EQ(context->bytesInUse, before);
+  ToolkitStop();
+}
+
 }  // namespace

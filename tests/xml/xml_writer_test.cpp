@@ -1,12 +1,11 @@
 // The six layouts of the XML writer, byte for byte.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "base/path_buffer.h"
@@ -106,7 +105,7 @@ TEST(XmlWriterLayouts, HeaderRules) {
   EXPECT_EQ(Build(withHeader, 4), "<r/>\r\n\r\n") << "layout 4: no header at all";
 
   XmlTree other;
-  const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+  const std::string declaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
   XmlNode* withEncoding = ParseDoc(other, declaration + "\n<r/>");
   ASSERT_NE(withEncoding, nullptr);
   const std::string out = Build(withEncoding, 0);
@@ -264,9 +263,10 @@ std::string ReadNative(const std::string& native) {
 }
 
 TEST(XmlWriterFile, WriteToFileWritesTheWholeTextOrFails) {
-  char dirTemplate[] = "/tmp/krn_xml_writer_XXXXXX";
-  ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-  const std::string dir = dirTemplate;
+  const std::filesystem::path base = std::filesystem::temp_directory_path() /
+                                     ("krn_xml_writer_" + std::to_string(std::random_device{}()));
+  ASSERT_TRUE(std::filesystem::create_directory(base)) << base;
+  const std::string dir = base.string();
   const std::string file = dir + "/out.xml";
 
   XmlTree tree;

@@ -20,9 +20,10 @@ window_geometry "$win"
 [ "$H" -eq 75 ] || fail "the plain template's window is $H high, expected 75"
 x0=$X; y0=$Y
 # Press on the selector (151, 25) - (347, 50) and hold.
-xdotool mousemove --sync $((X + 250)) $((Y + 37)) mousedown 1
+pointer_to $((X + 250)) $((Y + 37))
+xdotool mousedown 1
 sleep 0.2
-xdotool mousemove --sync $((X + 253)) $((Y + 37))
+pointer_to $((X + 253)) $((Y + 37))
 popup=""
 for _ in $(seq 50); do
   popup=$("$KRN_XPROBE" popups | head -1)
@@ -34,7 +35,7 @@ read -r pid px py pw ph <<<"$popup"
 [ "$pw" -eq 160 ] && [ "$ph" -eq 40 ] || { xdotool mouseup 1; fail "pop-up list is ${pw}x${ph}, expected 160x40"; }
 # The pointer sits in the middle of the current row.
 [ "$py" -eq $((Y + 37 - 20 * current - 10)) ] || { xdotool mouseup 1; fail "pop-up top $py does not centre row $current on the pointer"; }
-xdotool mousemove --sync $((px + 80)) $((py + 20 * wanted + 10))
+pointer_to $((px + 80)) $((py + 20 * wanted + 10))
 sleep 0.3
 screenshot popup-list
 xdotool mouseup 1

@@ -16,7 +16,8 @@ screenshot xml-error
 text=$("$KRN_XPROBE" text "$box" _KRN_MESSAGE_TEXT) || fail "the message box carries no text"
 [ "$text" = "Parse Error: mismatched tag at line 4" ] || fail "message is \"$text\""
 window_geometry "$box"
-xdotool mousemove --sync $((X + W / 2)) $((Y + 10)) key --clearmodifiers Return
+pointer_to $((X + W / 2)) $((Y + 10))
+xdotool key --clearmodifiers Return
 wait_id_gone "$box"
 answer_file_dialog "Saving HTML File (HTML)" "$WORK/broken.html"
 wait_file "$WORK/broken.html"

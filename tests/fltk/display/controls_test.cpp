@@ -81,5 +81,28 @@ TEST_F(DisplayTest, ButtonClickIsACommandAndLabelsSwallowPresses) {
   EXPECT_EQ(down[0].y, 60);
 }
 
+TEST_F(DisplayTest, TabMovesTheFocusBetweenEditFields) {
+  void* w = MakeWindow(kMainStyle, 80, 80, 481, 125);
+  void* first = platform::CreateChildControl(w, platform::ControlClass::kEdit, kEditStyle,
+                                             {151, 50, 475, 74}, "one");
+  void* label = platform::CreateChildControl(w, platform::ControlClass::kStatic, kStaticStyle,
+                                             {0, 75, 149, 99}, "AUTHOR");
+  void* second = platform::CreateChildControl(w, platform::ControlClass::kEdit, kEditStyle,
+                                              {151, 75, 475, 99}, "two");
+  ASSERT_TRUE(first && label && second);
+  Settle();
+  ClickAt(80 + 300, 80 + 62);  // into the first field; the keyboard follows the pointer
+  ASSERT_TRUE(PumpUntil([&] { return platform::GetFocusedWindow() == first; }))
+      << "a click gives the edit field the focus";
+  PressKey(0xFF09);  // XK_Tab
+  EXPECT_TRUE(PumpUntil([&] { return platform::GetFocusedWindow() == second; }))
+      << "Tab must move the focus to the next tab stop, past the label";
+  PressKey(0xFF09);
+  PumpUntil([&] { return platform::GetFocusedWindow() != second; }, 500);
+  EXPECT_EQ(platform::GetFocusedWindow(), first) << "Tab wraps around to the first field";
+  EXPECT_TRUE(Seen(platform::kEventKeyDown).empty())
+      << "keys taken by the controls do not reach the window";
+}
+
 }  // namespace
 }  // namespace display_test

@@ -85,6 +85,13 @@ void DisplayTest::ButtonAt(int x, int y, bool down) {
   XSync(fl_display, False);
 }
 
+void DisplayTest::PressKey(unsigned long keysym) {
+  KeyCode code = XKeysymToKeycode(fl_display, keysym);
+  XTestFakeKeyEvent(fl_display, code, True, CurrentTime);
+  XTestFakeKeyEvent(fl_display, code, False, CurrentTime);
+  XSync(fl_display, False);
+}
+
 void DisplayTest::ClickAt(int x, int y) {
   ButtonAt(x, y, true);
   ButtonAt(x, y, false);

@@ -43,6 +43,8 @@ class DisplayTest : public ::testing::Test {
   // Moves the pointer to a screen point and presses/releases the left button.
   void ClickAt(int x, int y);
   void ButtonAt(int x, int y, bool down);
+  // Presses and releases a key (an X keysym) through XTest.
+  void PressKey(unsigned long keysym);
   // A shown top-level window of the given style, client area at (x, y) w × h, with a control
   // painted nowhere; destroyed in TearDown.
   void* MakeWindow(uint32_t style, int x, int y, int w, int h);

@@ -3,6 +3,7 @@
 #include <FL/x.H>
 #include <X11/Xutil.h>
 
+#include "platform/drawing.h"
 #include "platform/fltk/fltk_state.h"
 #include "platform/fltk/fltk_window.h"
 #include "platform/gui_window.h"
@@ -88,7 +89,16 @@ TEST_F(DisplayTest, DestroyedHandlesAreRejected) {
   void* button = platform::CreateChildControl(w, platform::ControlClass::kButton, 0x50810000,
                                               {1, 1, 50, 20}, "x");
   ASSERT_NE(button, nullptr);
+  void* dc = platform::GetWindowDrawContext(w);
+  ASSERT_NE(dc, nullptr);
   ASSERT_TRUE(platform::DestroyNativeWindow(w));
+  // The main window's rebuild releases its context after the window is gone.
+  platform::ReleaseWindowDrawContext(w, dc);
+  EXPECT_FALSE(platform::SetDrawTextColour(dc, 0)) << "a dead window's context is refused";
+  platform::DrawObject brush = platform::CreateDrawBrush(0);
+  EXPECT_FALSE(platform::DrawFillRect(dc, {0, 0, 5, 5}, brush));
+  EXPECT_EQ(platform::WindowFromDrawContext(dc), nullptr);
+  platform::DeleteDrawObject(brush);
   EXPECT_FALSE(platform::IsNativeWindow(w)) << "a destroyed window must not be taken for live";
   EXPECT_FALSE(platform::IsNativeWindow(button)) << "controls go with their window";
   platform::Rect r{};
