@@ -11,6 +11,12 @@ win=$(wait_handle "$MAIN_TITLE")
 sleep 0.5
 # The convert button spans (21, 1) - (454, 23) with a = 150.
 click_in "$MAIN_TITLE" 200 12
+# The centring hook puts the open dialog in the middle of the screen.
+dialog=$(wait_handle "Select KRN/KRQ File")
+sleep 0.5
+window_info "$dialog"
+[ "$LEFT" -eq $((SCREEN_W / 2 - (RIGHT - LEFT) / 2)) ] && [ "$TOP" -eq $((SCREEN_H / 2 - (BOTTOM - TOP) / 2)) ] ||
+  fail "the open dialog at $LEFT,$TOP is not centred on the screen"
 answer_file_dialog "Select KRN/KRQ File" "$(winpath "$WORK/scenes/scene.krn")"
 answer_file_dialog "Saving HTML File (HTML)" "$(winpath "$WORK/pages/scene.html")"
 wait_file "$WORK/pages/scene.html"
