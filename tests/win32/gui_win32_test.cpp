@@ -13,6 +13,7 @@
 
 #include "platform/drawing.h"
 #include "platform/gui_controls.h"
+#include "platform/gui_dialogs.h"
 #include "platform/gui_events.h"
 #include "platform/gui_window.h"
 
@@ -56,7 +57,8 @@ class GuiWin32 : public ::testing::Test {
     gPaintAsToolkit = false;
     platform::SetEventHandler(&Record);
     window_ = static_cast<HWND>(platform::CreateFrameWindow(nullptr, kMainStyle));
-    ASSERT_NE(window_, nullptr) << "CreateDialogIndirectParamA refused the template";
+    ASSERT_NE(window_, nullptr)
+        << "CreateDialogIndirectParamA refused the template (is there an X display?)";
     platform::MoveNativeWindow(window_, 10, 10, 400, 200, false);
     gSeen.clear();
   }
@@ -439,4 +441,72 @@ TEST_F(GuiWin32, DrawingObjectsAndText) {
   platform::ReleaseScreenDrawContext(screen);
 }
 
+// What the timer saw of the modal file dialog before answering it.
+struct DialogVisit {
+  const char* title;
+  bool ok;  // answer with OK (true) or Cancel (false)
+  HWND found;
+  RECT outer;
+};
+DialogVisit gVisit;
+
+void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = FindWindowA(nullptr, gVisit.title);
+  if (!dialog) return;
+  KillTimer(nullptr, timer);
+  gVisit.found = dialog;
+  GetWindowRect(dialog, &gVisit.outer);
+  PostMessageA(dialog, WM_COMMAND, gVisit.ok ? IDOK : IDCANCEL, 0);
+}
+
+// Runs the dialog while a thread timer finds it by title and answers it.
+bool RunAnswered(platform::FileDialogRequest* request, bool ok) {
+  gVisit = {request->title, ok, nullptr, {}};
+  SetTimer(nullptr, 0, 100, &AnswerDialog);
+  return platform::RunFileDialog(request);
+}
+
 }  // namespace
+
+TEST(GuiWin32Dialogs, FileDialogsAreCentredAndAnswerTheirPath) {
+  char folder[MAX_PATH];
+  ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
+  std::string scene = std::string(folder) + "krn_dialog_test.krn";
+  HANDLE file = CreateFileA(scene.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+
+  char path[platform::kFileDialogPathSize] = {};
+  std::strcpy(path, scene.c_str());
+  const char filter[] = "KRN/KRQ File (*.krn; *.krq)\0 *.krn; *.krq;\0\0";
+  platform::FileDialogRequest request{};
+  request.title = "Pick a scene";
+  request.filter = filter;
+  request.path = path;
+  request.defaultExtension = "krn";
+  request.flags = 0x81824;  // explorer, hook, hide read-only, path and file must exist
+  request.save = false;
+  EXPECT_TRUE(RunAnswered(&request, true)) << "OK on an existing file must succeed";
+  ASSERT_NE(gVisit.found, nullptr) << "no dialog with the request's title appeared";
+  EXPECT_EQ(_stricmp(path, scene.c_str()), 0) << "the chosen path was not written back: " << path;
+  int width = gVisit.outer.right - gVisit.outer.left;
+  int height = gVisit.outer.bottom - gVisit.outer.top;
+  EXPECT_EQ(gVisit.outer.left, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2)
+      << "the hook did not centre the dialog on the screen";
+  EXPECT_EQ(gVisit.outer.top, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2);
+
+  EXPECT_FALSE(RunAnswered(&request, false)) << "a cancel must report false";
+  ASSERT_NE(gVisit.found, nullptr);
+
+  // A save dialog with "file must exist" still accepts a new name.
+  std::string fresh = std::string(folder) + "krn_dialog_new_page.html";
+  DeleteFileA(fresh.c_str());
+  std::strcpy(path, fresh.c_str());
+  request.title = "Save a page";
+  request.save = true;
+  EXPECT_TRUE(RunAnswered(&request, true)) << "the save dialog refused a new name";
+  EXPECT_EQ(_stricmp(path, fresh.c_str()), 0) << path;
+
+  EXPECT_FALSE(platform::RunFileDialog(nullptr));
+  DeleteFileA(scene.c_str());
+}
