@@ -67,9 +67,9 @@ answer() {
   # No window manager: the keyboard follows the pointer.
   eval "$(xdotool getwindowgeometry --shell "$id")"
   pointer_to $((X + WIDTH / 2)) $((Y + 10))
-  xdotool key --clearmodifiers Home shift+End
-  xdotool type --clearmodifiers --delay 2 -- "$2"
-  xdotool key --clearmodifiers Return
+  xdotool key Home shift+End
+  xdotool type --delay 2 -- "$2"
+  xdotool key Return
 }
 
 "$demo/program/krn2html" >"$demo/program.log" 2>&1 &

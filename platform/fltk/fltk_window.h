@@ -14,7 +14,6 @@ class KrnWindow : public Fl_Window {
 
   int handle(int event) override;
   void draw() override;
-  void resize(int x, int y, int w, int h) override;
 
   // Stops taking events: the record is being destroyed.
   void Detach() { record_ = nullptr; }

@@ -263,10 +263,6 @@ void KrnWindow::draw() {
   if (AsWindow(record)) record->hasUpdate = false;
 }
 
-void KrnWindow::resize(int x, int y, int w, int h) {
-  Fl_Window::resize(x, y, w, h);
-}
-
 void WaitUntilExposed(KrnWindow* window) {
   if (!window || !window->shown() || !EnsureDisplay()) return;
   Window xid = fl_xid(window);

@@ -112,10 +112,10 @@ type_into() {
   window_geometry "$1"
   pointer_to $((X + W / 2)) $((Y + 10))
   sleep 0.1
-  xdotool key --clearmodifiers Home shift+End
-  xdotool type --clearmodifiers --delay 2 -- "$2"
+  xdotool key Home shift+End
+  xdotool type --delay 2 -- "$2"
   sleep 0.1
-  xdotool key --clearmodifiers Return
+  xdotool key Return
 }
 
 # Answers a file dialog titled $1 with the path $2.

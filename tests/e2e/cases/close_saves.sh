@@ -8,8 +8,8 @@ win=$(wait_window "$MAIN_TITLE")
 sleep 0.5
 # The TITLE box spans (151, 50) - (475, 74): replace its text.
 click_in "$win" 300 62
-xdotool key --clearmodifiers Home shift+End
-xdotool type --clearmodifiers --delay 2 "Harbour at night"
+xdotool key Home shift+End
+xdotool type --delay 2 "Harbour at night"
 sleep 0.2
 "$KRN_XPROBE" close "$win"
 expect_exit 0

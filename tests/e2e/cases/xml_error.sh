@@ -17,7 +17,7 @@ text=$("$KRN_XPROBE" text "$box" _KRN_MESSAGE_TEXT) || fail "the message box car
 [ "$text" = "Parse Error: mismatched tag at line 4" ] || fail "message is \"$text\""
 window_geometry "$box"
 pointer_to $((X + W / 2)) $((Y + 10))
-xdotool key --clearmodifiers Return
+xdotool key Return
 wait_id_gone "$box"
 answer_file_dialog "Saving HTML File (HTML)" "$WORK/broken.html"
 wait_file "$WORK/broken.html"
