@@ -18,3 +18,5 @@ run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== build and test under ASan + UBSan (build-asan/)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DKRN_SANITIZE=ON -DKRN_BUILD_BENCH=OFF
+echo "== Windows program: cross build, unit and end-to-end tests under Wine (build-win/)"
+bash scripts/test-windows.sh

@@ -6,16 +6,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/native_path.h"
 #include "platform/program_file_override.h"
 
 namespace apptest {
 
 std::string ProgramView(const std::filesystem::path& native) {
-  std::string text = "Z:" + native.string();
-  for (char& c : text) {
-    if (c == '/') c = '\\';
-  }
-  return text;
+  char view[4096];
+  EXPECT_TRUE(ProgramPathFromNative(native.string().c_str(), view, sizeof view))
+      << "no program view of " << native;
+  return view;
 }
 
 void WriteText(const std::filesystem::path& native, const std::string& text) {

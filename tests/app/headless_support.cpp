@@ -64,7 +64,8 @@ void AppendRecord(std::vector<unsigned char>& block, const std::string& key, con
 
 }  // namespace
 
-void WriteVersionedFile(const std::string& nativePath, const std::string& productVersion) {
+bool WriteVersionedFile(const std::string& nativePath, const std::string& productVersion) {
+  if (!KRN_TEST_ELF_PROGRAMS) return false;
   // The version block: magic, size, then (key, value) records.
   std::vector<unsigned char> block;
   Append(block, "KRNVER1", 8);
@@ -109,6 +110,7 @@ void WriteVersionedFile(const std::string& nativePath, const std::string& produc
 
   std::ofstream out(nativePath, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+  return static_cast<bool>(out);
 }
 
 }  // namespace apptest

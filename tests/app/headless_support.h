@@ -23,8 +23,9 @@ class HeadlessToolkit {
 };
 
 // Writes a small ELF file whose version block carries productVersion (as in
-// "1, 0, 3, 12") the way the program file carries its own.
-void WriteVersionedFile(const std::string& nativePath, const std::string& productVersion);
+// "1, 0, 3, 12") the way the program file carries its own. False, writing nothing, where
+// program files are not ELF files (Windows keeps versions in a PE resource).
+bool WriteVersionedFile(const std::string& nativePath, const std::string& productVersion);
 
 }  // namespace apptest
 
