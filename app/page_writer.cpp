@@ -1,6 +1,7 @@
 #include "app/page_writer.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/app_globals.h"
 #include "app/template_fields.h"
@@ -10,6 +11,7 @@
 #include "base/path_buffer.h"
 #include "base/relative_path.h"
 #include "base/version_info.h"
+#include "platform/file_spec.h"
 #include "platform/file_system.h"
 #include "ui/file_dialog.h"
 #include "ui/toolkit_window.h"
@@ -48,6 +50,23 @@ bool WriteText(const PathBuffer& path, const StringBuffer& text) {
   bool ok = file.Write(TextOf(text), length, &written) && written == length;
   ok = file.SetEnd() && ok;
   return file.Close() && ok;
+}
+
+// Makes the program's folder the current directory and writes the program's file into out as
+// that folder, a backslash and the file name; false when the program file is unknown.
+bool ProgramFileFromItsFolder(char* out, unsigned size) {
+  PathBuffer program;
+  if (!program.SetInProgramFolder(nullptr)) return false;
+  char folder[sizeof program.path];
+  char name[sizeof program.path];
+  std::memcpy(folder, program.path, sizeof folder);
+  if (!SysRemoveFileSpec(folder) || !program.GetFileName(name, sizeof name)) return false;
+  SysSetCurrentDirectory(folder);
+  // A root folder such as "C:\" already ends in the backslash.
+  const size_t length = std::strlen(folder);
+  const char* separator = length > 0 && folder[length - 1] == '\\' ? "" : "\\";
+  const int written = std::snprintf(out, size, "%s%s%s", folder, separator, name);
+  return written > 0 && unsigned(written) < size;
 }
 
 }  // namespace
@@ -96,12 +115,10 @@ bool WritePage(const char* templatePath, const char* scenePath, const ConverterS
   target.SetText(scenePath, -1, 0);
   MakeRelativePath(base, target, relative);
 
-  PathBuffer program;
   StringBuffer build;
-  if (program.SetInProgramFolder(nullptr)) {
-    PathBuffer folder(program);
-    if (folder.SetFileName("")) SysSetCurrentDirectory(folder.path);
-    FormatBuildString(program.path, build);
+  char programFile[sizeof(PathBuffer::path)];
+  if (ProgramFileFromItsFolder(programFile, sizeof programFile)) {
+    FormatBuildString(programFile, build);
   }
 
   if (!FillPlaceholders(page, *state, TextOf(build), TextOf(relative), TextOf(buttonBlock))) {

@@ -1,54 +1,12 @@
-// The counting allocator: every block carries its size in a small header in
-// front of it, so `ToolkitSize` is exact on every system without a
-// platform-specific size query, and `bytesInUse` counts exactly what callers asked for.
-#include <cstddef>
+// The counting allocator over the system's toolkit heap (or the hooks a start installed). The
+// count is the size the heap reports for each block, so freeing subtracts exactly what
+// allocating added.
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
+#include "platform/toolkit_heap.h"
 #include "ui/toolkit_runtime.h"
 
 namespace {
-
-// The header keeps the block behind it aligned for any type.
-constexpr size_t kHeaderSize = alignof(std::max_align_t) > sizeof(uint32_t)
-                                   ? alignof(std::max_align_t)
-                                   : sizeof(uint32_t);
-
-uint32_t& StoredSize(void* block) {
-  return *reinterpret_cast<uint32_t*>(static_cast<char*>(block) - kHeaderSize);
-}
-
-// Refuses sizes that would wrap once the header is added (32-bit systems).
-bool TooLarge(uint32_t bytes) {
-  return bytes > SIZE_MAX - kHeaderSize;
-}
-
-void* HeapAlloc(uint32_t bytes, bool zeroFill) {
-  if (TooLarge(bytes)) return nullptr;
-  char* raw = static_cast<char*>(zeroFill ? std::calloc(1, kHeaderSize + bytes)
-                                          : std::malloc(kHeaderSize + bytes));
-  if (!raw) return nullptr;
-  void* block = raw + kHeaderSize;
-  StoredSize(block) = bytes;
-  return block;
-}
-
-void HeapFree(void* block) {
-  std::free(static_cast<char*>(block) - kHeaderSize);
-}
-
-void* HeapRealloc(void* block, uint32_t bytes, bool zeroFill) {
-  if (TooLarge(bytes)) return nullptr;
-  uint32_t old = StoredSize(block);
-  char* raw = static_cast<char*>(
-      std::realloc(static_cast<char*>(block) - kHeaderSize, kHeaderSize + bytes));
-  if (!raw) return nullptr;
-  void* moved = raw + kHeaderSize;
-  StoredSize(moved) = bytes;
-  if (zeroFill && bytes > old) std::memset(static_cast<char*>(moved) + old, 0, bytes - old);
-  return moved;
-}
 
 bool UseHooks(const ToolkitContext* context) {
   return context && context->memoryHooks.enabled;
@@ -56,7 +14,7 @@ bool UseHooks(const ToolkitContext* context) {
 
 uint32_t BlockSize(const ToolkitContext* context, void* block) {
   if (UseHooks(context)) return context->memoryHooks.size ? context->memoryHooks.size(block) : 0;
-  return StoredSize(block);
+  return SysHeapSize(block);
 }
 
 // Tells the over-budget callback about an allocation that passes the budget;
@@ -88,7 +46,7 @@ void* ToolkitAlloc(uint32_t bytes, bool zeroFill) {
   if (UseHooks(context)) {
     if (context->memoryHooks.allocate) block = context->memoryHooks.allocate(bytes, zeroFill);
   } else {
-    block = HeapAlloc(bytes, zeroFill);
+    block = SysHeapAlloc(bytes, zeroFill);
   }
   if (block && context) Count(context, BlockSize(context, block));
   return block;
@@ -101,7 +59,7 @@ void ToolkitFree(void* block) {
   if (UseHooks(context)) {
     if (context->memoryHooks.free) context->memoryHooks.free(block);
   } else {
-    HeapFree(block);
+    SysHeapFree(block);
   }
   if (context) Count(context, -int64_t(size));
 }
@@ -117,7 +75,7 @@ void* ToolkitRealloc(void* block, uint32_t bytes, bool zeroFill) {
       moved = context->memoryHooks.reallocate(block, bytes, zeroFill);
     }
   } else {
-    moved = HeapRealloc(block, bytes, zeroFill);
+    moved = SysHeapRealloc(block, bytes, zeroFill);
   }
   if (moved && context) Count(context, int64_t(BlockSize(context, moved)) - int64_t(old));
   return moved;

@@ -2,13 +2,13 @@
 #include "ui/toolkit_runtime.h"
 
 #include <cstring>
-#include <mutex>
 #include <new>
 
 #include "base/path_buffer.h"
 #include "platform/gui_events.h"
 #include "platform/gui_input.h"
 #include "platform/gui_system.h"
+#include "platform/start_lock.h"
 #include "ui/toolkit_event.h"
 
 namespace {
@@ -23,11 +23,6 @@ struct ContextEntry {
   uint32_t key;
   ToolkitContext* context;
 };
-
-std::mutex& ContextLock() {
-  static std::mutex lock;
-  return lock;
-}
 
 ContextEntry g_contexts[kContextTableSize];
 
@@ -60,6 +55,25 @@ void ReadDisplayFacts(DisplayState* display) {
   display->bitsPerPixel = facts.bitsPerPixel;
 }
 
+// Counts one more start on the context of the caller's key, or makes that context; null when
+// the table is full or memory runs out. The start lock must be held.
+ToolkitContext* CountStart() {
+  if (ContextEntry* entry = FindEntry(kThreadKey)) {
+    entry->context->refCount++;
+    return entry->context;
+  }
+  for (ContextEntry& candidate : g_contexts) {
+    if (candidate.context) continue;
+    ToolkitContext* context = NewZeroed<ToolkitContext>();
+    if (!context) return nullptr;
+    context->refCount = 1;
+    candidate.key = kThreadKey;
+    candidate.context = context;
+    return context;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 ToolkitContext* GetToolkitContext() {
@@ -74,29 +88,12 @@ DisplayState* GetDisplayState() {
 }
 
 bool ToolkitStart(void* instance, bool openVideoDraw, const ToolkitOptions* options) {
-  ToolkitContext* context = nullptr;
-  {
-    std::lock_guard<std::mutex> guard(ContextLock());
-    ContextEntry* entry = FindEntry(kThreadKey);
-    if (entry) {
-      entry->context->refCount++;
-      context = entry->context;
-    } else {
-      ContextEntry* free = nullptr;
-      for (ContextEntry& candidate : g_contexts) {
-        if (!candidate.context) {
-          free = &candidate;
-          break;
-        }
-      }
-      if (!free) return false;
-      context = NewZeroed<ToolkitContext>();
-      if (!context) return false;
-      context->refCount = 1;
-      free->key = kThreadKey;
-      free->context = context;
-    }
-  }
+  // Every start counts on the lock, even a failed one: the matching stop lowers the count.
+  SysStartLockUse();
+  if (!SysStartLockAcquire()) return false;
+  ToolkitContext* context = CountStart();
+  SysStartLockRelease();
+  if (!context) return false;
   if (context->refCount >= 2) {
     // A nested start also counts on the display state, so that only the
     // outermost stop closes the video library and unregisters the program.
@@ -158,15 +155,20 @@ bool ToolkitStop() {
     }
   }
 
-  std::lock_guard<std::mutex> guard(ContextLock());
-  ContextEntry* entry = FindEntry(kThreadKey);
-  if (!entry) return false;
-  if (--entry->context->refCount == 0) {
-    DeleteRecord(entry->context);
-    entry->context = nullptr;
-    entry->key = 0;
+  bool found = false;
+  if (SysStartLockAcquire()) {
+    if (ContextEntry* entry = FindEntry(kThreadKey)) {
+      found = true;
+      if (--entry->context->refCount == 0) {
+        DeleteRecord(entry->context);
+        entry->context = nullptr;
+        entry->key = 0;
+      }
+    }
+    SysStartLockRelease();
   }
-  return true;
+  SysStartLockUnuse();
+  return found;
 }
 
 bool ClaimSlot(uint32_t index) {
