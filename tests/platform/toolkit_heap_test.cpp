@@ -67,12 +67,12 @@ TEST(ToolkitHeap, ReallocationKeepsTheBytesAndZeroFillsGrowthWhenAsked) {
   ASSERT_NE(block, nullptr);
   FillPattern(block, 40);
   // Dirty freed memory that the grown block may take over.
-  void* dirty = SysHeapAlloc(1 << 20, false);
+  void* dirty = SysHeapAlloc(100000, false);
   ASSERT_NE(dirty, nullptr);
-  std::memset(dirty, 0xCD, 1 << 20);
+  std::memset(dirty, 0xCD, 100000);
   SysHeapFree(dirty);
 
-  const uint32_t grown = (1 << 20) + 40;
+  const uint32_t grown = 100000 + 40;
   block = SysHeapRealloc(block, grown, true);
   ASSERT_NE(block, nullptr) << "growing failed";
   EXPECT_GE(SysHeapSize(block), grown) << "the grown block is too small";
