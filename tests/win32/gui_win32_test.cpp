@@ -140,6 +140,19 @@ TEST_F(GuiWin32, FrameWindowIsAHiddenDialogWithTheKindsStyle) {
   EXPECT_FALSE(platform::IsNativeWindow(window_));
 }
 
+TEST_F(GuiWin32, BringToForegroundMakesTheWindowTheForegroundOne) {
+  HWND other = static_cast<HWND>(platform::CreateFrameWindow(nullptr, kMainStyle));
+  ASSERT_NE(other, nullptr);
+  platform::ShowNativeWindow(window_, true);
+  platform::ShowNativeWindow(other, true);
+  ASSERT_TRUE(platform::BringToForeground(other)) << "SetForegroundWindow failed";
+  EXPECT_EQ(GetForegroundWindow(), other);
+  ASSERT_TRUE(platform::BringToForeground(window_)) << "SetForegroundWindow failed";
+  EXPECT_EQ(GetForegroundWindow(), window_) << "the window did not come to the foreground";
+  EXPECT_FALSE(platform::BringToForeground(nullptr)) << "a null window must fail";
+  DestroyWindow(other);
+}
+
 TEST_F(GuiWin32, MouseKeyAndStateMessagesAreTranslated) {
   SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(40, 65000));
   SendMessageA(window_, WM_RBUTTONDBLCLK, MK_CONTROL, MAKELPARAM(3, 4));
