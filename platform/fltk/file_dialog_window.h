@@ -19,6 +19,6 @@ struct FileDialogSpec {
 
 // Shows the dialog centred on the screen and returns the chosen file's
 // native absolute path, or the empty text when the user cancelled.
-std::string RunFileDialogWindow(const FileDialogSpec& spec);
+std::string RunFileDialogWindow(const FileDialogSpec& wanted);
 
 }  // namespace fltk_backend

@@ -89,14 +89,14 @@ bool RunFileDialog(FileDialogRequest* request) {
   }
   if (!fltk_backend::IsDirectory(directory)) directory = fltk_backend::CurrentDirectory();
 
-  fltk_backend::FileDialogSpec spec;
-  spec.title = request->title ? request->title : "";
-  spec.filter = request->filter;
-  spec.folder = directory;
-  spec.name = name;
-  spec.save = request->save;
-  spec.fileMustExist = (request->flags & kFileFileMustExist) != 0;
-  std::string chosen = fltk_backend::RunFileDialogWindow(spec);
+  fltk_backend::FileDialogSpec wanted;
+  wanted.title = request->title ? request->title : "";
+  wanted.filter = request->filter;
+  wanted.folder = directory;
+  wanted.name = name;
+  wanted.save = request->save;
+  wanted.fileMustExist = (request->flags & kFileFileMustExist) != 0;
+  std::string chosen = fltk_backend::RunFileDialogWindow(wanted);
   if (chosen.empty()) return false;
   std::string path = chosen;
   if (path[0] != '/') path = fltk_backend::CurrentDirectory() + "/" + path;

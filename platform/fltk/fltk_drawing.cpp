@@ -166,18 +166,18 @@ DrawObject CreateDrawBrush(uint32_t colorref) {
   return brush;
 }
 
-DrawObject CreateDrawFont(const FontSpec& spec) {
+DrawObject CreateDrawFont(const FontSpec& wanted) {
   auto* font = new DrawRecord{DrawRecord::kFont};
   fltk_backend::FontFamily family =
-      spec.fixedPitch ? fltk_backend::FontFamily::kMono : fltk_backend::FamilyForFace(spec.face);
+      wanted.fixedPitch ? fltk_backend::FontFamily::kMono : fltk_backend::FamilyForFace(wanted.face);
   font->font =
-      fltk_backend::FontIndex(family, fltk_backend::IsBoldWeight(spec.weight), spec.italic);
+      fltk_backend::FontIndex(family, fltk_backend::IsBoldWeight(wanted.weight), wanted.italic);
   // A negative height is the character height, which is FLTK's size; a
   // positive one is the cell height, of which the characters take about 7/8.
-  int height = spec.height < 0 ? -spec.height : spec.height * 7 / 8;
+  int height = wanted.height < 0 ? -wanted.height : wanted.height * 7 / 8;
   font->pixelSize = height > 0 ? height : 13;
-  font->underline = spec.underline;
-  font->strikeOut = spec.strikeOut;
+  font->underline = wanted.underline;
+  font->strikeOut = wanted.strikeOut;
   fltk_backend::LiveObjects().insert(font);
   return font;
 }

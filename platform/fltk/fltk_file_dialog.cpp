@@ -69,18 +69,18 @@ std::string MenuLabel(const std::string& text) {
 
 class FileDialog {
  public:
-  explicit FileDialog(const FileDialogSpec& spec)
-      : spec_(spec),
-        filters_(ParseFilterList(spec.filter)),
+  explicit FileDialog(const FileDialogSpec& wanted)
+      : spec_(wanted),
+        filters_(ParseFilterList(wanted.filter)),
         window_(560, 400),
         folderField_(70, 10, 400, 26, "Folder:"),
         upButton_(480, 10, 70, 26, "Up"),
         files_(10, 46, 540, 238),
         filterChoice_(100, 294, 450, 26, "Files of type:"),
         nameField_(100, 328, 450, 26, "File name:"),
-        okButton_(370, 364, 85, 28, spec.save ? "Save" : "Open"),
+        okButton_(370, 364, 85, 28, wanted.save ? "Save" : "Open"),
         cancelButton_(465, 364, 85, 28, "Cancel") {
-    window_.copy_label(spec.title.c_str());
+    window_.copy_label(wanted.title.c_str());
     window_.end();
     window_.set_modal();
     window_.callback(Cancel, this);
@@ -96,10 +96,10 @@ class FileDialog {
     filterChoice_.callback(FilterChosen, this);
     nameField_.when(FL_WHEN_ENTER_KEY_ALWAYS);
     nameField_.callback(Accept, this);
-    nameField_.value(spec.name.c_str());
+    nameField_.value(wanted.name.c_str());
     okButton_.callback(Accept, this);
     cancelButton_.callback(Cancel, this);
-    Open(IsFolder(spec.folder) ? spec.folder : std::string("/"));
+    Open(IsFolder(wanted.folder) ? wanted.folder : std::string("/"));
   }
 
   std::string Run() {
@@ -203,9 +203,9 @@ class FileDialog {
 
 }  // namespace
 
-std::string RunFileDialogWindow(const FileDialogSpec& spec) {
+std::string RunFileDialogWindow(const FileDialogSpec& wanted) {
   Fl_Group::current(nullptr);
-  FileDialog dialog(spec);
+  FileDialog dialog(wanted);
   return dialog.Run();
 }
 

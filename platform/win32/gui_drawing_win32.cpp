@@ -28,14 +28,14 @@ DrawObject CreateDrawBrush(uint32_t colorref) {
   return CreateSolidBrush(colorref);
 }
 
-DrawObject CreateDrawFont(const FontSpec& spec) {
+DrawObject CreateDrawFont(const FontSpec& wanted) {
   // CreateFontA takes at most LF_FACESIZE - 1 characters of the face name.
   char face[LF_FACESIZE] = {};
-  if (spec.face) std::strncpy(face, spec.face, LF_FACESIZE - 1);
-  return CreateFontA(spec.height, spec.width, spec.escapement, spec.orientation, spec.weight,
-                     spec.italic, spec.underline, spec.strikeOut, ANSI_CHARSET, OUT_TT_ONLY_PRECIS,
+  if (wanted.face) std::strncpy(face, wanted.face, LF_FACESIZE - 1);
+  return CreateFontA(wanted.height, wanted.width, wanted.escapement, wanted.orientation, wanted.weight,
+                     wanted.italic, wanted.underline, wanted.strikeOut, ANSI_CHARSET, OUT_TT_ONLY_PRECIS,
                      CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                     spec.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH, face);
+                     wanted.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH, face);
 }
 
 DrawObject GetStockDrawObject(int index) {

@@ -44,11 +44,11 @@ TEST(HeadlessSurfaceTest, ObjectsSelectRestoreAndDelete) {
 
 TEST(HeadlessSurfaceTest, TextMetricsAndLayout) {
   headless::Surface* s = headless::CreateSurface(nullptr, 100, 60);
-  platform::FontSpec spec{};
-  spec.height = -10;
-  spec.weight = 400;
-  spec.face = "Arial";
-  platform::DrawObject font = platform::CreateDrawFont(spec);
+  platform::FontSpec wanted{};
+  wanted.height = -10;
+  wanted.weight = 400;
+  wanted.face = "Arial";
+  platform::DrawObject font = platform::CreateDrawFont(wanted);
   platform::DrawObject old = platform::SelectDrawObject(s, font);
 
   int fit = -1, width = -1, height = -1;

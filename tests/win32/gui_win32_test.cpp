@@ -397,11 +397,11 @@ TEST_F(GuiWin32, DrawingObjectsAndText) {
   EXPECT_EQ(platform::CreateDrawPen(7, 1, 0), nullptr) << "an unknown pen style was accepted";
   platform::DrawObject pen = platform::CreateDrawPen(platform::kPenDash, 1, RGB(255, 0, 0));
   platform::DrawObject brush = platform::CreateDrawBrush(RGB(0, 0, 255));
-  platform::FontSpec spec{};
-  spec.height = -12;
-  spec.weight = 500;
-  spec.face = "Arial";
-  platform::DrawObject font = platform::CreateDrawFont(spec);
+  platform::FontSpec wanted{};
+  wanted.height = -12;
+  wanted.weight = 500;
+  wanted.face = "Arial";
+  platform::DrawObject font = platform::CreateDrawFont(wanted);
   ASSERT_NE(pen, nullptr);
   ASSERT_NE(brush, nullptr);
   ASSERT_NE(font, nullptr);

@@ -73,11 +73,11 @@ TEST_F(DisplayTest, DirectDrawingLinesEllipsesAndText) {
   EXPECT_TRUE(platform::DeleteDrawObject(pen));
   EXPECT_FALSE(platform::DeleteDrawObject(pen)) << "a deleted object is gone";
 
-  platform::FontSpec spec{};
-  spec.height = -11;
-  spec.weight = 180;
-  spec.face = "Arial";
-  platform::DrawObject font = platform::CreateDrawFont(spec);
+  platform::FontSpec wanted{};
+  wanted.height = -11;
+  wanted.weight = 180;
+  wanted.face = "Arial";
+  platform::DrawObject font = platform::CreateDrawFont(wanted);
   ASSERT_NE(font, nullptr);
   platform::SelectDrawObject(dc, font);
   int fit = -1, width = 0, height = 0;
