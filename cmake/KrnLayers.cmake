@@ -31,3 +31,29 @@ function(krn_link_program target gui_backend)
     krn_win32_version_resource(${target})
   endif()
 endfunction()
+
+# krn_program_folder(TARGET): lays out the runnable program folder around the
+# program TARGET in KRN_PROGRAM_DIR: the shipped templates in "HTML Support"
+# (copied whenever one changes; removed ones go at the next configure) and an
+# empty "Defaults". Sets KRN_TEMPLATES in the caller to the shipped templates.
+function(krn_program_folder target)
+  set(support_src "${CMAKE_SOURCE_DIR}/data/HTML Support")
+  set(support_dst "${KRN_PROGRAM_DIR}/HTML Support")
+  file(GLOB templates CONFIGURE_DEPENDS "${support_src}/*.html")
+  file(REMOVE_RECURSE "${support_dst}")
+  set(copied)
+  foreach(src ${templates})
+    get_filename_component(name "${src}" NAME)
+    add_custom_command(OUTPUT "${support_dst}/${name}"
+      COMMAND ${CMAKE_COMMAND} -E make_directory "${support_dst}"
+      COMMAND ${CMAKE_COMMAND} -E copy "${src}" "${support_dst}/${name}"
+      DEPENDS "${src}"
+      COMMENT "Copying template ${name}")
+    list(APPEND copied "${support_dst}/${name}")
+  endforeach()
+  add_custom_target(${target}_folder ALL
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${KRN_PROGRAM_DIR}/Defaults"
+    DEPENDS ${copied})
+  add_dependencies(${target} ${target}_folder)
+  set(KRN_TEMPLATES ${templates} PARENT_SCOPE)
+endfunction()

@@ -12,24 +12,8 @@ add_executable(krn2html WIN32 ${CMAKE_SOURCE_DIR}/program/main_win32.cpp)
 krn_link_program(krn2html krn_gui_win32)
 set_target_properties(krn2html PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KRN_PROGRAM_DIR})
 
-set(support_src "${CMAKE_SOURCE_DIR}/data/HTML Support")
-file(GLOB templates CONFIGURE_DEPENDS "${support_src}/*.html")
-file(REMOVE_RECURSE "${KRN_PROGRAM_DIR}/HTML Support")
-set(copied)
-foreach(src ${templates})
-  get_filename_component(name "${src}" NAME)
-  set(dst "${KRN_PROGRAM_DIR}/HTML Support/${name}")
-  add_custom_command(OUTPUT "${dst}"
-    COMMAND ${CMAKE_COMMAND} -E make_directory "${KRN_PROGRAM_DIR}/HTML Support"
-    COMMAND ${CMAKE_COMMAND} -E copy "${src}" "${dst}"
-    DEPENDS "${src}"
-    COMMENT "Copying template ${name}")
-  list(APPEND copied "${dst}")
-endforeach()
-add_custom_target(krn2html_folder ALL
-  COMMAND ${CMAKE_COMMAND} -E make_directory "${KRN_PROGRAM_DIR}/Defaults"
-  DEPENDS ${copied})
-add_dependencies(krn2html krn2html_folder)
+krn_program_folder(krn2html)
+set(templates ${KRN_TEMPLATES})
 
 # The zip holds one folder, krn2html/, as it is to be unpacked and run.
 set(package_dir ${CMAKE_BINARY_DIR}/package)

@@ -90,6 +90,23 @@ struct PlatformEvent {
   uintptr_t rawLParam;
 };
 
+// A command event from a control of the top-level window: id and notification
+// packed as WM_COMMAND packs them, for backends that have no native message.
+// The caller adds the modifiers.
+inline PlatformEvent MakeCommandEvent(void* window, void* control, int32_t id,
+                                      int32_t notification) {
+  PlatformEvent event{};
+  event.window = window;
+  event.code = kEventCommand;
+  event.commandId = id;
+  event.notification = notification;
+  event.sender = control;
+  event.rawMessage = 0x0111;  // WM_COMMAND
+  event.rawWParam = (uintptr_t(uint16_t(notification)) << 16) | uint16_t(id);
+  event.rawLParam = reinterpret_cast<uintptr_t>(control);
+  return event;
+}
+
 // The toolkit's entry point: returns the toolkit's answer (0 lets the backend's
 // default handling apply).
 using EventHandler = intptr_t (*)(PlatformEvent* event);

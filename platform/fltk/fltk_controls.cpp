@@ -22,15 +22,8 @@ constexpr int kControlTextSize = 12;  // close to the dialog font of the system 
 void DeliverCommand(NativeWindow* control, int notification) {
   NativeWindow* top = TopLevelOf(control);
   if (!top || top->destroying || !control->enabled) return;
-  platform::PlatformEvent event{};
-  event.window = top;
-  event.code = platform::kEventCommand;
-  event.commandId = control->id;
-  event.notification = notification;
-  event.sender = control;
-  event.rawMessage = 0x0111;  // WM_COMMAND
-  event.rawWParam = (uintptr_t(uint16_t(notification)) << 16) | uint16_t(control->id);
-  event.rawLParam = reinterpret_cast<uintptr_t>(control);
+  platform::PlatformEvent event =
+      platform::MakeCommandEvent(top, control, control->id, notification);
   FillModifiers(&event);
   Deliver(&event);
 }

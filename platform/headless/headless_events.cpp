@@ -42,15 +42,8 @@ void MoveFocus(Window* window, bool backwards) {
 }
 
 void DeliverCommand(Window* control, int notification) {
-  platform::PlatformEvent event{};
-  event.window = TopLevelOf(control);
-  event.code = platform::kEventCommand;
-  event.commandId = control->id;
-  event.notification = notification;
-  event.sender = control;
-  event.rawMessage = 0x0111;  // WM_COMMAND
-  event.rawWParam = (uintptr_t(uint16_t(notification)) << 16) | uint16_t(control->id);
-  event.rawLParam = reinterpret_cast<uintptr_t>(control);
+  platform::PlatformEvent event =
+      platform::MakeCommandEvent(TopLevelOf(control), control, control->id, notification);
   FillModifiers(&event);
   Deliver(&event);
 }
