@@ -26,7 +26,8 @@ class Appender {
   }
   bool Raw(const char* text) { return Raw(text, static_cast<unsigned>(std::strlen(text))); }
 
-  // HTML attribute text: & < > " ' become character references.
+  // HTML attribute text: & < > " ' become character references, and so do carriage
+  // return and line feed, which an HTML reader would otherwise normalise.
   bool Html(const char* text) {
     const char* run = text;
     for (const char* p = text; *p != '\0'; ++p) {
@@ -39,10 +40,23 @@ class Appender {
     return Raw(run);
   }
 
-  // A script single-quoted string inside an HTML attribute: \ and ' first get a
-  // backslash, then the result is escaped for HTML.
+  // A script single-quoted string inside an HTML attribute: \ and ' get a backslash, every
+  // character below 0x20 and the line separators U+2028 and U+2029 (which would end the
+  // string) become escapes, then the result is escaped for HTML. The name is UTF-8, as the
+  // parser hands it over.
   bool ScriptInHtml(const char* text) {
     for (const char* p = text; *p != '\0'; ++p) {
+      const unsigned char c = static_cast<unsigned char>(*p);
+      if (c < 0x20) {
+        ScriptControl(c);
+        continue;
+      }
+      if (c == 0xE2 && static_cast<unsigned char>(p[1]) == 0x80 &&
+          (static_cast<unsigned char>(p[2]) == 0xA8 || static_cast<unsigned char>(p[2]) == 0xA9)) {
+        Raw(static_cast<unsigned char>(p[2]) == 0xA8 ? "\\u2028" : "\\u2029");
+        p += 2;
+        continue;
+      }
       if (*p == '\\' || *p == '\'') Raw("\\");
       const char* entity = HtmlEntity(*p);
       if (entity != nullptr) {
@@ -67,6 +81,27 @@ class Appender {
   }
 
  private:
+  // Appends the script escape of a character below 0x20: \n, \r, \t or \u00XX.
+  void ScriptControl(unsigned char c) {
+    switch (c) {
+      case '\n':
+        Raw("\\n");
+        return;
+      case '\r':
+        Raw("\\r");
+        return;
+      case '\t':
+        Raw("\\t");
+        return;
+      default: {
+        const char hex[] = "0123456789ABCDEF";
+        const char escape[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
+        Raw(escape, sizeof escape);
+        return;
+      }
+    }
+  }
+
   static const char* HtmlEntity(char c) {
     switch (c) {
       case '&':
@@ -79,6 +114,10 @@ class Appender {
         return "&quot;";
       case '\'':
         return "&#39;";
+      case '\r':
+        return "&#13;";
+      case '\n':
+        return "&#10;";
       default:
         return nullptr;
     }

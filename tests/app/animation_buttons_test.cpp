@@ -121,6 +121,24 @@ TEST_F(SceneTest, NamesAreEscaped) {
       "value=\"O&#39;Neil &amp; &quot;Co&quot; &lt;b&gt; \\x\"\tonclick=\"triggeranimation("
       "'O\\&#39;Neil &amp; &quot;Co&quot; &lt;b&gt; \\\\x')\">\r\n")
       << "HTML escaping in name and value; script escaping then HTML escaping in onclick";
+  // Line breaks and other control characters, and the two line separators, would end the
+  // script string: they become script escapes there; name= and value= keep the name, with
+  // carriage return and line feed as character references.
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"A&#10;B&#13;&#9;C&#x2028;&#x2029;D\" On=\"0\"/>"),
+            "<input\tname=\"A&#10;B&#13;\tC\xE2\x80\xA8\xE2\x80\xA9"
+            "D\"\ttype=button\t"
+            "value=\"A&#10;B&#13;\tC\xE2\x80\xA8\xE2\x80\xA9"
+            "D\"\tonclick=\""
+            "triggeranimation('A\\nB\\r\\tC\\u2028\\u2029D')\">\r\n")
+      << "line breaks, tabs and U+2028/U+2029 are escaped inside the script string";
+  // Other control characters cannot come from XML 1.0, but a name from elsewhere gets \u00XX.
+  StringBuffer line;
+  ASSERT_TRUE(AppendStartStopLines(line, "a\x01\x1F"));
+  EXPECT_EQ(std::string(line.Data()),
+            "<input\tname=\"a\x01\x1F\"\ttype=button\tvalue=\"Start a\x01\x1F\"\t"
+            "onclick=\"startanimation('a\\u0001\\u001F')\">\r\n"
+            "<input\tname=\"a\x01\x1F\"\ttype=button\tvalue=\"Stop a\x01\x1F\"\t"
+            "onclick=\"stopanimation('a\\u0001\\u001F')\">\r\n");
   const std::string longName(5000, 'n');
   EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"" + longName + "\" On=\"0\"/>"), Trigger(longName))
       << "a line longer than 4095 characters is kept whole";
