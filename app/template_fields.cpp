@@ -2,11 +2,21 @@
 
 #include <cstring>
 
+#include "app/field_name_index.h"
+
 const char kFieldDelimiter[] = "((KWB))";
 
 namespace {
 
 const char* const kReservedNames[] = {"FILENAME", "BUILD", "FORMSDATA"};
+
+// The first "::" that starts in [begin, end), or null.
+const char* FindSeparator(const char* begin, const char* end) {
+  for (const char* p = begin; p + 1 < end; ++p) {
+    if (p[0] == ':' && p[1] == ':') return p;
+  }
+  return nullptr;
+}
 
 // Sets item to the first length bytes of text.
 bool AssignPart(StringBuffer& item, const char* text, unsigned length) {
@@ -26,6 +36,9 @@ bool IsReservedFieldName(const char* name) {
 void ScanFieldText(const char* text, StringList& fieldNames, StringList& fieldValues,
                    int& maxNameLength) {
   if (text == nullptr) return;
+  // Every search stops at the end of its own field and names are looked up in an index, so
+  // the scan takes time linear in the text.
+  FieldNameIndex index(fieldNames);
   const char* position = text;
   while (*position != '\0') {
     const char* open = std::strstr(position, kFieldDelimiter);
@@ -36,20 +49,21 @@ void ScanFieldText(const char* text, StringList& fieldNames, StringList& fieldVa
 
     // "::" splits name and default only when at least one character stands
     // between it and the closing delimiter; "A::" is a name of its own.
-    const char* separator = std::strstr(nameStart, "::");
+    const char* separator = FindSeparator(nameStart, close);
     const bool hasDefault = separator != nullptr && separator + 2 < close;
     const char* nameEnd = hasDefault ? separator : close;
     const char* defaultStart = hasDefault ? separator + 2 : close;
 
-    StringBuffer name;
     StringBuffer value;
     const unsigned nameLength = static_cast<unsigned>(nameEnd - nameStart);
-    if (nameLength > 0 && AssignPart(name, nameStart, nameLength) &&
+    if (nameLength > 0 &&
         AssignPart(value, defaultStart, static_cast<unsigned>(close - defaultStart))) {
-      const int index = fieldNames.IndexOf(name.Data());
-      if (index < 0) {
+      const int found = index.Find(nameStart, nameLength);
+      StringBuffer name;
+      if (found < 0 && AssignPart(name, nameStart, nameLength)) {
         if (!IsReservedFieldName(name.Data()) && fieldNames.Append(name.Data())) {
           if (fieldValues.Append(value.Data())) {
+            index.Add(fieldNames.count - 1);
             if (static_cast<int>(nameLength) > maxNameLength) {
               maxNameLength = static_cast<int>(nameLength);
             }
@@ -59,8 +73,8 @@ void ScanFieldText(const char* text, StringList& fieldNames, StringList& fieldVa
             fieldNames.items[fieldNames.count].Reset();
           }
         }
-      } else if (hasDefault && index < fieldValues.count) {
-        fieldValues.items[index].SetFrom(value, 0);
+      } else if (found >= 0 && hasDefault && found < fieldValues.count) {
+        fieldValues.items[found].SetFrom(value, 0);
       }
     }
     position = close + kFieldDelimiterLength;

@@ -52,6 +52,27 @@ TEST(ScanFieldText, NamesDefaultsAndOverrides) {
   EXPECT_EQ(longest, 8) << "the longest name decides maxNameLength";
 }
 
+TEST(ScanFieldText, ManyNamesAndNamesAlreadyListed) {
+  // Names that share a prefix, a length or a hash bucket must never be taken for each other.
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "((KWB))N" + std::to_string(i) + "::a((KWB))";
+  for (int i = 2999; i >= 0; i -= 7) text += "((KWB))N" + std::to_string(i) + "::b((KWB))";
+  text += "((KWB))OLD::new((KWB))((KWB))N1((KWB))";
+  Fields f;
+  f.names.Append("OLD");
+  f.values.Append("old");
+  ScanFieldText(text.c_str(), f.names, f.values, f.longest);
+  ASSERT_EQ(f.names.count, 3001) << "each name once, the one listed before included";
+  ASSERT_EQ(f.values.count, 3001);
+  EXPECT_EQ(At(f.names, 0), "OLD");
+  EXPECT_EQ(At(f.values, 0), "new") << "a name listed before the scan is found and overridden";
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_EQ(At(f.names, i + 1), "N" + std::to_string(i)) << "order of first appearance";
+    ASSERT_EQ(At(f.values, i + 1), (2999 - i) % 7 == 0 ? "b" : "a") << "value of N" << i;
+  }
+  EXPECT_EQ(f.longest, 5);
+}
+
 TEST(ScanFieldText, ReservedNamesAndCase) {
   EXPECT_EQ(Scan("((KWB))FILENAME((KWB))((KWB))BUILD::1((KWB))((KWB))FORMSDATA((KWB))"), Pairs{})
       << "the computed keys never become fields";
