@@ -6,15 +6,14 @@
 #include <string>
 
 // Stops the run with a message when a property does not hold; libFuzzer then saves the input.
-#define FUZZ_CHECK(condition, ...)                                            \
-  do {                                                                        \
-    if (!(condition)) {                                                       \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n  ", __FILE__, __LINE__, \
-                   #condition);                                               \
-      std::fprintf(stderr, __VA_ARGS__);                                      \
-      std::fprintf(stderr, "\n");                                             \
-      std::abort();                                                           \
-    }                                                                         \
+#define FUZZ_CHECK(condition, ...)                                                         \
+  do {                                                                                     \
+    if (!(condition)) {                                                                    \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n  ", __FILE__, __LINE__, #condition); \
+      std::fprintf(stderr, __VA_ARGS__);                                                   \
+      std::fprintf(stderr, "\n");                                                          \
+      std::abort();                                                                        \
+    }                                                                                      \
   } while (0)
 
 namespace fuzz {

@@ -1,6 +1,7 @@
 // Settings file text: the preferences file of a template is loaded, saved and loaded again;
 // the second load must give the same values (a blank value is not saved and comes back as
 // the template's default), and saving again must write the same bytes.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>

@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint32_t packed = ParseProductVersion(text.c_str());
   uint32_t expected = 0;
   if (PlainVersion(text, expected)) {
-    FUZZ_CHECK(packed == expected, "%s packed as %08X, not %08X", fuzz::Shown(text).c_str(),
-               packed, expected);
+    FUZZ_CHECK(packed == expected, "%s packed as %08X, not %08X", fuzz::Shown(text).c_str(), packed,
+               expected);
   }
   if (text.size() >= 2) {
     const int pair = HexPairValue(text.c_str());
