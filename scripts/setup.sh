@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config clang-format
+  # fuzzers (libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer)
+  clang libclang-rt-14-dev
   # libraries
   libexpat1-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   # Linux desktop program (FLTK over X11) and its end-to-end tests under Xvfb

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite: once in a normal build and
-# once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up, builds and runs the whole test suite: once in a normal build, once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzzers (30 s each), then the
+# Windows program under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -18,5 +19,7 @@ run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== build and test under ASan + UBSan (build-asan/)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DKRN_SANITIZE=ON -DKRN_BUILD_BENCH=OFF
+echo "== fuzzers: regression inputs, then ${KRN_FUZZ_SECONDS:-30} s of fuzzing each (build-fuzz/)"
+bash scripts/fuzz.sh "${KRN_FUZZ_SECONDS:-30}"
 echo "== Windows program: cross build, unit and end-to-end tests under Wine (build-win/)"
 bash scripts/test-windows.sh
