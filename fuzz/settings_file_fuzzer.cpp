@@ -1,14 +1,9 @@
-// Settings file text: the preferences file of a template is loaded, saved and loaded again;
-// the second load must give the same values (a blank value is not saved and comes back as
-// the template's default), and saving again must write the same bytes.
-#include <sys/stat.h>
-#include <unistd.h>
-
+// Settings file text: a template's preferences text is loaded, written and loaded again;
+// the second load must give the same values (a blank value is not written and comes back
+// as the template's default), and writing the same values again gives the same text.
+// Values of any bytes (line breaks and backslashes included) must survive writing and
+// loading.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,55 +11,17 @@
 #include "app/prefs.h"
 #include "app/template_fields.h"
 #include "fuzz/fuzz_check.h"
-#include "platform/native_path.h"
-#include "platform/program_file_override.h"
 
 namespace {
 
-// A program folder with its "Defaults", made once; the program file is taken from it.
-const std::string& ProgramFolder() {
-  static const std::string folder = [] {
-    char made[] = "/tmp/krn_fuzz_settings_XXXXXX";
-    if (mkdtemp(made) == nullptr) std::abort();
-    static std::string path = made;
-    if (mkdir((path + "/Defaults").c_str(), 0700) != 0) std::abort();
-    char program[260];
-    if (!ProgramPathFromNative((path + "/krn2html").c_str(), program, sizeof program) ||
-        !SysOverrideProgramFile(program)) {
-      std::abort();
-    }
-    std::atexit([] {
-      std::remove((path + "/Defaults/Prefsfuzz.txt").c_str());
-      rmdir((path + "/Defaults").c_str());
-      rmdir(path.c_str());
-    });
-    return path;
-  }();
-  return folder;
-}
-
-std::string PrefsFile() {
-  return ProgramFolder() + "/Defaults/Prefsfuzz.txt";
-}
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The names the file's lines give, in order, each once: the fields of the template.
-std::vector<std::string> NamesInFile(const std::string& text) {
+// The names the text's lines give, in order, each once: the fields of the template. A line
+// ends at a carriage return, a line feed or a zero byte.
+std::vector<std::string> NamesInText(const std::string& text) {
   const std::string delimiter = kFieldDelimiter;
   std::vector<std::string> names;
   size_t line = 0;
   while (line < text.size()) {
-    size_t end = text.find_first_of("\r\n", line);
+    size_t end = text.find_first_of(std::string("\r\n\0", 3), line);
     if (end == std::string::npos) end = text.size();
     const std::string part = text.substr(line, end - line);
     const size_t open = part.find(delimiter);
@@ -83,14 +40,21 @@ std::vector<std::string> NamesInFile(const std::string& text) {
   return names;
 }
 
-// Sets the state's fields to names, each with its default "default <i>".
-void SetFields(ConverterState& state, const std::vector<std::string>& names) {
+// Sets the state's fields to names with the given values.
+void SetFields(ConverterState& state, const std::vector<std::string>& names,
+               const std::vector<std::string>& values) {
   state.fieldNames.Clear();
   state.fieldValues.Clear();
   for (size_t i = 0; i < names.size(); ++i) {
     state.fieldNames.Append(names[i].c_str());
-    state.fieldValues.Append(("default " + std::to_string(i)).c_str());
+    state.fieldValues.Append(values[i].c_str());
   }
+}
+
+std::vector<std::string> Defaults(size_t count) {
+  std::vector<std::string> values;
+  for (size_t i = 0; i < count; ++i) values.push_back("default " + std::to_string(i));
+  return values;
 }
 
 std::vector<std::string> Values(const ConverterState& state) {
@@ -106,40 +70,60 @@ bool IsBlank(const std::string& value) {
   return value.find_first_not_of(" \t") == std::string::npos;
 }
 
+std::string Written(const ConverterState& state) {
+  StringBuffer text;
+  FUZZ_CHECK(FormatPrefsText(&state, text), "the settings text cannot be made");
+  return text.Data() != nullptr ? text.Data() : "";
+}
+
+// Loads text over the defaults of names.
+std::vector<std::string> Loaded(const std::vector<std::string>& names, const std::string& text) {
+  ConverterState state;
+  SetFields(state, names, Defaults(names.size()));
+  ApplyPrefsText(&state, text.data(), static_cast<unsigned>(text.size()));
+  return Values(state);
+}
+
+// Writes values and loads the text again: non-blank values come back, blank ones give way
+// to the default.
+void CheckRoundTrip(const std::vector<std::string>& names, const std::vector<std::string>& values) {
+  ConverterState state;
+  SetFields(state, names, values);
+  const std::string text = Written(state);
+  const std::vector<std::string> again = Loaded(names, text);
+  const std::vector<std::string> defaults = Defaults(names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string& expected = IsBlank(values[i]) ? defaults[i] : values[i];
+    FUZZ_CHECK(again[i] == expected, "%s: %s was written as %s and read back as %s",
+               fuzz::Shown(names[i]).c_str(), fuzz::Shown(values[i]).c_str(),
+               fuzz::Shown(text).c_str(), fuzz::Shown(again[i]).c_str());
+  }
+  // The values now read are all non-blank: writing them again gives the same text.
+  SetFields(state, names, again);
+  const std::string second = Written(state);
+  SetFields(state, names, Loaded(names, second));
+  FUZZ_CHECK(Written(state) == second, "writing the same values gave %s, then %s",
+             fuzz::Shown(second).c_str(), fuzz::Shown(Written(state)).c_str());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
-  if (!WriteFile(PrefsFile(), input)) return 0;
-  // The file is read up to its first zero byte.
-  const std::vector<std::string> names = NamesInFile(input.c_str());
 
-  ConverterState state;
-  state.templateName.SetText("fuzz.html", -1, 0);
-  SetFields(state, names);
-  const std::vector<std::string> defaults = Values(state);
-  FUZZ_CHECK(LoadPrefs(&state), "the written file cannot be loaded");
-  const std::vector<std::string> loaded = Values(state);
+  // The input as a settings file of a template whose fields are the names it mentions.
+  const std::vector<std::string> names = NamesInText(input);
+  CheckRoundTrip(names, Loaded(names, input));
 
-  FUZZ_CHECK(SavePrefs(&state), "the settings cannot be saved");
-  SetFields(state, names);
-  FUZZ_CHECK(LoadPrefs(&state), "the saved file cannot be loaded");
-  const std::vector<std::string> again = Values(state);
-  FUZZ_CHECK(again.size() == loaded.size(), "field count changed");
-  for (size_t i = 0; i < loaded.size(); ++i) {
-    const std::string& expected = IsBlank(loaded[i]) ? defaults[i] : loaded[i];
-    FUZZ_CHECK(again[i] == expected, "%s: loaded %s, after save and load %s",
-               fuzz::Shown(names[i]).c_str(), fuzz::Shown(loaded[i]).c_str(),
-               fuzz::Shown(again[i]).c_str());
+  // The input as the values of four fields, split at zero bytes: any value survives.
+  std::vector<std::string> values(4);
+  size_t at = 0;
+  for (std::string& value : values) {
+    if (at > input.size()) break;
+    const size_t end = input.find('\0', at);
+    value = input.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    at = end == std::string::npos ? input.size() + 1 : end + 1;
   }
-  // Every value is now non-blank: saving and loading gives it back exactly, and saving the
-  // same values twice writes the same bytes.
-  FUZZ_CHECK(SavePrefs(&state), "the settings cannot be saved again");
-  const std::string savedAgain = ReadFile(PrefsFile());
-  SetFields(state, names);
-  FUZZ_CHECK(LoadPrefs(&state), "the saved file cannot be loaded again");
-  FUZZ_CHECK(Values(state) == again, "non-blank values did not survive save and load");
-  FUZZ_CHECK(SavePrefs(&state), "the settings cannot be saved a third time");
-  FUZZ_CHECK(ReadFile(PrefsFile()) == savedAgain, "saving the same values wrote other bytes");
+  CheckRoundTrip({"TITLE", "NOTE", "A B", "=x"}, values);
   return 0;
 }

@@ -1,6 +1,7 @@
 // Template text: the scan for fields and their defaults, then the replacement of every field
 // in the page. The scan is checked against a plain model of the field syntax; the one-pass
-// replacement against repeated single replacements.
+// replacement against repeated single replacements; and once every field is replaced, the
+// page holds no field.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -107,5 +108,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(Text(onePass) == Text(single), "pages differ after %s",
                fuzz::Shown(keys[k]).c_str());
   }
+
+  // Replaced by values without delimiters, every field is gone: scanning the page finds none.
+  StringBuffer page;
+  if (!page.SetText(text.c_str(), -1, 0)) return 0;
+  for (const std::string& key : keys) {
+    FUZZ_CHECK(ReplaceAllPlaceholders(page, key.c_str(), ("<" + key + ">").c_str()) >= 0,
+               "the page could not grow");
+  }
+  StringList left;
+  StringList leftValues;
+  int leftLongest = 0;
+  ScanFieldText(Text(page).c_str(), left, leftValues, leftLongest);
+  FUZZ_CHECK(left.count == 0, "field %s is left in the page %s",
+             fuzz::Shown(Text(left.items[0])).c_str(), fuzz::Shown(Text(page)).c_str());
   return 0;
 }
