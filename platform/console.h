@@ -1,4 +1,4 @@
-// System seam: the standard streams of a command-line program and the creation of folders.
+// System seam: the standard streams of a command-line program.
 //
 // Streams are numbered as the C library numbers them: 0 standard input, 1 standard output,
 // 2 standard error. Bytes pass unchanged in both directions (no line-end translation), so a page
@@ -23,8 +23,3 @@ bool SysWriteStandard(int stream, const void* data, uint32_t count);
 // Reads up to count bytes from standard input into buffer once and stores the number read in
 // *done (0 at the end of the input); false when reading fails.
 bool SysReadStandardInput(void* buffer, uint32_t count, uint32_t* done);
-
-// Creates the folder at path (a program-view path whose parent exists). True when path is a
-// folder afterwards, also when it already was one or another process made it at the same time;
-// false otherwise (a file of that name, a missing parent, no permission).
-bool SysCreateFolder(const char* path);

@@ -1,13 +1,9 @@
-// Linux: the standard streams over their descriptors, folders over mkdir.
+// Linux: the standard streams over their descriptors.
 #include "platform/console.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-
-#include "platform/native_path.h"
 
 bool SysIsTerminal(int stream) {
   if (stream < kStandardInput || stream > kStandardError) return false;
@@ -41,15 +37,4 @@ bool SysReadStandardInput(void* buffer, uint32_t count, uint32_t* done) {
   if (got < 0) return false;
   *done = uint32_t(got);
   return true;
-}
-
-bool SysCreateFolder(const char* path) {
-  char native[PATH_MAX];
-  if (path == nullptr || !NativePathFromProgram(path, native, sizeof native) || native[0] == '\0') {
-    return false;
-  }
-  if (mkdir(native, 0777) == 0) return true;
-  // Made by someone else (perhaps at this very moment): fine when it is a folder.
-  struct stat info;
-  return errno == EEXIST && stat(native, &info) == 0 && S_ISDIR(info.st_mode);
 }

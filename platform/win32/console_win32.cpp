@@ -1,5 +1,5 @@
 // Windows: the standard streams over their handles (WriteFile and ReadFile pass bytes
-// unchanged), folders over CreateDirectoryA.
+// unchanged).
 #include "platform/console.h"
 
 #include <windows.h>
@@ -51,11 +51,4 @@ bool SysReadStandardInput(void* buffer, uint32_t count, uint32_t* done) {
   }
   *done = got;
   return true;
-}
-
-bool SysCreateFolder(const char* path) {
-  if (path == nullptr || path[0] == '\0') return false;
-  if (CreateDirectoryA(path, nullptr)) return true;
-  const DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
