@@ -30,8 +30,8 @@ void WriteError(const char* text) {
 
 int UsageError(const char* message) {
   StringBuffer text;
-  if (!text.Format("%s: %s\nTry '%s --help' for more information.\n", kConvertProgramName,
-                   message, kConvertProgramName)) {
+  if (!text.Format("%s: %s\nTry '%s --help' for more information.\n", kConvertProgramName, message,
+                   kConvertProgramName)) {
     text.SetText("krn2html-convert: invalid command line\n", -1, 0);
   }
   WriteError(TextOf(text));
@@ -146,8 +146,8 @@ bool PagePathForStandardOutput(const char* scene, const char* currentFolder, Str
   return out.SetText(currentFolder, -1, 0) &&
          (out.Length() == 0 || out.Data()[out.Length() - 1] == '\\' ||
           out.SetText("\\", -1, out.Length())) &&
-         out.SetText(*name != '\0' ? name : "page", spans.nameLength != 0 ? int(spans.nameLength) : -1,
-                     out.Length()) &&
+         out.SetText(*name != '\0' ? name : "page",
+                     spans.nameLength != 0 ? int(spans.nameLength) : -1, out.Length()) &&
          out.SetText(".html", -1, out.Length());
 }
 

@@ -37,10 +37,8 @@ void ConvertReport::Failure(const char* what, const char* reason) {
   ++failures_;
   StringBuffer line;
   const bool ok = line.SetText(kConvertProgramName, -1, 0) &&
-                  line.SetText(": ", -1, line.Length()) &&
-                  line.SetText(what, -1, line.Length()) &&
-                  line.SetText(": ", -1, line.Length()) &&
-                  line.SetText(reason, -1, line.Length());
+                  line.SetText(": ", -1, line.Length()) && line.SetText(what, -1, line.Length()) &&
+                  line.SetText(": ", -1, line.Length()) && line.SetText(reason, -1, line.Length());
   WriteLine(ok ? TextOf(line) : reason);
 }
 

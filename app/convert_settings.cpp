@@ -48,9 +48,9 @@ bool ChooseTemplate(ConvertSettings& settings, const char* choice, const char* c
   if (choice == nullptr) {
     const char* name = TextOf(settings.defaultTemplate);
     if (!InTemplatesFolder(name, path) || !IsFile(path.path)) {
-      return Fail(error,
-                  "the default template '%s' is not in \"HTML Support\"; choose one with --template",
-                  name);
+      return Fail(
+          error, "the default template '%s' is not in \"HTML Support\"; choose one with --template",
+          name);
     }
     return state.templateName.SetText(name, -1, 0);
   }

@@ -47,8 +47,7 @@ bool Join(StringBuffer& text, const char* folder, const char* name) {
 // translated or held.
 bool NativeOf(const char* programPath, StringBuffer& out) {
   char native[4 * kPathSize];
-  return NativePathFromProgram(programPath, native, sizeof native) &&
-         out.SetText(native, -1, 0);
+  return NativePathFromProgram(programPath, native, sizeof native) && out.SetText(native, -1, 0);
 }
 
 bool AddJob(SceneJobs& jobs, const char* scene, const char* page, const char* shown,
@@ -188,7 +187,8 @@ bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jo
     return AddJob(jobs, "", "", operand, kPathTooLong);
   }
   const uint32_t attributes = SysGetFileAttributes(full.path);
-  if (attributes == kSysInvalidAttributes) return AddJob(jobs, full.path, "", operand, kNoSuchScene);
+  if (attributes == kSysInvalidAttributes)
+    return AddJob(jobs, full.path, "", operand, kNoSuchScene);
   if ((attributes & kSysAttributeDirectory) != 0) {
     if (!rules.recursive) return AddJob(jobs, full.path, "", operand, kSceneIsFolder);
     return AddFolderJobs(full.path, view, rules, jobs);
