@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/app_globals.h"
 #include "app/converter_state.h"
@@ -156,16 +157,31 @@ TEST_F(PageTest, UnversionedProgramAndNoPlaceholders) {
   EXPECT_EQ(ReadText(page), plain) << "written unchanged up to the first zero byte";
 }
 
-TEST_F(PageTest, NamedFieldsComeBeforeComputedKeys) {
-  UseTemplate("((KWB))FILENAME((KWB)) ((KWB))NAME((KWB))");
-  ASSERT_EQ(state_.fieldNames.count, 1);
-  SetValue(0, "n");
+TEST_F(PageTest, EveryPlaceholderOfEveryFieldIsFilled) {
+  struct Case {
+    const char* text;
+    std::vector<const char*> values;
+    const char* expected;
+  } cases[] = {
+      {"<title>((KWB))title((KWB))</title>", {"T"}, "<title>T</title>"},
+      {"((KWB))FILENAME((KWB)) ((KWB))NAME((KWB))", {"n"}, "s.krn n"},
+      {"((KWB))NAME((KWB))|((KWB))NAMES((KWB))|((KWB))NAME::d((KWB))", {"1", "2"}, "1|2|1"},
+      {"((KWB))NAMES((KWB))|((KWB))NAME((KWB))", {"2", "1"}, "2|1"},
+      // Without overlaps the page is what it always was.
+      {"<p>((KWB))A::a((KWB)) ((KWB))B((KWB))</p>\r\n((KWB))A((KWB))",
+       {"x", "y"},
+       "<p>x y</p>\r\nx"},
+  };
   const auto page = program_.path() / "p.html";
-  headless::QueueFileAnswer(ProgramView(page));
-  ASSERT_TRUE(
-      WritePage(TemplatePath().c_str(), ProgramView(program_.path() / "s.krn").c_str(), &state_));
-  EXPECT_EQ(ReadText(page), "s.krn ((KWB))NAME((KWB))")
-      << "NAME is first found inside the FILENAME placeholder, so it stays";
+  for (const Case& c : cases) {
+    UseTemplate(c.text);
+    ASSERT_EQ(state_.fieldNames.count, int(c.values.size())) << c.text;
+    for (size_t i = 0; i < c.values.size(); ++i) SetValue(int(i), c.values[i]);
+    headless::QueueFileAnswer(ProgramView(page));
+    ASSERT_TRUE(
+        WritePage(TemplatePath().c_str(), ProgramView(program_.path() / "s.krn").c_str(), &state_));
+    EXPECT_EQ(ReadText(page), c.expected) << c.text;
+  }
 }
 
 TEST_F(PageTest, FailuresAreToldAndChangeNothing) {
