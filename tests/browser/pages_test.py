@@ -27,7 +27,8 @@ DELIMITER = "((KWB))"
 TRICKY_NAMES = [
     "Spin", 'Say "hi"', "it's", "R&D", "<b>bold</b>", "x&amp;y", "back\\slash",
     "C:\\temp\\new", "a'b\"c<d>&e\\f", "</script><script>alert(1)</script>",
-    "Café crème", "日本語の名前", "🎬 clap", "  spaced  ", "tab\there", "line\nbreak",
+    "Café crème", "日本語の名前", "🎬 clap", "  spaced  ", "tab\there",
+    "line\nbreak", "carriage\rreturn",
     "ends with backslash\\", "%41%20#frag?q=1",
 ]
 
