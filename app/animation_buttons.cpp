@@ -168,6 +168,12 @@ bool AppendStartStopLines(StringBuffer& out, const char* name) {
 }
 
 bool CollectAnimationButtons(const PathBuffer& path) {
+  return CollectAnimationButtons(path, nullptr, nullptr, nullptr);
+}
+
+bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
+                             void* parseErrorContext, ConversionFailure* failure) {
+  (void)failure;
   FileHandle file(path);
   if (!file.Exists()) return false;
   if (!NamesXmlScene(path.path)) return true;
@@ -175,6 +181,7 @@ bool CollectAnimationButtons(const PathBuffer& path) {
 
   XmlTree tree;
   if (!tree.IsReady()) return false;
+  tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
 
   uint32_t size = 0;
   if (!file.GetSize(&size)) return false;

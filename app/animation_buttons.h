@@ -4,6 +4,9 @@
 
 #include "base/path_buffer.h"
 #include "base/string_buffer.h"
+#include "xml/xml_tree.h"
+
+struct ConversionFailure;
 
 // Appends to out the trigger line for an animation name (escaped for HTML and
 // for the script call). Returns false when out cannot grow.
@@ -18,3 +21,9 @@ bool AppendStartStopLines(StringBuffer& out, const char* name);
 // (no ".xml", ".XML", ".krn" or ".KRN" in it), and true with the block unchanged
 // after a parse error, which the tree builder has already shown.
 bool CollectAnimationButtons(const PathBuffer& path);
+
+// The same, telling a parse error to parseErrorHandler with parseErrorContext (null: the
+// "XML Error" box). A failure that must stop the page is recorded in failure (when given)
+// with a false result; a scene that cannot be read or parsed is no such failure.
+bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
+                             void* parseErrorContext, ConversionFailure* failure);

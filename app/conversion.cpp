@@ -1,8 +1,8 @@
 #include "app/conversion.h"
 
-#include "app/animation_buttons.h"
 #include "app/app_globals.h"
 #include "app/main_window.h"
+#include "app/page_conversion.h"
 #include "app/page_writer.h"
 #include "app/templates.h"
 #include "app/text_of.h"
@@ -16,7 +16,6 @@ const char kOpenSceneFilter[] =
     "KRN/KRQ File (*.krn; *.krq)\0 *.krn; *.krq;\0All Files (*.*)\0 *.*\0";
 
 void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath) {
-  (void)window;
   if (state == nullptr) return;
   const PathBuffer scene(scenePath);
   if (scenePath.SetFileName("")) SysSetCurrentDirectory(scenePath.path);
@@ -29,8 +28,13 @@ void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath
     templatePath.Clear();
   }
 
-  buttonBlock.SetText(nullptr, -1, 0);
-  CollectAnimationButtons(scene);
+  ConversionRequest request;
+  request.scenePath = scene.path;
+  ConversionFailure failure;
+  if (!CollectSceneButtons(request, failure)) {
+    ShowFailure(window, failure);
+    return;
+  }
   WritePage(templatePath.path, scene.path, state);
 }
 
