@@ -5,11 +5,11 @@
 
 #include "app/animation_buttons.h"
 #include "app/app_globals.h"
+#include "app/page_text.h"
 #include "app/page_writer.h"
 #include "app/text_of.h"
 #include "base/file_handle.h"
 #include "base/path_buffer.h"
-#include "base/relative_path.h"
 #include "base/whole_file_writer.h"
 #include "platform/file_replace.h"
 #include "platform/file_spec.h"
@@ -100,21 +100,22 @@ bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
   }
   if (!ReadTemplate(templatePath, page, failure)) return false;
 
-  StringBuffer base;
-  StringBuffer target;
+  // The system's text goes in as the template declares its encoding; FILENAME is a URL.
+  const bool utf8Page = DeclaresUtf8(page.Data());
   StringBuffer relative;
-  if (!base.SetText(pagePath, -1, 0) || !target.SetText(scenePath, -1, 0)) {
+  StringList values;
+  if (!MakeSceneReference(pagePath, scenePath, utf8Page, relative) ||
+      !SetPageValues(values, request.fieldValues, utf8Page)) {
     return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
   }
-  MakeRelativePath(base, target, relative);
 
   StringBuffer build;
   char programFile[sizeof(PathBuffer::path)];
   if (ProgramFileFromItsFolder(programFile, sizeof programFile)) {
     FormatBuildString(programFile, build);
   }
-  if (!FillFieldPlaceholders(page, request.fieldNames, request.fieldValues, TextOf(build),
-                             TextOf(relative), TextOf(buttonBlock))) {
+  if (!FillFieldPlaceholders(page, request.fieldNames, &values, TextOf(build), TextOf(relative),
+                             TextOf(buttonBlock))) {
     return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
   }
   return true;
