@@ -290,9 +290,10 @@ class BrowserPages(PagesBase):
                 base = os.path.splitext(name)[0]
                 page = self.program.make_page(name, scene, self.path("sample", name))
                 check = PageCheck(self.browser, page, scene).load().check_scene_reference()
+                # After the clicks, so that the pictures show the fallback log too.
+                check.check_buttons()
                 self.browser.screenshot(os.path.join(self.artifacts, base + ".png"), *DESKTOP)
-                check.check_buttons().check_phone(
-                    os.path.join(self.artifacts, base + "-phone.png"))
+                check.check_phone(os.path.join(self.artifacts, base + "-phone.png"))
                 self.assertEqual(check.problems, [])
 
     def test_tricky_names_and_many_animations(self):
