@@ -179,10 +179,6 @@ bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler 
   if (!NamesXmlScene(path.path)) return true;
   if (!file.Open(0)) return false;
 
-  XmlTree tree;
-  if (!tree.IsReady()) return false;
-  tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
-
   uint32_t size = 0;
   if (!file.GetSize(&size)) return false;
   std::unique_ptr<char[]> block(new (std::nothrow) char[size + 1u]);
@@ -192,8 +188,18 @@ bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler 
   file.Close();
   if (!read) return false;
   block[bytesRead] = '\0';
+  return CollectAnimationButtonsFromText(block.get(), bytesRead, path.path, parseErrorHandler,
+                                         parseErrorContext);
+}
 
-  if (!tree.Parse(block.get(), static_cast<int>(bytesRead), path.path, 0)) return true;
+bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,
+                                     XmlTree::ParseErrorHandler parseErrorHandler,
+                                     void* parseErrorContext) {
+  if (text == nullptr || length > 0x7FFFFFFFu) return false;
+  XmlTree tree;
+  if (!tree.IsReady()) return false;
+  tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
+  if (!tree.Parse(text, static_cast<int>(length), name != nullptr ? name : "", 0)) return true;
 
   buttonBlock.SetText(nullptr, -1, 0);
   // One appender for the whole walk keeps the block's length, so many

@@ -27,3 +27,10 @@ bool CollectAnimationButtons(const PathBuffer& path);
 // with a false result; a scene that cannot be read or parsed is no such failure.
 bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
                              void* parseErrorContext, ConversionFailure* failure);
+
+// The same for a scene held in memory (length bytes, no terminating zero needed; name is the
+// document's name), always read as XML: false when the tree cannot be made or memory runs out
+// (block unchanged), true with the block unchanged after a parse error.
+bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,
+                                     XmlTree::ParseErrorHandler parseErrorHandler,
+                                     void* parseErrorContext);

@@ -83,6 +83,12 @@ bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& fa
   buttonBlock.SetText(nullptr, -1, 0);
   const char* scenePath = request.scenePath != nullptr ? request.scenePath : "";
   if (!CheckLength(scenePath, failure)) return false;
+  if (request.sceneText != nullptr) {
+    // As with a scene file, a text that yields no buttons is no failure of the page.
+    CollectAnimationButtonsFromText(request.sceneText, request.sceneLength, scenePath,
+                                    request.parseErrorHandler, request.parseErrorContext);
+    return true;
+  }
   const PathBuffer scene(scenePath);
   return CollectAnimationButtons(scene, request.parseErrorHandler, request.parseErrorContext,
                                  &failure) ||

@@ -25,6 +25,10 @@ struct ConversionRequest {
   // The scene file whose animations become the buttons, and whose path relative to the page
   // becomes FILENAME.
   const char* scenePath = nullptr;
+  // The scene's bytes when it comes from elsewhere than a file (standard input): they are
+  // read as XML instead of scenePath, which then only serves FILENAME and may be empty.
+  const char* sceneText = nullptr;
+  uint32_t sceneLength = 0;
   // The page file to write (created, or replaced whole).
   const char* pagePath = nullptr;
   // Told a scene that is not well-formed XML (expat's message and line); null shows the
