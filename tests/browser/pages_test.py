@@ -1,8 +1,8 @@
 """Pages made by the real program, checked with tidy and in headless Chromium.
 
 Environment (set by CTest): KRN_TEMPLATES (the shipped templates), KRN_SAMPLES (sample
-scenes), KRN_PROGRAM, KRN_HEADLESS_PAGE or KRN_CONVERT (see page_maker), KRN_ARTIFACTS
-(screenshots), KRN_CHROMIUM (the browser).
+scenes), KRN_CONVERT (the command-line converter), KRN_ARTIFACTS (screenshots),
+KRN_CHROMIUM (the browser).
 """
 
 import os
