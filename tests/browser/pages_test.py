@@ -173,7 +173,9 @@ class PageCheck:
                 if url != self.scene_url:
                     self.fail("request for %s failed: %s" % (url, params.get("errorText")))
             elif method == "Runtime.exceptionThrown":
-                self.fail("script error: %s" % params["exceptionDetails"].get("text"))
+                details = params["exceptionDetails"]
+                self.fail("script error: %s" % details.get("exception", {}).get(
+                    "description", details.get("text")))
             elif method == "Runtime.consoleAPICalled" and params["type"] in ("error", "assert"):
                 self.fail("console error: %s" % params["args"])
             elif method == "Log.entryAdded" and params["entry"]["level"] == "error":
