@@ -150,12 +150,12 @@ XmlNode* NextOutside(XmlNode* node) {
   return nullptr;
 }
 
+}  // namespace
+
 bool NamesXmlScene(const char* path) {
   return std::strstr(path, ".xml") != nullptr || std::strstr(path, ".XML") != nullptr ||
          std::strstr(path, ".krn") != nullptr || std::strstr(path, ".KRN") != nullptr;
 }
-
-}  // namespace
 
 bool AppendTriggerLine(StringBuffer& out, const char* name) {
   Appender a(out);

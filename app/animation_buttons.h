@@ -15,6 +15,10 @@ bool AppendTriggerLine(StringBuffer& out, const char* name);
 // cannot grow.
 bool AppendStartStopLines(StringBuffer& out, const char* name);
 
+// True when path names a scene that is read as XML: ".xml", ".XML", ".krn" or ".KRN" anywhere
+// in it (a plain substring test, not only at the end).
+bool NamesXmlScene(const char* path);
+
 // Reads the scene file at path and fills buttonBlock with its animation buttons.
 // False for a missing or unreadable file, a tree that cannot be made or no memory
 // (block unchanged). True without reading for a path that names no XML scene

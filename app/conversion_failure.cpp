@@ -1,5 +1,6 @@
 #include "app/conversion_failure.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -36,10 +37,20 @@ bool UserPathOf(const char* programPath, StringBuffer& out) {
   const size_t size = std::strlen(programPath) + 1;
   std::unique_ptr<char[]> native(new (std::nothrow) char[size]);
   if (!native) return false;
-  if (!NativePathFromProgram(programPath, native.get(), uint32_t(size))) {
-    return out.SetText(programPath, -1, 0);
+  char* text = native.get();
+  if (!NativePathFromProgram(programPath, text, uint32_t(size))) {
+    std::memcpy(text, programPath, size);
   }
-  return out.SetText(native.get(), -1, 0);
+  // A folder joined to a name that starts with a separator doubles it: shown once. The
+  // first two characters stay, as they may open a network path.
+  size_t kept = std::min<size_t>(2, std::strlen(text));
+  for (size_t i = kept; text[i] != '\0'; ++i) {
+    const bool separator = text[i] == '/' || text[i] == '\\';
+    if (separator && text[kept - 1] == text[i]) continue;
+    text[kept++] = text[i];
+  }
+  text[kept] = '\0';
+  return out.SetText(text, -1, 0);
 }
 
 bool ConversionFailure::Set(ConversionFailureKind failed, const char* programPath,

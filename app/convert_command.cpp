@@ -10,6 +10,7 @@
 #include "app/convert_settings.h"
 #include "app/page_conversion.h"
 #include "app/scene_jobs.h"
+#include "app/templates.h"
 #include "app/text_of.h"
 #include "base/path_buffer.h"
 #include "base/path_split.h"
@@ -139,23 +140,24 @@ class PageFolders {
 };
 
 // The page path that FILENAME is computed from when the page goes to standard output: the
-// scene's page in the current folder, as if written there.
+// scene's page in the current folder, as if written there ("page.html" for standard input).
 bool PagePathForStandardOutput(const char* scene, const char* currentFolder, StringBuffer& out) {
-  const PathSpans spans = SplitPathSpans(scene);
-  const char* name = scene + spans.nameStart;
-  return out.SetText(currentFolder, -1, 0) &&
-         (out.Length() == 0 || out.Data()[out.Length() - 1] == '\\' ||
-          out.SetText("\\", -1, out.Length())) &&
-         out.SetText(*name != '\0' ? name : "page",
-                     spans.nameLength != 0 ? int(spans.nameLength) : -1, out.Length()) &&
-         out.SetText(".html", -1, out.Length());
+  const char* name = scene + SplitPathSpans(scene).nameStart;
+  return PagePathIn(currentFolder, *name != '\0' ? name : "page", out);
 }
 
 class ConvertRun {
  public:
   ConvertRun(const ConvertOptions& options, ConvertSettings& settings, ConvertReport& report,
              const char* currentFolder)
-      : options_(options), settings_(settings), report_(report), currentFolder_(currentFolder) {}
+      : options_(options), settings_(settings), report_(report), currentFolder_(currentFolder) {
+    // One version and one template text for every page of the run: neither file is expected
+    // to change meanwhile. A template that cannot be read now is read (and told) per page.
+    ProgramBuildText(build_);
+    unsigned length = 0;
+    template_ = ReadWholeFile(settings.templatePath, length);
+    templateLength_ = length;
+  }
 
   // Converts one job; any failure is told to the report.
   void Convert(const SceneJobs& jobs, int i) {
@@ -176,15 +178,31 @@ class ConvertRun {
     ParseErrorNote parseError;
     request.parseErrorHandler = &OnParseError;
     request.parseErrorContext = &parseError;
+    request.buildText = TextOf(build_);
 
+    request.templateText = template_.get();
+    request.templateLength = templateLength_;
+
+    // The scene's bytes are read here, so that one that cannot be read fails with the system's
+    // reason instead of giving a page without buttons.
     StandardInputText input;
+    std::unique_ptr<char[]> sceneText;
     StringBuffer reason;
     if (*scene == '\0') {
       if (!input.Read(reason)) return report_.Failure(shown, TextOf(reason));
       request.sceneText = input.data();
       request.sceneLength = input.length();
-    } else if (!IsReadable(scene, reason)) {
-      return report_.Failure(shown, TextOf(reason));
+    } else {
+      unsigned length = 0;
+      SysSetLastError(0);
+      sceneText = ReadWholeFile(PathBuffer(scene), length);
+      if (!sceneText) {
+        if (SysLastError() == 0) SysSetLastError(SysDiskFullError());
+        LastErrorText(reason);
+        return report_.Failure(shown, TextOf(reason));
+      }
+      request.sceneText = sceneText.get();
+      request.sceneLength = length;
     }
 
     ConversionFailure failure;
@@ -217,18 +235,6 @@ class ConvertRun {
   }
 
  private:
-  // A scene file is read before its page is made, so that an unreadable one fails instead of
-  // giving a page without buttons.
-  static bool IsReadable(const char* scene, StringBuffer& reason) {
-    void* file = SysOpenFile(scene, 0);
-    if (file == nullptr) {
-      LastErrorText(reason);
-      return false;
-    }
-    SysCloseFile(file);
-    return true;
-  }
-
   void Fail(const char* shown, const ConversionFailure& failure) {
     StringBuffer message;
     if (!failure.FormatMessage(message) || message.Length() == 0) {
@@ -261,6 +267,9 @@ class ConvertRun {
   ConvertSettings& settings_;
   ConvertReport& report_;
   const char* currentFolder_;
+  StringBuffer build_;
+  std::unique_ptr<char[]> template_;
+  uint32_t templateLength_ = 0;
   PageFolders folders_;
 };
 
