@@ -26,8 +26,8 @@ class Appender {
   }
   bool Raw(const char* text) { return Raw(text, static_cast<unsigned>(std::strlen(text))); }
 
-  // HTML attribute text: & < > " ' become character references, and so do carriage
-  // return and line feed, which an HTML reader would otherwise normalise.
+  // HTML attribute text: & < > " ' become character references, and so does a carriage
+  // return, which the browser would otherwise read as a line feed.
   bool Html(const char* text) {
     const char* run = text;
     for (const char* p = text; *p != '\0'; ++p) {
@@ -116,8 +116,6 @@ class Appender {
         return "&#39;";
       case '\r':
         return "&#13;";
-      case '\n':
-        return "&#10;";
       default:
         return nullptr;
     }

@@ -121,13 +121,16 @@ TEST_F(SceneTest, NamesAreEscaped) {
       "value=\"O&#39;Neil &amp; &quot;Co&quot; &lt;b&gt; \\x\"\tonclick=\"triggeranimation("
       "'O\\&#39;Neil &amp; &quot;Co&quot; &lt;b&gt; \\\\x')\">\r\n")
       << "HTML escaping in name and value; script escaping then HTML escaping in onclick";
-  // Line breaks and other control characters, and the two line separators, would end the
-  // script string: they become script escapes there; name= and value= keep the name, with
-  // carriage return and line feed as character references.
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"two&#10;lines&#13;\" On=\"0\"/>"),
+            "<input\tname=\"two\nlines&#13;\"\ttype=button\tvalue=\"two\nlines&#13;\"\t"
+            "onclick=\"triggeranimation('two\\nlines\\r')\">\r\n")
+      << "a line break would end the script string: \\n or \\r there; a kept CR is a reference";
+  // Tabs and the two line separators would end the script string too: script escapes there;
+  // name= and value= keep them.
   EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"A&#10;B&#13;&#9;C&#x2028;&#x2029;D\" On=\"0\"/>"),
-            "<input\tname=\"A&#10;B&#13;\tC\xE2\x80\xA8\xE2\x80\xA9"
+            "<input\tname=\"A\nB&#13;\tC\xE2\x80\xA8\xE2\x80\xA9"
             "D\"\ttype=button\t"
-            "value=\"A&#10;B&#13;\tC\xE2\x80\xA8\xE2\x80\xA9"
+            "value=\"A\nB&#13;\tC\xE2\x80\xA8\xE2\x80\xA9"
             "D\"\tonclick=\""
             "triggeranimation('A\\nB\\r\\tC\\u2028\\u2029D')\">\r\n")
       << "line breaks, tabs and U+2028/U+2029 are escaped inside the script string";
