@@ -55,7 +55,9 @@ void RunMainWindow() {
         loadSavedPrefs = true;
 
         LayoutMainWindow(window, state, &controls);
-        if (!AttachWindow(window, nullptr, OnMainWindowEvent, &controls, 10, false)) {
+        // No timer: the window ignores timer events, and a periodic wake-up
+        // would keep an idle program (and a laptop's processor) awake.
+        if (!AttachWindow(window, nullptr, OnMainWindowEvent, &controls, kNoTimer, false)) {
           // A window that cannot be registered would never be closed: end it here.
           DestroyControls(&controls);
           DestroyToolkitWindow(window);
