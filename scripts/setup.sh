@@ -10,6 +10,8 @@ packages=(
   libexpat1-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   # Linux desktop program (FLTK over X11) and its end-to-end tests under Xvfb
   libfltk1.3-dev libx11-dev libxtst-dev fonts-liberation fonts-dejavu-core
+  # the desktop's file chooser: FLTK loads GTK at run time when it is installed
+  libgtk2.0-0
   xvfb xauth xdotool imagemagick x11-utils openbox
   # Windows program: MinGW-w64 cross build and its tests under Wine
   # (scripts/setup-windows.sh adds the i386 architecture for wine32:i386 and a
