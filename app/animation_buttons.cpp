@@ -142,12 +142,12 @@ XmlNode* NextOutside(XmlNode* node) {
   return nullptr;
 }
 
+}  // namespace
+
 bool NamesXmlScene(const char* path) {
   return std::strstr(path, ".xml") != nullptr || std::strstr(path, ".XML") != nullptr ||
          std::strstr(path, ".krn") != nullptr || std::strstr(path, ".KRN") != nullptr;
 }
-
-}  // namespace
 
 bool AppendTriggerLine(StringBuffer& out, const char* name) {
   Appender a(out);
@@ -160,13 +160,16 @@ bool AppendStartStopLines(StringBuffer& out, const char* name) {
 }
 
 bool CollectAnimationButtons(const PathBuffer& path) {
+  return CollectAnimationButtons(path, nullptr, nullptr, nullptr);
+}
+
+bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
+                             void* parseErrorContext, ConversionFailure* failure) {
+  (void)failure;
   FileHandle file(path);
   if (!file.Exists()) return false;
   if (!NamesXmlScene(path.path)) return true;
   if (!file.Open(0)) return false;
-
-  XmlTree tree;
-  if (!tree.IsReady()) return false;
 
   uint32_t size = 0;
   if (!file.GetSize(&size)) return false;
@@ -177,8 +180,18 @@ bool CollectAnimationButtons(const PathBuffer& path) {
   file.Close();
   if (!read) return false;
   block[bytesRead] = '\0';
+  return CollectAnimationButtonsFromText(block.get(), bytesRead, path.path, parseErrorHandler,
+                                         parseErrorContext);
+}
 
-  if (!tree.Parse(block.get(), static_cast<int>(bytesRead), path.path, 0)) return true;
+bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,
+                                     XmlTree::ParseErrorHandler parseErrorHandler,
+                                     void* parseErrorContext) {
+  if (text == nullptr || length > 0x7FFFFFFFu) return false;
+  XmlTree tree;
+  if (!tree.IsReady()) return false;
+  tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
+  if (!tree.Parse(text, static_cast<int>(length), name != nullptr ? name : "", 0)) return true;
 
   buttonBlock.SetText(nullptr, -1, 0);
   // One appender for the whole walk keeps the block's length, so many

@@ -183,15 +183,26 @@ bool XmlTree::Parse(const char* text, int32_t length, const char* name, int32_t 
   context.cursor = &cursor;
   XML_SetUserData(xmlParser, &context);
 
-  // An empty or missing text has nothing to parse: fail silently, as expat offers no buffer.
-  if (text == nullptr || length <= 0) return fail();
-  void* buffer = XML_GetBuffer(xmlParser, length);
-  if (buffer == nullptr) return fail();
-  std::memcpy(buffer, text, static_cast<size_t>(length));
-
-  if (XML_ParseBuffer(xmlParser, length, 1) == XML_STATUS_ERROR) {
+  // A missing text has nothing to parse: fail silently. An empty one is a document without
+  // an element, which expat reports like any other syntax error.
+  if (text == nullptr || length < 0) return fail();
+  XML_Status status;
+  if (length == 0) {
+    status = XML_Parse(xmlParser, "", 0, 1);
+  } else {
+    void* buffer = XML_GetBuffer(xmlParser, length);
+    if (buffer == nullptr) return fail();
+    std::memcpy(buffer, text, static_cast<size_t>(length));
+    status = XML_ParseBuffer(xmlParser, length, 1);
+  }
+  if (status == XML_STATUS_ERROR) {
     const int32_t line = CurrentLine(xmlParser);
-    ShowParseError(XML_ErrorString(XML_GetErrorCode(xmlParser)), line);
+    const char* message = XML_ErrorString(XML_GetErrorCode(xmlParser));
+    if (errorHandler != nullptr) {
+      errorHandler(errorContext, message, line);
+    } else {
+      ShowParseError(message, line);
+    }
     return fail();
   }
   XML_ParserFree(xmlParser);
