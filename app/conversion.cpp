@@ -52,10 +52,21 @@ bool HasTemplates(void* window, const ConverterState* state) {
 
 }  // namespace
 
+void TellTooLong(void* window, const StringBuffer& path) {
+  if (path.Length() == 0) return;
+  ConversionFailure failure;
+  failure.Set(ConversionFailureKind::kPathTooLong, TextOf(path), 0);
+  ShowFailure(window, failure);
+}
+
 void ConvertByButton(void* window, ConverterState* state, ToolkitArray* controls) {
   if (state == nullptr || !HasTemplates(window, state)) return;
   PathBuffer scene;
-  if (!ChooseFile(window, kOpenSceneTitle, kOpenSceneFilter, &scene, 0, true)) return;
+  StringBuffer tooLong;
+  if (!ChooseFile(window, kOpenSceneTitle, kOpenSceneFilter, &scene, 0, true, &tooLong)) {
+    TellTooLong(window, tooLong);
+    return;
+  }
   ReadFieldEdits(window, state, controls);
   ConvertSceneFile(window, state, scene);
 }
@@ -67,9 +78,8 @@ void ConvertDroppedFiles(void* window, ConverterState* state, ToolkitArray* cont
     // A name too long for the program's paths is told, and the next file follows.
     const char* name = drop->names != nullptr ? drop->names[i] : nullptr;
     if (drop->files[i].path[0] == '\0' && name != nullptr && name[0] != '\0') {
-      ConversionFailure failure;
-      failure.Set(ConversionFailureKind::kPathTooLong, name, 0);
-      ShowFailure(window, failure);
+      StringBuffer tooLong;
+      if (tooLong.SetText(name, -1, 0)) TellTooLong(window, tooLong);
       continue;
     }
     PathBuffer scene(drop->files[i]);

@@ -4,6 +4,7 @@
 
 #include "app/converter_state.h"
 #include "base/path_buffer.h"
+#include "base/string_buffer.h"
 
 class ToolkitArray;
 struct DropInfo;
@@ -16,6 +17,10 @@ extern const char kOpenSceneFilter[];
 // the button block is refilled from the scene and the page is written (save
 // dialog included). scenePath is left naming the scene's folder.
 void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath);
+
+// Tells "The path is too long: <path>" for a program-view path the user chose;
+// nothing for an empty path.
+void TellTooLong(void* window, const StringBuffer& path);
 
 // Asks for a scene file and converts it with the values typed in the field
 // boxes; a cancel converts nothing.

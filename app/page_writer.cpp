@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app_globals.h"
+#include "app/conversion.h"
 #include "app/page_conversion.h"
 #include "app/template_fields.h"
 #include "app/text_of.h"
@@ -57,7 +58,11 @@ bool WritePage(const char* templatePath, const char* scenePath, const ConverterS
 
   // The page may be a new file: only its folder has to exist.
   PathBuffer pagePath;
-  if (!ChooseFile(nullptr, kSavePageTitle, kSavePageFilter, &pagePath, 1, true)) return false;
+  StringBuffer tooLong;
+  if (!ChooseFile(nullptr, kSavePageTitle, kSavePageFilter, &pagePath, 1, true, &tooLong)) {
+    TellTooLong(mainWindow, tooLong);
+    return false;
+  }
 
   ConversionRequest request;
   request.templatePath = templatePath;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/app_globals.h"
 #include "app/converter_state.h"
@@ -147,6 +148,30 @@ TEST_F(ConversionTest, AnOverlongDroppedNameIsToldAndTheNextFileFollows) {
   EXPECT_EQ(headless::FileDialogs().size(), 1u) << "no save dialog for the long name";
   EXPECT_EQ(ReadText(page), std::string("<b>T</b>|scenes/a.krn|") + kSpinLine)
       << "the next dropped file is converted";
+}
+
+TEST_F(ConversionTest, TooLongPathsFromTheDialogsAreTold) {
+  // Over 300 characters, in folders whose names the system accepts.
+  const auto deep = program_.path() / std::string(150, 'd') / std::string(150, 'e');
+  const auto longScene = deep / "s.krn";
+  const auto longPage = deep / "p.html";
+  struct Case {
+    const char* what;
+    std::vector<std::string> answers;
+    std::string message;
+  } cases[] = {
+      {"the scene", {ProgramView(longScene)}, "The path is too long: " + longScene.string()},
+      {"the page",
+       {Scene("a.krn"), ProgramView(longPage)},
+       "The path is too long: " + longPage.string()},
+  };
+  for (const Case& c : cases) {
+    const int boxes = toolkit_.MessageBoxCount();
+    for (const std::string& answer : c.answers) headless::QueueFileAnswer(answer);
+    ConvertByButton(nullptr, &state_, &controls_);
+    ASSERT_EQ(toolkit_.MessageBoxCount(), boxes + 1) << c.what;
+    EXPECT_EQ(toolkit_.MessageBoxText(boxes), c.message) << c.what;
+  }
 }
 
 TEST_F(ConversionTest, AFailedPageIsToldAndTheNextDropFollows) {
