@@ -1,6 +1,7 @@
 // The user's settings folder and the settings checks on Linux.
 #include "platform/user_folders.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,7 +54,7 @@ bool SysFolderWritable(const char* path) {
   std::string native;
   struct stat info;
   return NativeOf(path, native) && stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-         access(native.c_str(), W_OK | X_OK) == 0;
+         faccessat(AT_FDCWD, native.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 bool SysCreatePrivateFolder(const char* path) {
