@@ -12,6 +12,8 @@ packages=(
   libfltk1.3-dev libx11-dev libxtst-dev fonts-liberation fonts-dejavu-core
   # the desktop's file chooser: FLTK loads GTK at run time when it is installed
   libgtk2.0-0
+  # the Debian package: dependencies computed by dpkg-shlibdeps, checked by lintian
+  dpkg-dev lintian
   xvfb xauth xdotool imagemagick x11-utils openbox
   # Windows program: MinGW-w64 cross build and its tests under Wine
   # (scripts/setup-windows.sh adds the i386 architecture for wine32:i386 and a
