@@ -140,16 +140,10 @@ class PageFolders {
 };
 
 // The page path that FILENAME is computed from when the page goes to standard output: the
-// scene's page in the current folder, as if written there.
+// scene's page in the current folder, as if written there ("page.html" for standard input).
 bool PagePathForStandardOutput(const char* scene, const char* currentFolder, StringBuffer& out) {
-  const PathSpans spans = SplitPathSpans(scene);
-  const char* name = scene + spans.nameStart;
-  return out.SetText(currentFolder, -1, 0) &&
-         (out.Length() == 0 || out.Data()[out.Length() - 1] == '\\' ||
-          out.SetText("\\", -1, out.Length())) &&
-         out.SetText(*name != '\0' ? name : "page",
-                     spans.nameLength != 0 ? int(spans.nameLength) : -1, out.Length()) &&
-         out.SetText(".html", -1, out.Length());
+  const char* name = scene + SplitPathSpans(scene).nameStart;
+  return PagePathIn(currentFolder, *name != '\0' ? name : "page", out);
 }
 
 class ConvertRun {

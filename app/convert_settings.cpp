@@ -85,7 +85,8 @@ bool FillFieldValues(ConvertSettings& settings, bool useSaved, const StringList&
                           name)) {
         message.SetText("no such field", -1, 0);
       }
-      return error.SetText(message.Data(), -1, 0) && false;
+      error.SetText(message.Data(), -1, 0);
+      return false;
     }
     if (!state.fieldValues.items[field].SetText(TextOf(values.items[i]), -1, 0)) {
       return Fail(error, "out of memory setting '%s'", name);

@@ -56,16 +56,6 @@ bool AddJob(SceneJobs& jobs, const char* scene, const char* page, const char* sh
          jobs.problems.Append(problem);
 }
 
-// The page of a scene: folder + scene name without its extension + ".html" (a name that is
-// only an extension, such as ".krn", keeps it).
-bool PageIn(const char* folder, const char* sceneName, StringBuffer& page) {
-  const PathSpans spans = SplitPathSpans(sceneName);
-  StringBuffer name;
-  const int stem = int(spans.nameLength != 0 ? spans.nameLength : std::strlen(sceneName));
-  if (!name.SetText(sceneName, stem, 0) || !Append(name, ".html")) return false;
-  return Join(page, folder, TextOf(name));
-}
-
 // The page of one scene file that lies in sceneFolder\relativeFolder (relativeFolder empty
 // for an operand): beside it, or in the output folder mirrored by relativeFolder, or the one
 // output path. False when memory runs out; page empty for standard output.
@@ -96,7 +86,7 @@ bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sc
     (void)relativeFolder;
     if (!folder.SetText(sceneFolder, -1, 0)) return false;
   }
-  return PageIn(TextOf(folder), sceneName, page);
+  return PagePathIn(TextOf(folder), sceneName, page);
 }
 
 // Splits a full scene path into its folder and its name.
@@ -165,6 +155,14 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
 }
 
 }  // namespace
+
+bool PagePathIn(const char* folder, const char* sceneName, StringBuffer& page) {
+  const PathSpans spans = SplitPathSpans(sceneName);
+  StringBuffer name;
+  const int stem = int(spans.nameLength != 0 ? spans.nameLength : std::strlen(sceneName));
+  if (!name.SetText(sceneName, stem, 0) || !Append(name, ".html")) return false;
+  return Join(page, folder, TextOf(name));
+}
 
 bool IsSceneFileName(const char* name) {
   const char* extension = ExtensionOf(name);

@@ -3,6 +3,7 @@
 // an output folder (mirroring the folders below a walked folder) or at the one output path.
 #pragma once
 
+#include "base/string_buffer.h"
 #include "base/string_list.h"
 
 // Parallel lists, one entry per scene, in the order of conversion.
@@ -24,6 +25,11 @@ struct SceneJobRules {
 // True for the name of a file that a folder walk converts: ".krn", ".xml" or ".krq" in any
 // letter case.
 bool IsSceneFileName(const char* name);
+
+// Sets page to the page of a scene named sceneName in folder: folder, the name without its
+// extension (a name that is only an extension, such as ".krn", keeps it), ".html". False when
+// memory runs out.
+bool PagePathIn(const char* folder, const char* sceneName, StringBuffer& page);
 
 // Adds the job(s) of one operand (a native path as typed, or "-" for standard input): a
 // missing scene, a folder without rules.recursive and a path that is too long become jobs with

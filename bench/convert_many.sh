@@ -7,8 +7,8 @@
 #   COUNT             number of scenes (default 10000), each a few KB with a few animations
 #   TMPDIR            where the scenes and pages are made (default /tmp); the cost of creating
 #                     a file differs much between file systems (see the README)
-# Prints the best of three runs of each: seconds, pages per second, and the ratio
-# converter / cat (the goal is at most 4).
+# Prints the best of three runs of each (elapsed and CPU seconds, pages per second) and the
+# ratios converter / cat (the goal is at most 4).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 convert=$(realpath "${1:-build/program/krn2html-convert}")
@@ -44,36 +44,36 @@ for ((i = 1; i <= count; i++)); do
 done
 bytes=$(($(stat -c %s "$work/scene.krn") * count))
 
-# Seconds taken by a command, with the scene paths on its command line through xargs.
+# Times a command that gets the scene paths on its command line through xargs: prints
+# "real cpu" in seconds (cpu = user + system time of the command and its children).
 timed() {
-  local start end
-  start=$(date +%s.%N)
-  find "$work/scenes" -name '*.krn' -print0 | xargs -0 "$@"
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f\n", b - a }'
+  local report
+  report=$( { TIMEFORMAT='%R %U %S'; time find "$work/scenes" -name '*.krn' -print0 | xargs -0 "$@"; } 2>&1 >/dev/null )
+  awk '{ printf "%.6f %.6f\n", $1, $2 + $3 }' <<<"$report"
 }
 
+# The lowest of the given values.
 best() {
   printf '%s\n' "$@" | sort -g | head -1
 }
 
 timed cat >/dev/null  # bring every file into the cache
-cat_times=()
-convert_times=()
+cat_real=() cat_cpu=() convert_real=() convert_cpu=()
 for _ in 1 2 3; do
-  cat_times+=("$(timed sh -c 'cat "$@" >/dev/null' cat)")
+  read -r real cpu < <(timed sh -c 'cat "$@" >/dev/null' cat)
+  cat_real+=("$real") cat_cpu+=("$cpu")
   rm -rf "$work/out"
-  convert_times+=("$(timed "$work/program/krn2html-convert" -q -d "$work/out")")
+  read -r real cpu < <(timed "$work/program/krn2html-convert" -q -d "$work/out")
+  convert_real+=("$real") convert_cpu+=("$cpu")
 done
 [ "$(find "$work/out" -name '*.html' | wc -l)" -eq "$count" ] || {
   echo "the converter did not write $count pages" >&2
   exit 1
 }
-cat_best=$(best "${cat_times[@]}")
-convert_best=$(best "${convert_times[@]}")
-printf 'scenes: %d of %d bytes each (%d KB in all)\n' "$count" "$((bytes / count))" "$((bytes / 1024))"
-printf 'cat to /dev/null:  %.3f s\n' "$cat_best"
-awk -v n="$count" -v c="$convert_best" -v f="$cat_best" 'BEGIN {
-  printf "krn2html-convert:  %.3f s  (%.0f pages/s)\n", c, n / c
-  printf "ratio convert/cat: %.2f  (goal: at most 4)\n", c / f
+printf 'scenes: %d of %d bytes each, in %s\n' "$count" "$((bytes / count))" "$work"
+awk -v n="$count" -v fr="$(best "${cat_real[@]}")" -v fc="$(best "${cat_cpu[@]}")" \
+  -v cr="$(best "${convert_real[@]}")" -v cc="$(best "${convert_cpu[@]}")" 'BEGIN {
+  printf "cat to /dev/null:  %.3f s elapsed, %.3f s CPU\n", fr, fc
+  printf "krn2html-convert:  %.3f s elapsed, %.3f s CPU (%.0f pages/s)\n", cr, cc, n / cr
+  printf "ratio convert/cat: %.2f elapsed, %.2f CPU (goal: at most 4)\n", cr / fr, cc / fc
 }'

@@ -11,9 +11,10 @@ namespace {
 // Growth step of attribute arrays filled from a list (a parser's attributes).
 constexpr uint32_t kListGrowthStep = 100;
 
-// Sets up `array` as an empty, zero-filled array of attribute pointers.
-bool InitAttributeArray(ToolkitArray& array, uint32_t growthStep) {
-  return array.Init(sizeof(XmlAttribute*), 0, 0, growthStep, true);
+// Sets up `array` as an empty, zero-filled array of attribute pointers with room for
+// `capacity` of them.
+bool InitAttributeArray(ToolkitArray& array, uint32_t growthStep, uint32_t capacity = 0) {
+  return array.Init(sizeof(XmlAttribute*), 0, capacity, growthStep, true);
 }
 
 XmlAttribute** AttributeSlots(ToolkitArray& array) {
@@ -353,8 +354,15 @@ bool XmlLinkedNode::AppendAttribute(const char* attrName, const char* attrValue)
 bool XmlLinkedNode::SetAttributes(const char* const* list) {
   RemoveAllAttributes();
   attributes.Release();
-  if (!InitAttributeArray(attributes, kListGrowthStep)) return false;
-  if (list == nullptr || list[0] == nullptr) return true;
+  // Room for exactly the listed attributes at once: one allocation per element, and no
+  // parsed element keeps room for a whole growth step of 100 attributes.
+  uint32_t listed = 0;
+  while (list != nullptr && list[2 * listed] != nullptr) {
+    ++listed;
+    if (list[2 * listed - 1] == nullptr) break;
+  }
+  if (!InitAttributeArray(attributes, kListGrowthStep, listed)) return false;
+  if (listed == 0) return true;
   for (uint32_t i = 0; list[i] != nullptr; i += 2) {
     // A list with an odd number of entries ends in a name without value: store it with an
     // empty value rather than read past the terminator.
@@ -362,9 +370,6 @@ bool XmlLinkedNode::SetAttributes(const char* const* list) {
     if (!AppendAttribute(list[i], value != nullptr ? value : "")) return false;
     if (value == nullptr) break;
   }
-  // The list is complete: give back the rest of the growth step, which would otherwise cost
-  // every parsed element room for 100 attributes. A failed trim keeps the larger storage.
-  attributes.SetCapacity(attributes.count);
   return true;
 }
 

@@ -222,7 +222,10 @@ TEST_F(PageTest, FailuresAreToldAndChangeNothing) {
       {"template deleted", page, ProgramView(gone), [] {},
        "Could not read the template " + gone.string() + ": No such file or directory"},
   };
+  // Windows ignores the read-only attribute of a folder: that case is Linux's.
+  const bool readOnlyFolders = std::filesystem::path::preferred_separator == '/';
   for (const Case& c : cases) {
+    if (!readOnlyFolders && std::string(c.what) == "read-only folder") continue;
     c.prepare();
     const std::string before = ReadText(c.page);
     const int boxes = toolkit_.MessageBoxCount();
@@ -243,6 +246,9 @@ TEST_F(PageTest, FailuresAreToldAndChangeNothing) {
 }
 
 TEST_F(PageTest, ReplacingKeepsPermissions) {
+  if (std::filesystem::path::preferred_separator != '/') {
+    GTEST_SKIP() << "a Windows file has no permission bits beside its read-only attribute";
+  }
   UseTemplate("new");
   const auto page = program_.path() / "kept.html";
   WriteText(page, "old");
