@@ -19,6 +19,7 @@ namespace {
 constexpr char kNoSuchScene[] = "No such file or directory";
 constexpr char kSceneIsFolder[] = "Is a folder (use --recursive to convert the scenes in it)";
 constexpr char kPathTooLong[] = "The path is too long";
+constexpr char kNoCurrentFolder[] = "The current folder cannot be read";
 
 bool EqualsIgnoringCase(const char* a, const char* b) {
   for (; *a != '\0' && *b != '\0'; ++a, ++b) {
@@ -178,11 +179,17 @@ bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jo
     if (rules.output != nullptr && !PageFor("", "", "-", rules, page)) return false;
     return AddJob(jobs, "", TextOf(page), "-", "");
   }
+  if (*operand == '\0') return AddJob(jobs, "", "", operand, kNoSuchScene);
   char view[4 * kPathSize];
   PathBuffer full;
-  if (!ProgramPathFromNative(operand, view, sizeof view) ||
-      !MakeFullPath(view, rules.currentFolder, full)) {
+  if (!ProgramPathFromNative(operand, view, sizeof view)) {
     return AddJob(jobs, "", "", operand, kPathTooLong);
+  }
+  if (!MakeFullPath(view, rules.currentFolder, full)) {
+    // Either the path is too long, or it is relative and the folder it starts from unknown.
+    PathBuffer root;
+    const bool knownFolder = MakeFullPath("x", rules.currentFolder, root);
+    return AddJob(jobs, "", "", operand, knownFolder ? kPathTooLong : kNoCurrentFolder);
   }
   const uint32_t attributes = SysGetFileAttributes(full.path);
   if (attributes == kSysInvalidAttributes)

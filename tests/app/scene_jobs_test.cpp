@@ -125,8 +125,17 @@ TEST(SceneJobs, RelativeOperandsStartFromTheCurrentFolder) {
   rules.currentFolder = current.c_str();
   SceneJobs jobs;
   ASSERT_TRUE(AddSceneJobs("./a.krn", rules, jobs));
+  ASSERT_TRUE(AddSceneJobs("", rules, jobs));
+  const std::string tooLong(300, 'n');
+  ASSERT_TRUE(AddSceneJobs(tooLong.c_str(), rules, jobs));
+  // Without a current folder only full paths can be resolved.
+  rules.currentFolder = "";
+  ASSERT_TRUE(AddSceneJobs("a.krn", rules, jobs));
   EXPECT_EQ(Describe(jobs, root),
-            std::vector<std::string>{"./a.krn: ~\\scenes\\a.krn -> ~\\out\\a.html"});
+            (std::vector<std::string>{"./a.krn: ~\\scenes\\a.krn -> ~\\out\\a.html",
+                                      ":  ->  [No such file or directory]",
+                                      tooLong + ":  ->  [The path is too long]",
+                                      "a.krn:  ->  [The current folder cannot be read]"}));
 }
 
 TEST(SceneJobs, SceneFileNames) {
