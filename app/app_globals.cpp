@@ -7,3 +7,4 @@ SavedRect savedWindowRect;
 StringBuffer buttonBlock;
 ConverterState* currentState = nullptr;
 bool settingsFailureTold = false;
+bool foreignSettingsTold = false;

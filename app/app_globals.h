@@ -27,5 +27,7 @@ extern StringBuffer buttonBlock;
 // Set once a failed save of the settings has been told, so that it is told once
 // per run and not at every rebuild.
 extern bool settingsFailureTold;
+// Set once a settings file of another user has been told, so that it is told once per run.
+extern bool foreignSettingsTold;
 // The state of the current build, or null between builds.
 extern ConverterState* currentState;

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/page_conversion.h"
 #include "app/page_writer.h"
+#include "app/settings_location.h"
 #include "app/templates.h"
 #include "app/text_of.h"
 #include "platform/file_system.h"
@@ -20,13 +21,8 @@ void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath
   const PathBuffer scene(scenePath);
   if (scenePath.SetFileName("")) SysSetCurrentDirectory(scenePath.path);
 
-  StringBuffer relative;
   PathBuffer templatePath;
-  if (!relative.SetText(kTemplatesFolder, -1, 0) ||
-      !relative.SetText(TextOf(state->templateName), -1, relative.Length()) ||
-      !templatePath.SetInProgramFolder(relative.Data())) {
-    templatePath.Clear();
-  }
+  if (!SetTemplatePath(templatePath, TextOf(state->templateName))) templatePath.Clear();
 
   ConversionRequest request;
   request.scenePath = scene.path;

@@ -27,6 +27,8 @@ const FailureMessage kMessages[] = {
     {ConversionFailureKind::kNoTemplates, "No templates in %s"},
     {ConversionFailureKind::kSettingsUnwritable, "Could not save the settings %s: %s"},
     {ConversionFailureKind::kNoMemoryForPage, "Not enough memory to make the page %s"},
+    {ConversionFailureKind::kSettingsForeign,
+     "Ignored the settings %s: it belongs to another user"},
 };
 
 }  // namespace

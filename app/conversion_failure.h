@@ -22,6 +22,8 @@ enum class ConversionFailureKind : int {
   kSettingsUnwritable,
   // "Not enough memory to make the page <path>"
   kNoMemoryForPage,
+  // "Ignored the settings <path>: it belongs to another user"
+  kSettingsForeign,
 };
 
 // One failure: its kind, the file or folder it concerns in the user's form (the native path

@@ -333,6 +333,13 @@ int RunConvertCommand(int argc, const char* const* argv) {
                        options.setValues, error)) {
     return UsageError(TextOf(error));
   }
+  // A settings file of another user is passed over, and said so.
+  StringBuffer message;
+  StringBuffer line;
+  if (settings.foreign.Failed() && settings.foreign.FormatMessage(message) &&
+      line.Format("%s: %s\n", kConvertProgramName, TextOf(message))) {
+    WriteError(TextOf(line));
+  }
   if (options.listFields) return ListFields(settings);
 
   SceneJobs jobs;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/prefs.h"
+#include "app/settings_location.h"
 #include "app/templates.h"
 #include "app/text_of.h"
 #include "base/full_path.h"
@@ -21,9 +22,7 @@ bool IsFile(const char* path) {
 // does not fit.
 bool InTemplatesFolder(const char* name, PathBuffer& path) {
   if (std::strpbrk(name, "\\/") != nullptr) return false;
-  StringBuffer relative;
-  return relative.SetText(kTemplatesFolder, -1, 0) &&
-         relative.SetText(name, -1, relative.Length()) && path.SetInProgramFolder(relative.Data());
+  return SetTemplatePath(path, name);
 }
 
 bool Fail(StringBuffer& error, const char* format, const char* a) {
@@ -37,7 +36,7 @@ void LoadTemplateCatalogue(ConvertSettings& settings) {
   ConverterState& state = settings.state;
   ScanTemplates(&state);
   ChooseFirstTemplate(&state);
-  LoadDefaultTemplate(&state);
+  LoadDefaultTemplate(&state, &settings.foreign);
   settings.defaultTemplate.SetText(TextOf(state.templateName), -1, 0);
 }
 
@@ -76,7 +75,7 @@ bool FillFieldValues(ConvertSettings& settings, bool useSaved, const StringList&
     if (!NativePathFromProgram(settings.templatePath.path, native, sizeof native)) native[0] = 0;
     return Fail(error, "cannot read the template '%s'", native);
   }
-  if (useSaved) LoadPrefs(&state);
+  if (useSaved) LoadPrefs(&state, &settings.foreign);
   for (int i = 0; i < names.count; ++i) {
     const char* name = TextOf(names.items[i]);
     const int field = state.fieldNames.IndexOf(name);

@@ -3,6 +3,7 @@
 // remembered values of the template, its defaults) and only ever read.
 #pragma once
 
+#include "app/conversion_failure.h"
 #include "app/converter_state.h"
 #include "base/path_buffer.h"
 #include "base/string_buffer.h"
@@ -15,6 +16,8 @@ struct ConvertSettings {
   StringBuffer defaultTemplate;
   // The chosen template file.
   PathBuffer templatePath;
+  // A remembered settings file left unread because it belongs to another user.
+  ConversionFailure foreign;
 };
 
 // Fills the catalogue and the default template from the program folder, as a build of the main

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/settings_file.h"
+#include "app/settings_location.h"
 #include "app/template_fields.h"
 #include "app/templates.h"
 #include "app/text_of.h"
@@ -25,11 +26,6 @@ bool HasNonBlank(const char* text) {
     if (*text != ' ' && *text != '\t') return true;
   }
   return false;
-}
-
-bool PrefsFullPath(const ConverterState* state, PathBuffer& path) {
-  StringBuffer relative;
-  return PrefsFilePath(state, relative) && path.SetInProgramFolder(relative.Data());
 }
 
 // Marks a line whose value is escaped: it stands alone between the closing
@@ -127,12 +123,12 @@ void ApplyPrefsText(ConverterState* state, const char* text, unsigned count) {
   }
 }
 
-bool LoadPrefs(ConverterState* state) {
+bool LoadPrefs(ConverterState* state, ConversionFailure* foreign) {
   if (state == nullptr) return false;
-  PathBuffer path;
-  if (!PrefsFullPath(state, path)) return false;
+  StringBuffer relative;
+  if (!PrefsFilePath(state, relative)) return false;
   unsigned count = 0;
-  std::unique_ptr<char[]> text = ReadWholeFile(path, count);
+  std::unique_ptr<char[]> text = ReadSettingsFile(relative.Data(), count, foreign);
   if (!text) return false;
   ApplyPrefsText(state, text.get(), count);
   return true;

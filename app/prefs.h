@@ -21,8 +21,9 @@ bool PrefsFilePath(const ConverterState* state, StringBuffer& result);
 void ApplyPrefsText(ConverterState* state, const char* text, unsigned count);
 
 // Takes the values of the current fields from the preferences file (as
-// ApplyPrefsText). False (defaults kept) when the file cannot be read.
-bool LoadPrefs(ConverterState* state);
+// ApplyPrefsText). False (defaults kept) when the file cannot be read; a file of
+// another user is not read, and `foreign` (when given) then names it.
+bool LoadPrefs(ConverterState* state, ConversionFailure* foreign = nullptr);
 
 // Sets text to the preferences file's content for the state's current values.
 // False when memory runs out.

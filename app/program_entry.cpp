@@ -3,6 +3,7 @@
 #include <new>
 
 #include "app/app_globals.h"
+#include "app/conversion_failure.h"
 #include "app/converter_state.h"
 #include "app/main_window.h"
 #include "app/prefs.h"
@@ -49,16 +50,24 @@ void RunMainWindow() {
         platform::SetNativeWindowTitle(window, kMainWindowTitle);
         platform::AcceptDroppedFiles(window, true);
 
-        LoadDefaultTemplate(state);
+        // A settings file of another user is not read (it could plant text in every page).
+        ConversionFailure foreign;
+        LoadDefaultTemplate(state, &foreign);
         ScanTemplateFields(state);
-        if (loadSavedPrefs) LoadPrefs(state);
+        if (loadSavedPrefs) LoadPrefs(state, &foreign);
         loadSavedPrefs = true;
 
         LayoutMainWindow(window, state, &controls);
-        if (!AttachWindow(window, nullptr, OnMainWindowEvent, &controls, 10, false)) {
+        // No timer: the window ignores timer events, and a periodic wake-up
+        // would keep an idle program (and a laptop's processor) awake.
+        if (!AttachWindow(window, nullptr, OnMainWindowEvent, &controls, kNoTimer, false)) {
           // A window that cannot be registered would never be closed: end it here.
           DestroyControls(&controls);
           DestroyToolkitWindow(window);
+        }
+        if (foreign.Failed() && !foreignSettingsTold && FindWindowRecord(window) != nullptr) {
+          foreignSettingsTold = true;
+          ShowFailure(window, foreign);
         }
       }
       RunMessageLoop();

@@ -1,4 +1,4 @@
-// Writing one of the program's settings files in "Defaults" beside the program.
+// Writing one of the program's settings files where the settings live (settings_location.h).
 #pragma once
 
 #include "app/conversion_failure.h"
@@ -7,9 +7,9 @@
 // Relative name of the settings folder inside the program folder.
 extern const char kDefaultsFolder[];
 
-// Writes text whole to the file relativeName inside the program folder, creating the
-// "Defaults" folder first when it is missing. False when the file cannot be written: an
-// existing file is then unchanged, and failure (when given) holds a kSettingsUnwritable
-// failure naming the file and the system's reason.
+// Writes text whole to the settings file relativeName ("\Defaults\..." as in the program
+// folder; SetSettingsPath says where it lands), creating its folder first when it is missing. False
+// when the file cannot be written: an existing file is then unchanged, and failure (when given)
+// holds a kSettingsUnwritable failure naming the file and the system's reason.
 bool WriteSettingsFile(const char* relativeName, const StringBuffer& text,
                        ConversionFailure* failure);

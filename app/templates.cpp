@@ -4,6 +4,7 @@
 #include <new>
 
 #include "app/settings_file.h"
+#include "app/settings_location.h"
 #include "app/template_fields.h"
 #include "app/text_of.h"
 #include "base/file_handle.h"
@@ -23,6 +24,24 @@ void ClearFields(ConverterState& state) {
   state.fieldNames.Clear();
   state.fieldValues.Clear();
   state.maxNameLength = 0;
+}
+
+// Appends the ".html" files (any case) of folder to names, each once, in the reverse of the
+// system's listing order; makes the folder the current directory.
+void AppendTemplatesOf(const PathBuffer& folder, StringList& names) {
+  // The folder scan lists the current directory when it cannot enter the folder:
+  // a folder that cannot be entered has no templates.
+  if (!SysSetCurrentDirectory(folder.path)) return;
+  PathRecord folderRecord;
+  folderRecord.SetPath(folder.path);
+  FileList found;
+  ScanFolder(found, folderRecord, ".html");
+  // The scan puts each new file in front, so walking from the front lists the
+  // templates in the reverse of the system's order.
+  for (const FileListNode* node = found.First(); node != nullptr; node = node->next) {
+    const char* name = node->record.FileNamePart();
+    if (names.IndexOf(name) < 0) names.Append(name);
+  }
 }
 
 }  // namespace
@@ -48,19 +67,18 @@ bool ScanTemplates(ConverterState* state) {
   if (state == nullptr) return false;
   state->templates.Clear();
   PathBuffer folder;
-  if (!folder.SetInProgramFolder(kTemplatesFolder)) return true;
-  // The folder scan lists the current directory when it cannot enter the folder:
-  // a folder that cannot be entered has no templates.
-  if (!SysSetCurrentDirectory(folder.path)) return true;
-  PathRecord folderRecord;
-  folderRecord.SetPath(folder.path);
-  FileList found;
-  ScanFolder(found, folderRecord, ".html");
-  // The scan puts each new file in front, so walking from the front lists the
-  // templates in the reverse of the system's order.
-  for (const FileListNode* node = found.First(); node != nullptr; node = node->next) {
-    const char* name = node->record.FileNamePart();
-    if (state->templates.IndexOf(name) < 0) state->templates.Append(name);
+  // The shipped templates lead the catalogue in their order, then the user's own ones of
+  // other names (an own template of a shipped name is the one used, listed once). The
+  // program's folder is scanned last, so it ends as the current directory.
+  StringList shipped;
+  StringList own;
+  if (SetUserTemplatesFolder(folder)) AppendTemplatesOf(folder, own);
+  if (folder.SetInProgramFolder(kTemplatesFolder)) AppendTemplatesOf(folder, shipped);
+  for (int i = 0; i < shipped.count; ++i) state->templates.Append(TextOf(shipped.items[i]));
+  for (int i = 0; i < own.count; ++i) {
+    if (state->templates.IndexOf(TextOf(own.items[i])) < 0) {
+      state->templates.Append(TextOf(own.items[i]));
+    }
   }
   return true;
 }
@@ -87,12 +105,10 @@ bool ChooseFirstTemplate(ConverterState* state) {
   return true;
 }
 
-bool LoadDefaultTemplate(ConverterState* state) {
+bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign) {
   if (state == nullptr) return false;
-  PathBuffer path;
-  if (!path.SetInProgramFolder(kDefaultTemplateFile)) return false;
   unsigned count = 0;
-  std::unique_ptr<char[]> text = ReadWholeFile(path, count);
+  std::unique_ptr<char[]> text = ReadSettingsFile(kDefaultTemplateFile, count, foreign);
   if (!text) return false;
   const char* lineEnd = std::strpbrk(text.get(), "\r\n");
   if (lineEnd == nullptr) return false;
@@ -116,14 +132,8 @@ bool SaveDefaultTemplate(ConverterState* state, ConversionFailure* failure) {
 bool ScanTemplateFields(ConverterState* state) {
   if (state == nullptr) return false;
   ClearFields(*state);
-  StringBuffer relative;
-  if (!relative.SetText(kTemplatesFolder, -1, 0)) return false;
-  if (state->templateName.Data() != nullptr &&
-      !relative.SetFrom(state->templateName, relative.Length())) {
-    return false;
-  }
   PathBuffer path;
-  if (!path.SetInProgramFolder(relative.Data())) return false;
+  if (!SetTemplatePath(path, TextOf(state->templateName))) return false;
   return ScanTemplateFieldsAt(state, path);
 }
 

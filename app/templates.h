@@ -21,9 +21,10 @@ extern const char kFallbackTemplateName[];
 std::unique_ptr<char[]> ReadWholeFile(const PathBuffer& path, unsigned& count);
 
 // Fills state.templates with the ".html" files (any case) of the templates
-// folder, each once, in the reverse of the system's listing order. Makes the
-// templates folder the current directory. A missing or unreadable folder gives an
-// empty catalogue (never another folder's files). False only without a state.
+// folder, each once, in the reverse of the system's listing order, followed by
+// those of the user's templates folder (settings_location.h) whose names are not
+// listed yet. Makes the templates folder the current directory. A missing or unreadable folder
+// gives an empty catalogue (never another folder's files). False only without a state.
 bool ScanTemplates(ConverterState* state);
 
 // True when templateName is an entry of the catalogue.
@@ -38,8 +39,9 @@ bool ChooseFirstTemplate(ConverterState* state);
 
 // templateName becomes the first line of the default-template file. False (name
 // kept) when the file cannot be read, holds no line break, or names a template
-// that is not in the catalogue.
-bool LoadDefaultTemplate(ConverterState* state);
+// that is not in the catalogue; a file of another user is not read, and `foreign`
+// (when given) then names it.
+bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign = nullptr);
 
 // Writes templateName and a line break whole to the default-template file
 // (creating the "Defaults" folder when missing). A name that is not in the

@@ -12,6 +12,10 @@ packages=(
   libexpat1-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   # Linux desktop program (FLTK over X11) and its end-to-end tests under Xvfb
   libfltk1.3-dev libx11-dev libxtst-dev fonts-liberation fonts-dejavu-core
+  # the desktop's file chooser: FLTK loads GTK at run time when it is installed
+  libgtk2.0-0
+  # the Debian package: dependencies computed by dpkg-shlibdeps, checked by lintian
+  dpkg-dev lintian
   xvfb xauth xdotool imagemagick x11-utils openbox
   # pages in a real browser: headless Chromium driven over its DevTools protocol by
   # Debian's Python with its websocket client; templates checked with tidy

@@ -50,4 +50,6 @@ echo "== unit tests under Wine"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 120 -E '^e2e_' || status=1
 echo "== end-to-end tests of krn2html.exe under Wine"
 ctest --test-dir "$build" --output-on-failure --timeout 120 -R '^e2e_' || status=1
+echo "== idle krn2html.exe under Wine: wake-ups and CPU use against the goal"
+(unset WINEPREFIX; bash scripts/measure_desktop.sh --wine --check "$build/program/krn2html.exe") || status=1
 exit $status

@@ -54,6 +54,9 @@ bool ReleaseWindowRegistry();
 // The registry, or null when none exists.
 WindowRegistry* GetWindowRegistry();
 
+// Timer interval of a window that wants no timer events.
+constexpr int32_t kNoTimer = -1;
+
 // Registers a window and sends it the open event; false for a null window or
 // callback, a duplicate, a full registry, no registry, no memory, or when the
 // callback answers 1 to the open event (the window then gets its closing event).

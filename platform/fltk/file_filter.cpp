@@ -82,4 +82,18 @@ std::string TranslateFilterList(const char* filter, std::string* firstPattern) {
   return result.empty() ? "*" : result;
 }
 
+std::string NativeChooserFilter(const char* filter) {
+  std::string result;
+  for (const FilterEntry& entry : ParseFilterList(filter)) {
+    // FLTK shows "Description (pattern)" itself and reads the pattern from the
+    // first parenthesis on, so the description keeps only the text before it.
+    std::string description = entry.description.substr(0, entry.description.find('('));
+    for (char& c : description) {
+      if (c == '\t' || c == '\n' || c == '\r' || c == ')') c = ' ';
+    }
+    result += Trim(description) + " \t" + entry.pattern + "\n";
+  }
+  return result;
+}
+
 }  // namespace fltk_backend

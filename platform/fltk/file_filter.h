@@ -34,4 +34,12 @@ std::vector<FilterEntry> ParseFilterList(const char* filter);
 // `firstPattern` (may be null) receives the first entry's translated pattern.
 std::string TranslateFilterList(const char* filter, std::string* firstPattern);
 
+// Translates a filter list into the filter of FLTK's native file chooser: one
+// line "Description \tpattern" per entry, lines ended by '\n'. The chooser
+// shows "Description (pattern)" and takes the pattern from the first
+// parenthesis, so a description keeps only its text before any parenthesis,
+// and tabs, line breaks and ')' in it become spaces. A null or empty list
+// gives the empty text (no filter).
+std::string NativeChooserFilter(const char* filter);
+
 }  // namespace fltk_backend

@@ -1,4 +1,5 @@
-// The file dialog (the backend's own, see file_dialog_window.h) and the information box of
+// The file dialog (the desktop's chooser, else the backend's own, see
+// desktop_file_chooser.h and file_dialog_window.h) and the information box of
 // platform/gui_dialogs.h.
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -14,9 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/fltk/desktop_file_chooser.h"
+#include "platform/fltk/dialog_start_folders.h"
 #include "platform/fltk/file_dialog_window.h"
 #include "platform/fltk/fltk_state.h"
 #include "platform/fltk/fltk_window.h"
+#include "platform/fltk/verbose_log.h"
 #include "platform/gui_dialogs.h"
 #include "platform/native_path.h"
 
@@ -74,32 +78,43 @@ namespace platform {
 
 bool RunFileDialog(FileDialogRequest* request) {
   if (!request || !request->path || !fltk_backend::EnsureDisplay()) return false;
-  // Where the dialog starts: the initial name's folder, else the current directory.
+  // The initial name, and its folder when the caller gave one.
   std::vector<char> native(4096);
   std::string initial;
   if (request->path[0] &&
       NativePathFromProgram(request->path, native.data(), uint32_t(native.size()))) {
     initial = native.data();
   }
-  std::string directory = fltk_backend::CurrentDirectory();
-  std::string name = initial;
-  if (initial.find('/') != std::string::npos) {
-    directory = fltk_backend::FolderOf(initial);
-    name = initial.substr(initial.rfind('/') + 1);
-  }
-  if (!fltk_backend::IsDirectory(directory)) directory = fltk_backend::CurrentDirectory();
-
+  static fltk_backend::DialogStartFolders startFolders;
   fltk_backend::FileDialogSpec wanted;
   wanted.title = request->title ? request->title : "";
   wanted.filter = request->filter;
-  wanted.folder = directory;
-  wanted.name = name;
+  wanted.folder = startFolders.StartFolder(request->save, initial, fltk_backend::UserHomeFolder());
+  wanted.name = initial.substr(initial.rfind('/') + 1);
   wanted.save = request->save;
   wanted.fileMustExist = (request->flags & kFileFileMustExist) != 0;
-  std::string chosen = fltk_backend::RunFileDialogWindow(wanted);
+
+  // GTK's chooser lists the current directory among its places: it is the
+  // start folder while a dialog is open, never the program's folder.
+  const std::string current = fltk_backend::CurrentDirectory();
+  const bool moved = chdir(wanted.folder.c_str()) == 0;
+  std::string chosen;
+  bool failed = true;
+  if (fltk_backend::DesktopChooserAvailable()) {
+    fltk_backend::LogVerbose("file dialog \"%s\": the desktop's chooser (FLTK native, %s)",
+                             wanted.title.c_str(), fltk_backend::DesktopChooserLibrary().c_str());
+    chosen = fltk_backend::RunDesktopChooser(wanted, &failed);
+  }
+  if (failed) {
+    fltk_backend::LogVerbose("file dialog \"%s\": the program's own dialog", wanted.title.c_str());
+    chosen = fltk_backend::RunFileDialogWindow(wanted);
+  }
+  if (moved && chdir(current.c_str()) != 0) {
+    fltk_backend::LogVerbose("could not return to the folder %s", current.c_str());
+  }
   if (chosen.empty()) return false;
   std::string path = chosen;
-  if (path[0] != '/') path = fltk_backend::CurrentDirectory() + "/" + path;
+  if (path[0] != '/') path = wanted.folder + "/" + path;
   if (fltk_backend::IsDirectory(path)) return false;
   // A typed name without an extension gets the default one, as on Windows.
   std::string base = path.substr(path.rfind('/') + 1);
@@ -107,10 +122,8 @@ bool RunFileDialog(FileDialogRequest* request) {
       base.find('.') == std::string::npos) {
     path += std::string(".") + request->defaultExtension;
   }
-  if ((request->flags & (kFilePathMustExist | kFileFileMustExist)) &&
-      !fltk_backend::IsDirectory(fltk_backend::FolderOf(path))) {
-    return false;
-  }
+  // No file can be opened or saved in a folder that does not exist.
+  if (!fltk_backend::IsDirectory(fltk_backend::FolderOf(path))) return false;
   // A save dialog takes new names; only an open dialog insists on an existing file.
   if (!request->save && (request->flags & kFileFileMustExist) && !fltk_backend::Exists(path)) {
     return false;
@@ -125,6 +138,8 @@ bool RunFileDialog(FileDialogRequest* request) {
     return false;
   }
   std::copy(program.begin(), program.end(), request->path);
+  startFolders.Remember(request->save, path);
+  fltk_backend::LogVerbose("file dialog \"%s\": chose %s", wanted.title.c_str(), path.c_str());
   return true;
 }
 

@@ -168,8 +168,8 @@ DrawObject CreateDrawBrush(uint32_t colorref) {
 
 DrawObject CreateDrawFont(const FontSpec& wanted) {
   auto* font = new DrawRecord{DrawRecord::kFont};
-  fltk_backend::FontFamily family =
-      wanted.fixedPitch ? fltk_backend::FontFamily::kMono : fltk_backend::FamilyForFace(wanted.face);
+  fltk_backend::FontFamily family = wanted.fixedPitch ? fltk_backend::FontFamily::kMono
+                                                      : fltk_backend::FamilyForFace(wanted.face);
   font->font =
       fltk_backend::FontIndex(family, fltk_backend::IsBoldWeight(wanted.weight), wanted.italic);
   // A negative height is the character height, which is FLTK's size; a

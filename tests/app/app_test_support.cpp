@@ -46,15 +46,41 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+namespace {
+
+// The variable that names the folder above the user's settings folder.
+#ifdef _WIN32
+const char kUserConfigVariable[] = "APPDATA";
+void SetVariable(const char* name, const char* value) {
+  _putenv_s(name, value ? value : "");
+}
+#else
+const char kUserConfigVariable[] = "XDG_CONFIG_HOME";
+void SetVariable(const char* name, const char* value) {
+  if (value) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
+  }
+}
+#endif
+
+}  // namespace
+
 ProgramFolder::ProgramFolder() {
   std::filesystem::create_directories(templates());
   std::filesystem::create_directories(defaults());
+  // The user's own settings folder lies in the test's folder, never in the tester's home.
+  if (const char* old = std::getenv(kUserConfigVariable)) savedUserConfig_ = old;
+  hadUserConfig_ = std::getenv(kUserConfigVariable) != nullptr;
+  SetVariable(kUserConfigVariable, (path() / "user-config").string().c_str());
   EXPECT_TRUE(SysOverrideProgramFile(ProgramView(programFile()).c_str()))
       << "the program folder cannot be moved for the test";
 }
 
 ProgramFolder::~ProgramFolder() {
   SysOverrideProgramFile(nullptr);
+  SetVariable(kUserConfigVariable, hadUserConfig_ ? savedUserConfig_.c_str() : nullptr);
 }
 
 void ProgramFolder::AddTemplate(const std::string& name, const std::string& text) const {

@@ -42,9 +42,15 @@ class ProgramFolder : public TempFolder {
   std::filesystem::path templates() const { return path() / "HTML Support"; }
   std::filesystem::path defaults() const { return path() / "Defaults"; }
   std::filesystem::path programFile() const { return path() / "krn2html"; }
+  // The user's own settings folder while the object lives (not created).
+  std::filesystem::path userSettings() const { return path() / "user-config" / "krn2html"; }
 
   // Writes a template into "HTML Support".
   void AddTemplate(const std::string& name, const std::string& text) const;
+
+ private:
+  std::string savedUserConfig_;
+  bool hadUserConfig_ = false;
 };
 
 }  // namespace apptest

@@ -11,6 +11,9 @@ PROGRAM_DIR="$WORK/program"
 CONVERT="$PROGRAM_DIR/krn2html-convert"
 OUT="$WORK/stdout"
 ERR="$WORK/stderr"
+# The user's own settings folder is private to the case, never the tester's.
+export XDG_CONFIG_HOME="$WORK/config"
+USER_SETTINGS="$XDG_CONFIG_HOME/krn2html"
 STATUS=0
 
 cleanup() {

@@ -13,6 +13,11 @@ ARTIFACTS="${KRN_ARTIFACTS:-$WORK/artifacts}"
 mkdir -p "$ARTIFACTS"
 XVFB_PID=""
 PROGRAM_PID=""
+# A private home: the file dialogs start there, the desktop's chooser keeps its
+# state there, and the program's verbose log names the dialog that ran.
+export HOME="$WORK/home"
+mkdir -p "$HOME"
+export KRN2HTML_VERBOSE=1
 SCREEN_W=1024
 SCREEN_H=768
 
@@ -116,6 +121,46 @@ type_into() {
   xdotool type --delay 2 -- "$2"
   sleep 0.1
   xdotool key Return
+}
+
+# Switches the desktop's chooser off through FLTK's own user preferences, so the
+# program falls back to its own file dialog.
+use_own_file_dialog() {
+  mkdir -p "$HOME/.fltk/fltk.org"
+  printf '; FLTK preferences file format 1.0\n; vendor: fltk.org\n; application: fltk\n\n[./options]\n\nFNFCUsesGTK:0\n' \
+    >"$HOME/.fltk/fltk.org/fltk.prefs"
+}
+
+# Checks that every file dialog the program showed was the desktop's chooser
+# ($1 = desktop) or the program's own dialog ($1 = own), and that there was one.
+expect_dialogs_by() {
+  local want="the desktop's chooser" other="the program's own dialog"
+  if [ "$1" = own ]; then want="the program's own dialog"; other="the desktop's chooser"; fi
+  grep -q "file dialog .*: $want" "$WORK/program.log" || fail "no dialog by $want (log: $(cat "$WORK/program.log"))"
+  if grep -q "file dialog .*: $other" "$WORK/program.log"; then
+    fail "a dialog by $other ran (log: $(cat "$WORK/program.log"))"
+  fi
+}
+
+# Types $2 into the location field of the desktop's open dialog $1 (Ctrl+L
+# opens it; a path without a leading '/' is taken from the dialog's folder)
+# and presses Return.
+type_location() {
+  window_geometry "$1"
+  pointer_to $((X + W / 2)) $((Y + 10))
+  sleep 0.1
+  xdotool key ctrl+l
+  sleep 0.3
+  xdotool type --delay 2 -- "$2"
+  sleep 0.1
+  xdotool key Return
+}
+
+# Checks that window $1 is centred on the screen (within 2 pixels).
+expect_centred() {
+  window_geometry "$1"
+  local dx=$((X + W / 2 - SCREEN_W / 2)) dy=$((Y + H / 2 - SCREEN_H / 2))
+  [ ${dx#-} -le 2 ] && [ ${dy#-} -le 2 ] || fail "window $1 at $X,$Y size ${W}x$H is not centred on the screen"
 }
 
 # Answers a file dialog titled $1 with the path $2.

@@ -6,6 +6,7 @@
 
 namespace {
 
+using fltk_backend::NativeChooserFilter;
 using fltk_backend::TranslateFilterList;
 using fltk_backend::TranslatePatternList;
 
@@ -65,6 +66,28 @@ TEST(FileFilter, ParsedEntriesKeepTheDescriptionsAsGiven) {
   EXPECT_EQ(entries[1].pattern, "*");
   EXPECT_TRUE(fltk_backend::ParseFilterList(nullptr).empty());
   EXPECT_TRUE(fltk_backend::ParseFilterList("").empty());
+}
+
+TEST(FileFilter, NativeChooserFiltersAreOneLinePerEntry) {
+  const struct {
+    const char* list;
+    std::string want;
+    const char* why;
+  } cases[] = {
+      {"KRN/KRQ File (*.krn; *.krq)\0 *.krn; *.krq;\0All Files (*.*)\0 *.*\0",
+       "KRN/KRQ File \t*.{krn,krq}\nAll Files \t*\n",
+       "each pair becomes a line of description, tab and translated pattern; the chooser adds "
+       "the pattern in parentheses and reads it from the first parenthesis"},
+      {"HTML Files (*.html)\0 *.html\0All Files (*.*)\0 *.*\0",
+       "HTML Files \t*.html\nAll Files \t*\n", "the page filter keeps its order"},
+      {"Odd\tname\nhere)\0*.txt\0", "Odd name here \t*.txt\n",
+       "a tab, line break or parenthesis in a description would break the chooser's parsing"},
+      {"", "", "an empty list is no filter"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NativeChooserFilter(c.list), c.want) << c.why;
+  }
+  EXPECT_EQ(NativeChooserFilter(nullptr), "") << "a null list is no filter";
 }
 
 }  // namespace

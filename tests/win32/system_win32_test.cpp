@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/native_path.h"
 #include "platform/program_file_override.h"
+#include "platform/user_folders.h"
 #include "platform/version_resource.h"
 #include "temp_folder.h"
 
@@ -273,4 +274,40 @@ TEST(SystemWin32Version, FileWithoutResource) {
   EXPECT_EQ(SysGetFileVersionInfoSize(dir.Join("missing.exe").c_str()), 0u);
   char block[16];
   EXPECT_FALSE(SysGetFileVersionInfo(dir.Join("plain.txt").c_str(), sizeof(block), block));
+}
+
+TEST(SystemWin32UserFolders, SettingsBelowAppDataForTheUser) {
+  TempFolder dir;
+  ASSERT_FALSE(dir.path().empty()) << "no temporary folder";
+  char saved[MAX_PATH] = "";
+  const DWORD had = GetEnvironmentVariableA("APPDATA", saved, sizeof saved);
+  const struct {
+    std::string appData;
+    std::string want;
+  } cases[] = {
+      {dir.Join("Roaming"), dir.Join("Roaming\\krn2html")},
+      {dir.Join("Roaming") + "\\", dir.Join("Roaming\\krn2html")},
+  };
+  char out[MAX_PATH];
+  for (const auto& c : cases) {
+    SetEnvironmentVariableA("APPDATA", c.appData.c_str());
+    ASSERT_EQ(SysGetUserSettingsFolder(out, sizeof out), c.want.size()) << c.appData;
+    EXPECT_EQ(std::string(out), c.want) << "a trailing separator is not doubled";
+  }
+  char tiny[4];
+  EXPECT_EQ(SysGetUserSettingsFolder(tiny, sizeof tiny), 0u) << "a folder that does not fit";
+  SetEnvironmentVariableA("APPDATA", nullptr);
+  EXPECT_EQ(SysGetUserSettingsFolder(out, sizeof out), 0u) << "no APPDATA, no folder";
+  SetEnvironmentVariableA("APPDATA", had > 0 ? saved : nullptr);
+
+  const std::string nested = dir.Join("a\\b\\krn2html");
+  EXPECT_TRUE(SysCreatePrivateFolder(nested.c_str())) << "missing parents are made too";
+  EXPECT_TRUE(SysCreatePrivateFolder(nested.c_str())) << "an existing folder is fine";
+  EXPECT_TRUE(SysFolderWritable(nested.c_str()));
+  EXPECT_FALSE(SysFolderWritable(dir.Join("missing").c_str()));
+  ASSERT_TRUE(dir.WriteFile("file.txt", "x"));
+  EXPECT_FALSE(SysFolderWritable(dir.Join("file.txt").c_str())) << "a file is no folder";
+  EXPECT_FALSE(SysCreatePrivateFolder(dir.Join("file.txt").c_str())) << "a file is no folder";
+  EXPECT_TRUE(SysOwnedByUser(dir.Join("file.txt").c_str()));
+  EXPECT_FALSE(SysOwnedByUser(dir.Join("missing").c_str()));
 }

@@ -27,6 +27,7 @@ answer_file_dialog "Select KRN/KRQ File" "$WORK/scene.krn"
 answer_file_dialog "Saving HTML File (HTML)" "$WORK/scene.html"
 wait_file "$WORK/scene.html"
 grep -q '<title>Harbour at night</title>' "$WORK/scene.html" || fail "the saved value was not used: $(head -1 "$WORK/scene.html")"
+expect_dialogs_by desktop
 "$KRN_XPROBE" close "$win"
 expect_exit 0
 echo "PASS [$CASE]"

@@ -22,6 +22,7 @@ wait_file "$WORK/pages/scene.html"
   printf '</form>\n</body></html>\n'
 } >"$WORK/expected.html"
 expect_same_bytes "$WORK/pages/scene.html" "$WORK/expected.html"
+expect_dialogs_by desktop
 "$KRN_XPROBE" close "$win"
 expect_exit 0
 echo "PASS [$CASE]"

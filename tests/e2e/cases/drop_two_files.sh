@@ -23,6 +23,7 @@ grep -q 'data="other%25.krn"' "$WORK/my scenes/second.html" ||
   fail "the second page does not name its scene: $(cat "$WORK/my scenes/second.html")"
 grep -q "triggeranimation('Wave')" "$WORK/my scenes/second.html" || fail "the second page lacks its buttons"
 if grep -q "Spin" "$WORK/my scenes/second.html"; then fail "the second page kept the first scene's buttons"; fi
+expect_dialogs_by desktop
 "$KRN_XPROBE" close "$win"
 expect_exit 0
 echo "PASS [$CASE]"

@@ -23,6 +23,7 @@ answer_file_dialog "Saving HTML File (HTML)" "$WORK/broken.html"
 wait_file "$WORK/broken.html"
 if grep -q "<input" "$WORK/broken.html"; then fail "the page of a broken scene has buttons"; fi
 grep -q 'data="broken.krn"' "$WORK/broken.html" || fail "the page does not name its scene"
+expect_dialogs_by desktop
 "$KRN_XPROBE" close "$win"
 expect_exit 0
 echo "PASS [$CASE]"
