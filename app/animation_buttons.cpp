@@ -20,8 +20,14 @@ class Appender {
   bool Raw(const char* text, unsigned count) {
     if (!ok_ || count == 0) return ok_;
     ok_ = out_.SetText(text, static_cast<int>(count), length_);
-    // A failed growth may have emptied the buffer: take its length again.
-    length_ = ok_ ? length_ + count : out_.Length();
+    if (!ok_) {
+      // The text would pass the buffer's largest capacity, or the heap refused (the buffer
+      // may then have been emptied: take its length again).
+      full_ = uint64_t{length_} + count >= StringBuffer::kMaxCapacity;
+      length_ = out_.Length();
+    } else {
+      length_ += count;
+    }
     return ok_;
   }
   bool Raw(const char* text) { return Raw(text, static_cast<unsigned>(std::strlen(text))); }
@@ -55,6 +61,8 @@ class Appender {
   }
 
   bool ok() const { return ok_; }
+  // After a failure: true when the buffer's capacity was reached, false when memory ran out.
+  bool full() const { return full_; }
   unsigned length() const { return length_; }
 
   // Cuts the text back to length characters and clears a failure.
@@ -87,6 +95,7 @@ class Appender {
   StringBuffer& out_;
   unsigned length_;
   bool ok_ = true;
+  bool full_ = false;
 };
 
 // One line: <input\tname="N"\ttype=button\tvalue="<prefix>N"\tonclick="<function>('N')">\r\n
@@ -104,8 +113,9 @@ bool AppendLine(Appender& a, const char* name, const char* valuePrefix, const ch
   a.Raw("('");
   a.ScriptInHtml(name);
   a.Raw("')\">\r\n");
-  if (!a.ok()) a.Truncate(before);
-  return a.ok();
+  const bool ok = a.ok();
+  if (!ok) a.Truncate(before);
+  return ok;
 }
 
 bool AppendTrigger(Appender& a, const char* name) {
@@ -159,30 +169,33 @@ bool AppendStartStopLines(StringBuffer& out, const char* name) {
   return AppendStartStop(a, name);
 }
 
-bool CollectAnimationButtons(const PathBuffer& path) {
+ButtonsOutcome CollectButtons(const PathBuffer& path) {
   FileHandle file(path);
-  if (!file.Exists()) return false;
-  if (!NamesXmlScene(path.path)) return true;
-  if (!file.Open(0)) return false;
+  if (!file.Exists()) return ButtonsOutcome::Unreadable;
+  if (!NamesXmlScene(path.path)) return ButtonsOutcome::NotScanned;
+  if (!file.Open(0)) return ButtonsOutcome::Unreadable;
 
   XmlTree tree;
-  if (!tree.IsReady()) return false;
-
-  uint32_t size = 0;
-  if (!file.GetSize(&size)) return false;
-  std::unique_ptr<char[]> block(new (std::nothrow) char[size + 1u]);
-  if (!block) return false;
-  uint32_t bytesRead = 0;
-  const bool read = file.Read(block.get(), size, &bytesRead);
+  if (!tree.IsReady()) return ButtonsOutcome::OutOfMemory;
+  // The file goes to the parser block by block: its size never limits the read.
+  switch (tree.ParseFile(file, path.path, 0)) {
+    case XmlParseOutcome::Parsed:
+      break;
+    case XmlParseOutcome::SyntaxError:
+    case XmlParseOutcome::Empty:
+      return ButtonsOutcome::NotParsed;
+    case XmlParseOutcome::OutOfMemory:
+    case XmlParseOutcome::NotReady:
+      return ButtonsOutcome::OutOfMemory;
+    case XmlParseOutcome::ReadFailed:
+      return ButtonsOutcome::Unreadable;
+  }
   file.Close();
-  if (!read) return false;
-  block[bytesRead] = '\0';
-
-  if (!tree.Parse(block.get(), static_cast<int>(bytesRead), path.path, 0)) return true;
 
   buttonBlock.SetText(nullptr, -1, 0);
   // One appender for the whole walk keeps the block's length, so many
-  // animations cost linear time.
+  // animations cost linear time. The first append that fails ends the walk: the
+  // block is never left partial and never measured again.
   Appender lines(buttonBlock);
   int counter = 0;
   XmlNode* root = tree.GetRoot();
@@ -194,16 +207,31 @@ bool CollectAnimationButtons(const PathBuffer& path) {
       continue;
     }
     ++counter;
-    if (counter % 4 == 0 && !lines.Raw("\r\n")) lines.Truncate(lines.length());
     int clamp = 1;
-    if (node->GetIntAttribute("Clamp", &clamp) && clamp < 1) {
-      AppendStartStop(lines, name);
-    } else {
-      AppendTrigger(lines, name);
+    bool added = counter % 4 != 0 || lines.Raw("\r\n");
+    if (added && node->GetIntAttribute("Clamp", &clamp) && clamp < 1) {
+      added = AppendStartStop(lines, name);
+    } else if (added) {
+      added = AppendTrigger(lines, name);
+    }
+    if (!added) {
+      buttonBlock.SetText(nullptr, -1, 0);
+      return lines.full() ? ButtonsOutcome::TooManyAnimations : ButtonsOutcome::OutOfMemory;
     }
     // The children of a listed animation are not visited; the walk goes on
     // after it even when it is the last child of its parent.
     node = NextOutside(node);
   }
-  return true;
+  return ButtonsOutcome::Listed;
+}
+
+bool CollectAnimationButtons(const PathBuffer& path) {
+  switch (CollectButtons(path)) {
+    case ButtonsOutcome::Listed:
+    case ButtonsOutcome::NotScanned:
+    case ButtonsOutcome::NotParsed:
+      return true;
+    default:
+      return false;
+  }
 }

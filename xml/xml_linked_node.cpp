@@ -120,7 +120,7 @@ bool XmlLinkedNode::ShareAttributes(XmlArena& arena, XmlSharedText& texts,
     const char* attrName = list[2 * i];
     const char* value = 2 * i + 1 < entries ? list[2 * i + 1] : "";
     const size_t valueLength = std::strlen(value);
-    slots[i].name = texts.Share(attrName, static_cast<uint32_t>(std::strlen(attrName)));
+    slots[i].name = texts.ShareStable(attrName);
     slots[i].value =
         valueLength == 0 ? texts.Empty() : texts.Share(value, static_cast<uint32_t>(valueLength));
     if (slots[i].name == nullptr || slots[i].value == nullptr) return false;

@@ -1,18 +1,33 @@
 #include "xml/xml_shared_text.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
-// FNV-1a over the bytes.
+// A multiplicative hash taken eight bytes at a time.
 uint32_t Hash(const char* text, uint32_t length) {
-  uint32_t hash = 2166136261u;
-  for (uint32_t i = 0; i < length; ++i) {
-    hash ^= static_cast<unsigned char>(text[i]);
-    hash *= 16777619u;
+  constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  uint64_t hash = length;
+  uint32_t i = 0;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text + i, 8);
+    hash = (hash ^ word) * kMultiplier;
   }
-  return hash;
+  if (i < length) {
+    uint64_t word = 0;
+    std::memcpy(&word, text + i, length - i);
+    hash = (hash ^ word) * kMultiplier;
+  }
+  return static_cast<uint32_t>(hash >> 32);
+}
+
+// 0, 1, 2 for a space, a tab, a line feed; -1 for any other byte.
+int BlankIndex(char c) {
+  return c == ' ' ? 0 : c == '\t' ? 1 : c == '\n' ? 2 : -1;
 }
 
 }  // namespace
@@ -26,11 +41,42 @@ XmlSharedText::Entry* XmlSharedText::Copy(const char* text, uint32_t length) {
   std::memcpy(copy, text, length);
   copy[length] = '\0';
   entry->length = length;
-  entry->view.AttachReadOnly(copy);
+  entry->view.AttachReadOnly(copy, length);
   return entry;
 }
 
+StringBuffer* XmlSharedText::ShareRun(char c, uint32_t length) {
+  StringBuffer*& run = runs_[BlankIndex(c)][length];
+  if (run == nullptr) {
+    Entry* entry = Copy(std::string(length, c).c_str(), length);
+    if (entry != nullptr) run = &entry->view;
+  }
+  return run;
+}
+
+StringBuffer* XmlSharedText::ShareStable(const char* text) {
+  const uint32_t slot =
+      static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text) >> 3) % kStableSlots;
+  if (stableKeys_[slot] != text) {
+    StringBuffer* view = Share(text, static_cast<uint32_t>(std::strlen(text)));
+    if (view == nullptr) return nullptr;
+    stableKeys_[slot] = text;
+    stableViews_[slot] = view;
+  }
+  return stableViews_[slot];
+}
+
+void XmlSharedText::ForgetStable() {
+  for (const char*& key : stableKeys_) key = nullptr;
+}
+
 StringBuffer* XmlSharedText::Share(const char* text, uint32_t length) {
+  if (length > 0 && length <= kLongestRun && BlankIndex(text[0]) >= 0) {
+    // Layout between tags: a run of one blank character.
+    uint32_t same = 1;
+    while (same < length && text[same] == text[0]) ++same;
+    if (same == length) return ShareRun(text[0], length);
+  }
   if (length > kLongestShared) {
     Entry* entry = Copy(text, length);
     return entry != nullptr ? &entry->view : nullptr;

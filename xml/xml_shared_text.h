@@ -21,6 +21,11 @@ class XmlSharedText {
   // with an equal earlier text when the table still has it; null when memory runs out or the
   // text is longer than a buffer can hold.
   StringBuffer* Share(const char* text, uint32_t length);
+  // Share for a zero-terminated text whose address stays the same for the same text while
+  // one parser runs (expat's attribute names): looked up by address first.
+  StringBuffer* ShareStable(const char* text);
+  // Forgets the addresses ShareStable saw; called when a new parser starts.
+  void ForgetStable();
   // The tree's one empty buffer (no text), for empty values.
   StringBuffer* Empty();
 
@@ -28,6 +33,9 @@ class XmlSharedText {
   // Texts up to this length are looked up; longer ones are always copied.
   static constexpr uint32_t kLongestShared = 64;
   static constexpr uint32_t kSlots = 2048;
+  static constexpr uint32_t kStableSlots = 64;
+  // Runs of one blank character (space, tab, line feed) up to this length have fixed slots.
+  static constexpr uint32_t kLongestRun = 32;
 
   struct Entry {
     StringBuffer view;
@@ -39,6 +47,12 @@ class XmlSharedText {
   Entry* Copy(const char* text, uint32_t length);
 
   XmlArena& arena_;
+  // The blank run of `length` bytes of `c` (a blank), shared; null when memory runs out.
+  StringBuffer* ShareRun(char c, uint32_t length);
+
   Entry* slots_[kSlots] = {};
+  const char* stableKeys_[kStableSlots] = {};
+  StringBuffer* stableViews_[kStableSlots] = {};
+  StringBuffer* runs_[3][kLongestRun + 1] = {};
   StringBuffer* empty_ = nullptr;
 };

@@ -277,6 +277,8 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   context.cursor = &cursor;
   context.arena = &arena;
   context.texts = &texts;
+  // expat keeps one address per attribute name for the life of this parser only.
+  texts.ForgetStable();
   XML_SetUserData(xmlParser, &context);
 
   const XmlParseOutcome outcome = feed.Run(xmlParser);
