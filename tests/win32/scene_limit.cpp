@@ -3,8 +3,9 @@
 // how much memory the process reached. Used by the limit test (tests/win32/large) and by
 // scripts/measure-windows-scenes.sh.
 //
-//   scene_limit make animations|geometry MB FILE   writes a scene of about MB megabytes and
-//                                                  prints how many animations it lists
+//   scene_limit make animations|geometry|bench MB FILE   writes a scene of about MB megabytes
+//                            and prints how many animations it lists (0 for bench, the
+//                            scene of bench/xml_parse_bench)
 //   scene_limit step FILE      prints: outcome lines seconds peak_MB
 //   scene_limit expat FILE     prints: seconds (expat alone, no handlers, same bytes)
 #include <windows.h>
@@ -20,6 +21,7 @@
 #include "app/animation_buttons.h"
 #include "app/app_globals.h"
 #include "base/path_buffer.h"
+#include "bench/bench_scene.h"
 
 namespace {
 
@@ -39,9 +41,16 @@ double PeakMegabytes() {
 
 // Writes a scene of about `megabytes` MB. "animations": nothing but listed KRSTimeElem
 // lines. "geometry": meshes with long vertex lines and one animation per mesh.
-bool MakeScene(const std::string& kind, unsigned megabytes, const char* file) {
+bool MakeSceneFile(const std::string& kind, unsigned megabytes, const char* file) {
   FILE* out = std::fopen(file, "wb");
   if (out == nullptr) return false;
+  if (kind == "bench") {
+    const std::string text = MakeScene(size_t(megabytes) * 1024 * 1024);
+    const bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (std::fclose(out) != 0 || !ok) return false;
+    std::printf("0\n");
+    return true;
+  }
   const unsigned long long target = (unsigned long long)megabytes * 1024 * 1024;
   std::string block;
   block.reserve(1 << 20);
@@ -132,11 +141,11 @@ int Expat(const char* file) {
 
 int main(int argc, char** argv) {
   if (argc == 5 && std::strcmp(argv[1], "make") == 0) {
-    return MakeScene(argv[2], unsigned(std::atoi(argv[3])), argv[4]) ? 0 : 1;
+    return MakeSceneFile(argv[2], unsigned(std::atoi(argv[3])), argv[4]) ? 0 : 1;
   }
   if (argc == 3 && std::strcmp(argv[1], "step") == 0) return Step(argv[2]);
   if (argc == 3 && std::strcmp(argv[1], "expat") == 0) return Expat(argv[2]);
   std::fprintf(stderr,
-               "usage: scene_limit make animations|geometry MB FILE | step FILE | expat FILE\n");
+               "usage: scene_limit make animations|geometry|bench MB FILE | step FILE | expat FILE\n");
   return 2;
 }
