@@ -176,7 +176,10 @@ ButtonsOutcome CollectButtons(const PathBuffer& path) {
   if (!file.Open(0)) return ButtonsOutcome::Unreadable;
 
   XmlTree tree;
-  if (!tree.IsReady()) return ButtonsOutcome::OutOfMemory;
+  if (!tree.IsReady()) {
+    buttonBlock.SetText(nullptr, -1, 0);
+    return ButtonsOutcome::OutOfMemory;
+  }
   // The file goes to the parser block by block: its size never limits the read.
   switch (tree.ParseFile(file, path.path, 0)) {
     case XmlParseOutcome::Parsed:
@@ -186,6 +189,7 @@ ButtonsOutcome CollectButtons(const PathBuffer& path) {
       return ButtonsOutcome::NotParsed;
     case XmlParseOutcome::OutOfMemory:
     case XmlParseOutcome::NotReady:
+      buttonBlock.SetText(nullptr, -1, 0);
       return ButtonsOutcome::OutOfMemory;
     case XmlParseOutcome::ReadFailed:
       return ButtonsOutcome::Unreadable;
