@@ -15,9 +15,7 @@
 namespace {
 
 constexpr size_t kAlignment = 8;
-constexpr size_t kFirstChunk = 16 * 1024;
-// Chunks double from 16 KiB up to this size, so small trees stay small and large ones make
-// few heap calls.
+constexpr size_t kSmallestChunk = 4 * 1024;
 constexpr size_t kLargestChunk = 4 * 1024 * 1024;
 
 size_t RoundUp(size_t bytes) {
@@ -25,6 +23,14 @@ size_t RoundUp(size_t bytes) {
 }
 
 }  // namespace
+
+size_t XmlArena::NextChunkSize() const {
+  // An eighth of what the arena holds, in whole 4 KiB, between 4 KiB and 4 MiB: a tree never
+  // holds much more than it uses, and a large one takes few chunks.
+  const uint64_t eighth = bytesHeld_ / 8 / kSmallestChunk * kSmallestChunk;
+  if (eighth < kSmallestChunk) return kSmallestChunk;
+  return eighth > kLargestChunk ? kLargestChunk : static_cast<size_t>(eighth);
+}
 
 void* XmlArena::NewBlock(size_t bytes, bool becomesCurrent) {
   const size_t header = RoundUp(sizeof(Chunk));
@@ -51,14 +57,14 @@ void* XmlArena::Allocate(size_t bytes) {
   return NewBlock(bytes, false);
 #else
   // A large object gets a block of its own, so no chunk is left mostly empty.
-  if (bytes > nextChunkSize_ / 4) return NewBlock(bytes, false);
+  const size_t chunkSize = NextChunkSize();
+  if (bytes > chunkSize / 4) return NewBlock(bytes, false);
   if (static_cast<size_t>(end_ - cursor_) < bytes) {
-    const size_t room = nextChunkSize_ - RoundUp(sizeof(Chunk));
+    const size_t room = chunkSize - RoundUp(sizeof(Chunk));
     char* start = static_cast<char*>(NewBlock(room, true));
     if (start == nullptr) return nullptr;
     cursor_ = start;
     end_ = start + room;
-    if (nextChunkSize_ < kLargestChunk) nextChunkSize_ *= 2;
   }
   void* result = cursor_;
   cursor_ += bytes;
@@ -74,6 +80,5 @@ void XmlArena::Release() {
   }
   cursor_ = nullptr;
   end_ = nullptr;
-  nextChunkSize_ = kFirstChunk;
   bytesHeld_ = 0;
 }

@@ -27,6 +27,8 @@ class XmlArena {
   struct Chunk {
     Chunk* next;
   };
+  // Size of the next chunk.
+  size_t NextChunkSize() const;
   // A new heap block with room for `bytes` behind its header, linked in front of the chunk
   // list when `becomesCurrent`, else behind the current chunk; null when the heap refuses.
   void* NewBlock(size_t bytes, bool becomesCurrent);
@@ -34,6 +36,5 @@ class XmlArena {
   Chunk* chunks_ = nullptr;
   char* cursor_ = nullptr;
   char* end_ = nullptr;
-  size_t nextChunkSize_ = 16 * 1024;
   uint64_t bytesHeld_ = 0;
 };

@@ -15,11 +15,11 @@ struct XmlLinkedNode::Slot {
   StringBuffer* value;
 };
 
-// The node's name pointer and its attributes, which follow the block.
+// The node's name pointer and its attributes, which follow the block. A block of the node's
+// own has room for as many as its heap size allows.
 struct XmlLinkedNode::Block {
   StringBuffer* nodeName;
   uint32_t count;
-  uint32_t capacity;
   Slot* Slots() { return reinterpret_cast<Slot*>(this + 1); }
 };
 
@@ -114,7 +114,6 @@ bool XmlLinkedNode::ShareAttributes(XmlArena& arena, XmlSharedText& texts,
   Block* shared = static_cast<Block*>(memory);
   shared->nodeName = payload.name;
   shared->count = 0;
-  shared->capacity = count;
   Slot* slots = shared->Slots();
   for (uint32_t i = 0; i < count; ++i) {
     const char* attrName = list[2 * i];
@@ -450,14 +449,15 @@ bool XmlLinkedNode::OwnAttributes(uint32_t capacity) {
   Block* current = AttributeBlock();
   const uint32_t count = current != nullptr ? current->count : 0;
   if (Has(kOwnsBlock)) {
-    if (current->capacity >= capacity) return true;
-    uint32_t grown = current->capacity * 2 > capacity ? current->capacity * 2 : capacity;
+    const uint32_t room =
+        static_cast<uint32_t>((ToolkitSize(current) - sizeof(Block)) / sizeof(Slot));
+    if (room >= capacity) return true;
+    uint32_t grown = room * 2 > capacity ? room * 2 : capacity;
     if (grown > (UINT32_MAX - sizeof(Block)) / sizeof(Slot)) return false;
     void* memory =
         ToolkitRealloc(current, static_cast<uint32_t>(sizeof(Block) + grown * sizeof(Slot)), false);
     if (memory == nullptr) return false;
     payload.block = static_cast<Block*>(memory);
-    payload.block->capacity = grown;
     return true;
   }
   // The first change to a built node's attributes: copy the shared ones into a block of the
@@ -470,7 +470,6 @@ bool XmlLinkedNode::OwnAttributes(uint32_t capacity) {
   if (own == nullptr) return false;
   own->nodeName = NameRef();
   own->count = 0;
-  own->capacity = capacity;
   for (uint32_t i = 0; i < count; ++i) {
     Slot& slot = own->Slots()[i];
     slot.name = NewText(current->Slots()[i].name->Data());
