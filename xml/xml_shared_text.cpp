@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <string>
 
 namespace {
 
@@ -40,18 +39,19 @@ XmlSharedText::Entry* XmlSharedText::Copy(const char* text, uint32_t length) {
   char* copy = reinterpret_cast<char*>(entry + 1);
   std::memcpy(copy, text, length);
   copy[length] = '\0';
-  entry->length = length;
   entry->view.AttachReadOnly(copy, length);
   return entry;
 }
 
 StringBuffer* XmlSharedText::ShareRun(char c, uint32_t length) {
-  StringBuffer*& run = runs_[BlankIndex(c)][length];
-  if (run == nullptr) {
-    Entry* entry = Copy(std::string(length, c).c_str(), length);
-    if (entry != nullptr) run = &entry->view;
+  StringBuffer*& shared = runs_[BlankIndex(c)][length];
+  if (shared == nullptr) {
+    char run[kLongestRun];
+    std::memset(run, c, length);
+    Entry* entry = Copy(run, length);
+    if (entry != nullptr) shared = &entry->view;
   }
-  return run;
+  return shared;
 }
 
 StringBuffer* XmlSharedText::ShareStable(const char* text) {
@@ -82,7 +82,8 @@ StringBuffer* XmlSharedText::Share(const char* text, uint32_t length) {
     return entry != nullptr ? &entry->view : nullptr;
   }
   Entry*& slot = slots_[Hash(text, length) & (kSlots - 1)];
-  if (slot != nullptr && slot->length == length && std::memcmp(slot->Text(), text, length) == 0) {
+  if (slot != nullptr && slot->Length() == length &&
+      std::memcmp(slot->view.Data(), text, length) == 0) {
     return &slot->view;
   }
   Entry* entry = Copy(text, length);

@@ -37,11 +37,10 @@ class XmlSharedText {
   // Runs of one blank character (space, tab, line feed) up to this length have fixed slots.
   static constexpr uint32_t kLongestRun = 32;
 
+  // A view and, behind it, its text and zero byte. The view's capacity is the length + 1.
   struct Entry {
     StringBuffer view;
-    uint32_t length;
-    // The text and its zero byte follow the entry.
-    const char* Text() const { return reinterpret_cast<const char*>(this + 1); }
+    uint32_t Length() const { return view.Capacity() - 1; }
   };
   // Copies the text into the arena behind a new entry; null when memory runs out.
   Entry* Copy(const char* text, uint32_t length);
