@@ -20,7 +20,11 @@ struct XmlLinkedNode::Slot {
 struct XmlLinkedNode::Block {
   StringBuffer* nodeName;
   uint32_t count;
+  // A built node's attribute names, a list shared by the elements with the same names; its
+  // values follow the block. Null in a block of the node's own, where pairs follow.
+  StringBuffer* const* names;
   Slot* Slots() { return reinterpret_cast<Slot*>(this + 1); }
+  StringBuffer** Values() { return reinterpret_cast<StringBuffer**>(this + 1); }
 };
 
 uint64_t XmlLinkedNode::arenaEdits = 0;
@@ -108,22 +112,26 @@ bool XmlLinkedNode::ShareAttributes(XmlArena& arena, XmlSharedText& texts,
   uint32_t entries = 0;
   while (list[entries] != nullptr) ++entries;
   const uint32_t count = (entries + 1) / 2;
-  if (count > (SIZE_MAX - sizeof(Block)) / sizeof(Slot)) return false;
-  void* memory = arena.Allocate(sizeof(Block) + count * sizeof(Slot));
+  if (count > (SIZE_MAX - sizeof(Block)) / sizeof(StringBuffer*)) return false;
+  void* memory = arena.Allocate(sizeof(Block) + count * sizeof(StringBuffer*));
   if (memory == nullptr) return false;
   Block* shared = static_cast<Block*>(memory);
   shared->nodeName = payload.name;
-  shared->count = 0;
-  Slot* slots = shared->Slots();
+  shared->count = count;
+  // The names go into the values' places first, then into a shared list.
+  StringBuffer** values = shared->Values();
   for (uint32_t i = 0; i < count; ++i) {
-    const char* attrName = list[2 * i];
+    values[i] = texts.ShareStable(list[2 * i]);
+    if (values[i] == nullptr) return false;
+  }
+  shared->names = texts.ShareNames(values, count);
+  if (shared->names == nullptr) return false;
+  for (uint32_t i = 0; i < count; ++i) {
     const char* value = 2 * i + 1 < entries ? list[2 * i + 1] : "";
     const size_t valueLength = std::strlen(value);
-    slots[i].name = texts.ShareStable(attrName);
-    slots[i].value =
+    values[i] =
         valueLength == 0 ? texts.Empty() : texts.Share(value, static_cast<uint32_t>(valueLength));
-    if (slots[i].name == nullptr || slots[i].value == nullptr) return false;
-    shared->count = i + 1;
+    if (values[i] == nullptr) return false;
   }
   payload.block = shared;
   flags |= kHasBlock;
@@ -470,10 +478,12 @@ bool XmlLinkedNode::OwnAttributes(uint32_t capacity) {
   if (own == nullptr) return false;
   own->nodeName = NameRef();
   own->count = 0;
+  own->names = nullptr;
   for (uint32_t i = 0; i < count; ++i) {
     Slot& slot = own->Slots()[i];
-    slot.name = NewText(current->Slots()[i].name->Data());
-    slot.value = slot.name != nullptr ? NewText(current->Slots()[i].value->Data()) : nullptr;
+    const Slot shared = AttributeAt(i);
+    slot.name = NewText(shared.name->Data());
+    slot.value = slot.name != nullptr ? NewText(shared.value->Data()) : nullptr;
     if (slot.value == nullptr) {
       delete slot.name;
       for (uint32_t j = i; j > 0; --j) {
@@ -562,38 +572,38 @@ uint32_t XmlLinkedNode::GetAttributeCount() {
   return current != nullptr ? current->count : 0;
 }
 
-XmlLinkedNode::Slot* XmlLinkedNode::AttributeAt(uint32_t index) {
+XmlLinkedNode::Slot XmlLinkedNode::AttributeAt(uint32_t index) {
   Block* current = AttributeBlock();
-  if (current == nullptr || index >= current->count) return nullptr;
-  return &current->Slots()[index];
+  if (current == nullptr || index >= current->count) return Slot{nullptr, nullptr};
+  if (current->names != nullptr) return Slot{current->names[index], current->Values()[index]};
+  return current->Slots()[index];
 }
 
-XmlLinkedNode::Slot* XmlLinkedNode::FindAttribute(const char* attrName) {
-  Block* current = AttributeBlock();
-  if (attrName == nullptr || current == nullptr) return nullptr;
-  Slot* slots = current->Slots();
-  for (uint32_t i = 0; i < current->count; ++i) {
-    if (TextEquals(slots[i].name, attrName)) return &slots[i];
+uint32_t XmlLinkedNode::FindAttribute(const char* attrName) {
+  const uint32_t count = GetAttributeCount();
+  if (attrName == nullptr) return count;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (TextEquals(AttributeAt(i).name, attrName)) return i;
   }
-  return nullptr;
+  return count;
 }
 
 bool XmlLinkedNode::GetAttributeNameLength(uint32_t index, uint32_t* out) {
-  Slot* attribute = AttributeAt(index);
-  if (out == nullptr || attribute == nullptr) return false;
-  *out = attribute->name->Length();
+  const Slot attribute = AttributeAt(index);
+  if (out == nullptr || attribute.name == nullptr) return false;
+  *out = attribute.name->Length();
   return true;
 }
 
 StringBuffer* XmlLinkedNode::GetAttributeName(uint32_t index) {
-  Slot* attribute = AttributeAt(index);
-  return attribute != nullptr ? attribute->name : XmlEmptySentinel();
+  const Slot attribute = AttributeAt(index);
+  return attribute.name != nullptr ? attribute.name : XmlEmptySentinel();
 }
 
 bool XmlLinkedNode::GetAttributeValueLength(uint32_t index, uint32_t* out) {
-  Slot* attribute = AttributeAt(index);
-  if (out == nullptr || attribute == nullptr) return false;
-  *out = attribute->value->Length();
+  const Slot attribute = AttributeAt(index);
+  if (out == nullptr || attribute.value == nullptr) return false;
+  *out = attribute.value->Length();
   return true;
 }
 
@@ -612,9 +622,9 @@ bool XmlLinkedNode::GetIntAttribute(const char* attrName, int32_t* out) {
 }
 
 bool XmlLinkedNode::GetAttributeText(const char* attrName, const char** out) {
-  Slot* attribute = FindAttribute(attrName);
-  if (out == nullptr || attribute == nullptr) return false;
-  *out = IsEmptyText(attribute->value) ? nullptr : attribute->value->Data();
+  const Slot attribute = AttributeAt(FindAttribute(attrName));
+  if (out == nullptr || attribute.value == nullptr) return false;
+  *out = IsEmptyText(attribute.value) ? nullptr : attribute.value->Data();
   return true;
 }
 
@@ -635,13 +645,13 @@ bool XmlLinkedNode::GetFloatAttributeAt(uint32_t index, float* out) {
 }
 
 StringBuffer* XmlLinkedNode::GetAttributeValueAt(uint32_t index) {
-  Slot* attribute = AttributeAt(index);
-  return attribute != nullptr ? attribute->value : XmlErrorStrSentinel();
+  const Slot attribute = AttributeAt(index);
+  return attribute.value != nullptr ? attribute.value : XmlErrorStrSentinel();
 }
 
 StringBuffer* XmlLinkedNode::GetAttributeValue(const char* attrName) {
-  Slot* attribute = FindAttribute(attrName);
-  return attribute != nullptr ? attribute->value : XmlEmptySentinel();
+  const Slot attribute = AttributeAt(FindAttribute(attrName));
+  return attribute.value != nullptr ? attribute.value : XmlEmptySentinel();
 }
 
 bool XmlLinkedNode::SetFloatAttribute(const char* attrName, float value) {
@@ -668,14 +678,11 @@ bool XmlLinkedNode::SetIntAttribute(const char* attrName, int32_t value) {
 bool XmlLinkedNode::SetAttribute(const char* attrName, const char* value) {
   if (attrName == nullptr) return false;
   NoteEdit();
-  Slot* attribute = FindAttribute(attrName);
-  if (attribute == nullptr) return AppendAttribute(attrName, value);
-  if (!Has(kOwnsBlock)) {
-    // A built node's values are shared: take copies first, then find the attribute again.
-    if (!OwnAttributes(GetAttributeCount())) return false;
-    attribute = FindAttribute(attrName);
-  }
-  return attribute->value->SetText(value, -1, 0);
+  const uint32_t index = FindAttribute(attrName);
+  if (index == GetAttributeCount()) return AppendAttribute(attrName, value);
+  // A built node's values are shared: it takes copies first.
+  if (!Has(kOwnsBlock) && !OwnAttributes(GetAttributeCount())) return false;
+  return AttributeAt(index).value->SetText(value, -1, 0);
 }
 
 int32_t XmlLinkedNode::GetLine() {

@@ -124,10 +124,10 @@ class XmlLinkedNode final : public XmlNode {
   StringBuffer*& NameRef();
   // The attribute block, or null.
   Block* AttributeBlock() const;
-  // The attribute at `index`, or null when out of range.
-  Slot* AttributeAt(uint32_t index);
-  // First attribute named `name`, or null.
-  Slot* FindAttribute(const char* name);
+  // The name and value buffers of the attribute at `index`; both null when out of range.
+  Slot AttributeAt(uint32_t index);
+  // Index of the first attribute named `name`; the attribute count when there is none.
+  uint32_t FindAttribute(const char* name);
   // Gives the node a heap block of its own with room for `capacity` attributes, copying
   // shared ones; false (nothing changed) when memory runs out.
   bool OwnAttributes(uint32_t capacity);

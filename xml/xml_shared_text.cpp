@@ -66,6 +66,24 @@ StringBuffer* XmlSharedText::ShareStable(const char* text) {
   return stableViews_[slot];
 }
 
+StringBuffer* const* XmlSharedText::ShareNames(StringBuffer* const* names, uint32_t count) {
+  uint64_t hash = count;
+  for (uint32_t i = 0; i < count; ++i) {
+    hash = (hash ^ reinterpret_cast<uintptr_t>(names[i])) * 0x9E3779B97F4A7C15ull;
+  }
+  uintptr_t*& slot = lists_[(hash >> 32) % kListSlots];
+  const size_t bytes = count * sizeof(StringBuffer*);
+  if (slot == nullptr || slot[0] != count || std::memcmp(slot + 1, names, bytes) != 0) {
+    void* memory = arena_.Allocate(sizeof(uintptr_t) + bytes);
+    if (memory == nullptr) return nullptr;
+    uintptr_t* list = static_cast<uintptr_t*>(memory);
+    list[0] = count;
+    std::memcpy(list + 1, names, bytes);
+    slot = list;
+  }
+  return reinterpret_cast<StringBuffer* const*>(slot + 1);
+}
+
 void XmlSharedText::ForgetStable() {
   for (const char*& key : stableKeys_) key = nullptr;
 }

@@ -24,6 +24,9 @@ class XmlSharedText {
   // Share for a zero-terminated text whose address stays the same for the same text while
   // one parser runs (expat's attribute names): looked up by address first.
   StringBuffer* ShareStable(const char* text);
+  // A list of `count` shared name buffers equal to `names`, shared with an equal earlier list
+  // when the table still has it; null when memory runs out.
+  StringBuffer* const* ShareNames(StringBuffer* const* names, uint32_t count);
   // Forgets the addresses ShareStable saw; called when a new parser starts.
   void ForgetStable();
   // The tree's one empty buffer (no text), for empty values.
@@ -50,6 +53,9 @@ class XmlSharedText {
   StringBuffer* ShareRun(char c, uint32_t length);
 
   Entry* slots_[kSlots] = {};
+  // Shared name lists: each is its count followed by the buffer pointers.
+  static constexpr uint32_t kListSlots = 256;
+  uintptr_t* lists_[kListSlots] = {};
   const char* stableKeys_[kStableSlots] = {};
   StringBuffer* stableViews_[kStableSlots] = {};
   StringBuffer* runs_[3][kLongestRun + 1] = {};
