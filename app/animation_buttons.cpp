@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/app_globals.h"
+#include "app/conversion_failure.h"
 #include "base/file_handle.h"
 #include "xml/xml_node.h"
 #include "xml/xml_tree.h"
@@ -169,7 +170,8 @@ bool AppendStartStopLines(StringBuffer& out, const char* name) {
   return AppendStartStop(a, name);
 }
 
-ButtonsOutcome CollectButtons(const PathBuffer& path) {
+ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
+                              void* parseErrorContext) {
   FileHandle file(path);
   if (!file.Exists()) return ButtonsOutcome::Unreadable;
   if (!NamesXmlScene(path.path)) return ButtonsOutcome::NotScanned;
@@ -180,6 +182,7 @@ ButtonsOutcome CollectButtons(const PathBuffer& path) {
     buttonBlock.SetText(nullptr, -1, 0);
     return ButtonsOutcome::OutOfMemory;
   }
+  tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
   // The file goes to the parser block by block: its size never limits the read.
   switch (tree.ParseFile(file, path.path, 0)) {
     case XmlParseOutcome::Parsed:
@@ -230,12 +233,27 @@ ButtonsOutcome CollectButtons(const PathBuffer& path) {
 }
 
 bool CollectAnimationButtons(const PathBuffer& path) {
-  switch (CollectButtons(path)) {
+  return CollectAnimationButtons(path, nullptr, nullptr, nullptr);
+}
+
+bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
+                             void* parseErrorContext, ConversionFailure* failure) {
+  ConversionFailureKind kind = ConversionFailureKind::kNone;
+  switch (CollectButtons(path, parseErrorHandler, parseErrorContext)) {
     case ButtonsOutcome::Listed:
     case ButtonsOutcome::NotScanned:
     case ButtonsOutcome::NotParsed:
       return true;
-    default:
+    case ButtonsOutcome::Unreadable:
       return false;
+    case ButtonsOutcome::OutOfMemory:
+      kind = ConversionFailureKind::kNoMemoryForScene;
+      break;
+    case ButtonsOutcome::TooManyAnimations:
+      kind = ConversionFailureKind::kTooManyAnimations;
+      break;
   }
+  // The block is empty: no page may be made from it.
+  if (failure != nullptr) failure->Set(kind, path.path, 0);
+  return false;
 }

@@ -4,6 +4,9 @@
 
 #include "base/path_buffer.h"
 #include "base/string_buffer.h"
+#include "xml/xml_tree.h"
+
+struct ConversionFailure;
 
 // Appends to out the trigger line for an animation name (escaped for HTML and
 // for the script call). Returns false when out cannot grow.
@@ -24,12 +27,22 @@ enum class ButtonsOutcome {
 
 // Reads the scene file at path and fills buttonBlock with its animation buttons. The walk
 // stops at the first line that cannot be added, and the block is then emptied: it is never
-// left partial.
-ButtonsOutcome CollectButtons(const PathBuffer& path);
+// left partial. A parse error goes to parseErrorHandler with parseErrorContext (null: the
+// "XML Error" box).
+ButtonsOutcome CollectButtons(const PathBuffer& path,
+                              XmlTree::ParseErrorHandler parseErrorHandler = nullptr,
+                              void* parseErrorContext = nullptr);
 
 // Reads the scene file at path and fills buttonBlock with its animation buttons.
-// False for a missing or unreadable file, a tree that cannot be made or no memory
-// (block unchanged). True without reading for a path that names no XML scene
+// False for a missing or unreadable file (block unchanged), no memory or too many
+// animations (block empty). True without reading for a path that names no XML scene
 // (no ".xml", ".XML", ".krn" or ".KRN" in it), and true with the block unchanged
 // after a parse error, which the tree builder has already shown. CollectButtons, as a bool.
 bool CollectAnimationButtons(const PathBuffer& path);
+
+// The same, telling a parse error to parseErrorHandler with parseErrorContext (null: the
+// "XML Error" box). A failure that must stop the page is recorded in failure (when given)
+// with a false result: kNoMemoryForScene or kTooManyAnimations. A scene that cannot be read
+// or parsed is no such failure.
+bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
+                             void* parseErrorContext, ConversionFailure* failure);

@@ -6,3 +6,4 @@ bool loadSavedPrefs = true;
 SavedRect savedWindowRect;
 StringBuffer buttonBlock;
 ConverterState* currentState = nullptr;
+bool settingsFailureTold = false;

@@ -24,5 +24,8 @@ extern bool loadSavedPrefs;
 extern SavedRect savedWindowRect;
 // The animation-button lines of the scene being converted: the FORMSDATA value.
 extern StringBuffer buttonBlock;
+// Set once a failed save of the settings has been told, so that it is told once
+// per run and not at every rebuild.
+extern bool settingsFailureTold;
 // The state of the current build, or null between builds.
 extern ConverterState* currentState;

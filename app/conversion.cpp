@@ -1,8 +1,8 @@
 #include "app/conversion.h"
 
-#include "app/animation_buttons.h"
 #include "app/app_globals.h"
 #include "app/main_window.h"
+#include "app/page_conversion.h"
 #include "app/page_writer.h"
 #include "app/templates.h"
 #include "app/text_of.h"
@@ -16,7 +16,6 @@ const char kOpenSceneFilter[] =
     "KRN/KRQ File (*.krn; *.krq)\0 *.krn; *.krq;\0All Files (*.*)\0 *.*\0";
 
 void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath) {
-  (void)window;
   if (state == nullptr) return;
   const PathBuffer scene(scenePath);
   if (scenePath.SetFileName("")) SysSetCurrentDirectory(scenePath.path);
@@ -29,23 +28,60 @@ void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath
     templatePath.Clear();
   }
 
-  buttonBlock.SetText(nullptr, -1, 0);
-  CollectAnimationButtons(scene);
+  ConversionRequest request;
+  request.scenePath = scene.path;
+  ConversionFailure failure;
+  if (!CollectSceneButtons(request, failure)) {
+    ShowFailure(window, failure);
+    return;
+  }
   WritePage(templatePath.path, scene.path, state);
 }
 
+namespace {
+
+// Without any template there is nothing to convert with: says where templates are
+// expected and returns false.
+bool HasTemplates(void* window, const ConverterState* state) {
+  if (state->templates.count > 0) return true;
+  ConversionFailure failure;
+  SetNoTemplatesFailure(failure);
+  ShowFailure(window, failure);
+  return false;
+}
+
+}  // namespace
+
+void TellTooLong(void* window, const StringBuffer& path) {
+  if (path.Length() == 0) return;
+  ConversionFailure failure;
+  failure.Set(ConversionFailureKind::kPathTooLong, TextOf(path), 0);
+  ShowFailure(window, failure);
+}
+
 void ConvertByButton(void* window, ConverterState* state, ToolkitArray* controls) {
-  if (state == nullptr) return;
+  if (state == nullptr || !HasTemplates(window, state)) return;
   PathBuffer scene;
-  if (!ChooseFile(window, kOpenSceneTitle, kOpenSceneFilter, &scene, 0, true)) return;
+  StringBuffer tooLong;
+  if (!ChooseFile(window, kOpenSceneTitle, kOpenSceneFilter, &scene, 0, true, &tooLong)) {
+    TellTooLong(window, tooLong);
+    return;
+  }
   ReadFieldEdits(window, state, controls);
   ConvertSceneFile(window, state, scene);
 }
 
 void ConvertDroppedFiles(void* window, ConverterState* state, ToolkitArray* controls,
                          const DropInfo* drop) {
-  if (state == nullptr || drop == nullptr) return;
+  if (state == nullptr || drop == nullptr || !HasTemplates(window, state)) return;
   for (uint32_t i = 0; i < drop->count; ++i) {
+    // A name too long for the program's paths is told, and the next file follows.
+    const char* name = drop->names != nullptr ? drop->names[i] : nullptr;
+    if (drop->files[i].path[0] == '\0' && name != nullptr && name[0] != '\0') {
+      StringBuffer tooLong;
+      if (tooLong.SetText(name, -1, 0)) TellTooLong(window, tooLong);
+      continue;
+    }
     PathBuffer scene(drop->files[i]);
     ReadFieldEdits(window, state, controls);
     ConvertSceneFile(window, state, scene);

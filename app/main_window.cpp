@@ -6,6 +6,7 @@
 
 #include "app/app_globals.h"
 #include "app/conversion.h"
+#include "app/conversion_failure.h"
 #include "app/prefs.h"
 #include "app/templates.h"
 #include "app/text_of.h"
@@ -25,6 +26,7 @@ namespace {
 const char kConvertCaption[] = "Convert KRN/KRQ File to HTML...";
 const char kResetCaption[] = "Reset Defaults";
 const char kTemplateLabel[] = "HTML template menu:";
+const char kNoTemplatesItem[] = "(no templates)";
 
 // Appends a control pointer (null for one that could not be made) to the list;
 // a control that finds no room in the list is destroyed.
@@ -61,8 +63,15 @@ void SetupSelector(void* window, ConverterState* state, int a) {
   selector.bounds = platform::DrawRect{a + 1, 25, a + 197, 50};
   selector.host = window;
   const int count = state->templates.count;
-  selector.SetItemCount(static_cast<uint32_t>(count));
   selector.kind = kWidgetMenu;
+  if (count == 0) {
+    // An empty catalogue shows one item that cannot be chosen.
+    selector.SetItemCount(1);
+    selector.SetItem(0, kNoTemplatesItem, false);
+    selector.value = 0.0f;
+    return;
+  }
+  selector.SetItemCount(static_cast<uint32_t>(count));
   for (int i = 0; i < count; ++i) {
     selector.SetItem(static_cast<uint32_t>(i), TextOf(state->templates.items[i]), true);
   }
@@ -74,6 +83,14 @@ void SetupSelector(void* window, ConverterState* state, int a) {
 void PaintSelector(ConverterState* state, platform::DeviceContext dc) {
   state->selector.SetState(kStatePressed, dc, state->selector.bounds);
   state->selector.Repaint();
+}
+
+// Tells the first failed save of the settings in a run, while the window and
+// its values are still there; later ones stay silent.
+void TellSettingsFailure(void* window, const ConversionFailure& failure) {
+  if (!failure.Failed() || settingsFailureTold) return;
+  settingsFailureTold = true;
+  ShowFailure(window, failure);
 }
 
 }  // namespace
@@ -144,13 +161,16 @@ void RebuildMainWindow(void* window, ConverterState* state, ToolkitArray* contro
   PaintSelector(state, dc);
 
   ReadFieldEdits(window, state, controls);
-  SavePrefs(state);
+  ConversionFailure failure;
+  SavePrefs(state, &failure);
   const char* chosen =
       state->selector.GetItem(static_cast<uint32_t>(state->selector.SelectedIndex()));
-  if (state->selector.SelectedIndex() >= 0 && chosen != nullptr) {
+  if (state->selector.SelectedIndex() >= 0 && chosen != nullptr &&
+      state->templates.IndexOf(chosen) >= 0) {
     state->templateName.SetText(chosen, -1, 0);
   }
-  SaveDefaultTemplate(state);
+  SaveDefaultTemplate(state, failure.Failed() ? nullptr : &failure);
+  TellSettingsFailure(window, failure);
   restartRequested = true;
 
   // The next window is placed at this rectangle and its layout moves it back
@@ -202,8 +222,10 @@ uint8_t OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event) {
     case platform::kEventClosing:
       if (!restartRequested && state != nullptr) {
         ReadFieldEdits(window, state, controls);
-        SavePrefs(state);
-        SaveDefaultTemplate(state);
+        ConversionFailure failure;
+        SavePrefs(state, &failure);
+        SaveDefaultTemplate(state, failure.Failed() ? nullptr : &failure);
+        TellSettingsFailure(window, failure);
       }
       DestroyControls(controls);
       DestroyToolkitWindow(window);

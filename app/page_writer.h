@@ -5,6 +5,7 @@
 
 #include "app/converter_state.h"
 #include "base/string_buffer.h"
+#include "base/string_list.h"
 
 // Title and filter of the save dialog for the page.
 extern const char kSavePageTitle[];
@@ -15,12 +16,18 @@ extern const char kSavePageFilter[];
 bool FormatBuildString(const char* path, StringBuffer& result);
 
 // Replaces every placeholder of the page text: the named fields in the order of
-// fieldNames, then BUILD, FILENAME and FORMSDATA with the given values. False
-// when the text cannot grow.
+// fieldNames (null lists: none), then BUILD, FILENAME and FORMSDATA with the given
+// values. False when the text cannot grow.
+bool FillFieldPlaceholders(StringBuffer& page, const StringList* fieldNames,
+                           const StringList* fieldValues, const char* build, const char* fileName,
+                           const char* formsData);
+
+// FillFieldPlaceholders with the state's field lists.
 bool FillPlaceholders(StringBuffer& page, const ConverterState& state, const char* build,
                       const char* fileName, const char* formsData);
 
-// Asks for the page's path (save dialog), reads the template, fills it and
-// writes the page. False after a cancel, for an unreadable template, a page that
-// cannot be written or no memory; nothing is shown and no file is changed then.
+// Asks for the page's path (save dialog), then makes the page with the conversion
+// core (AssemblePage). False after a cancel (nothing happens) or when the page was
+// not written; the failure is then shown in the program's message box, naming the
+// page or template and the system's reason, and no existing file is changed.
 bool WritePage(const char* templatePath, const char* scenePath, const ConverterState* state);

@@ -8,6 +8,44 @@ namespace {
 
 const char* const kReservedNames[] = {"FILENAME", "BUILD", "FORMSDATA"};
 
+// One field of a text: the span from its opening delimiter to the end of its
+// closing one, and its name (before a "::" that has text behind it).
+struct FieldSpan {
+  unsigned start = 0;
+  unsigned nameStart = 0;
+  unsigned nameEnd = 0;
+  unsigned end = 0;
+
+  // True when the field's whole name is key.
+  bool NameIs(const char* text, const char* key, size_t keyLength) const {
+    return nameEnd - nameStart == keyLength && std::memcmp(text + nameStart, key, keyLength) == 0;
+  }
+};
+
+// Finds the next field at or after from, pairing delimiters the way ScanFieldText
+// does; false when no opening delimiter with a closing one follows.
+bool FindField(const char* text, unsigned from, FieldSpan& field) {
+  const char* open = std::strstr(text + from, kFieldDelimiter);
+  if (open == nullptr) return false;
+  const char* nameStart = open + kFieldDelimiterLength;
+  const char* close = std::strstr(nameStart, kFieldDelimiter);
+  if (close == nullptr) return false;
+  // "::" ends the name only when at least one character stands between it and
+  // the closing delimiter.
+  const char* nameEnd = close;
+  for (const char* p = nameStart; p + 2 < close; ++p) {
+    if (p[0] == ':' && p[1] == ':') {
+      nameEnd = p;
+      break;
+    }
+  }
+  field.start = static_cast<unsigned>(open - text);
+  field.nameStart = static_cast<unsigned>(nameStart - text);
+  field.nameEnd = static_cast<unsigned>(nameEnd - text);
+  field.end = static_cast<unsigned>(close - text) + kFieldDelimiterLength;
+  return true;
+}
+
 // Sets item to the first length bytes of text.
 bool AssignPart(StringBuffer& item, const char* text, unsigned length) {
   return item.SetText(text, static_cast<int>(length), 0);
@@ -73,32 +111,31 @@ bool ReplacePlaceholder(StringBuffer& page, const char* key, const char* value,
   const char* text = page.Data();
   const unsigned length = page.Length();
   if (searchFrom > length) return false;
+  const size_t keyLength = std::strlen(key);
 
-  const char* found = std::strstr(text + searchFrom, key);
-  if (found == nullptr) return false;
-  const unsigned keyAt = static_cast<unsigned>(found - text);
-  if (keyAt < searchFrom + kFieldDelimiterLength) return false;
-  const unsigned spanStart = keyAt - kFieldDelimiterLength;
-  if (std::memcmp(text + spanStart, kFieldDelimiter, kFieldDelimiterLength) != 0) return false;
-  const char* close = std::strstr(found, kFieldDelimiter);
-  if (close == nullptr) return false;
-  const unsigned spanEnd = static_cast<unsigned>(close - text) + kFieldDelimiterLength;
-
-  if (value == nullptr) value = "";
-  const unsigned valueLength = static_cast<unsigned>(std::strlen(value));
-  const unsigned newLength = length - (spanEnd - spanStart) + valueLength;
-
-  // Build the result beside the old text: the value may even point into it.
-  StringBuffer result;
-  if (!result.Reserve(newLength, false)) return false;
-  char* out = result.MutableData();
-  std::memcpy(out, text, spanStart);
-  std::memcpy(out + spanStart, value, valueLength);
-  std::memcpy(out + spanStart + valueLength, text + spanEnd, length - spanEnd);
-  out[newLength] = '\0';
-  if (!page.Swap(result)) return false;
-  searchFrom = spanStart + valueLength;
-  return true;
+  FieldSpan field;
+  unsigned position = searchFrom;
+  while (FindField(text, position, field)) {
+    if (!field.NameIs(text, key, keyLength)) {
+      position = field.end;
+      continue;
+    }
+    if (value == nullptr) value = "";
+    const unsigned valueLength = static_cast<unsigned>(std::strlen(value));
+    const unsigned newLength = length - (field.end - field.start) + valueLength;
+    // Build the result beside the old text: the value may even point into it.
+    StringBuffer result;
+    if (!result.Reserve(newLength, false)) return false;
+    char* out = result.MutableData();
+    std::memcpy(out, text, field.start);
+    std::memcpy(out + field.start, value, valueLength);
+    std::memcpy(out + field.start + valueLength, text + field.end, length - field.end);
+    out[newLength] = '\0';
+    if (!page.Swap(result)) return false;
+    searchFrom = field.start + valueLength;
+    return true;
+  }
+  return false;
 }
 
 int ReplaceAllPlaceholders(StringBuffer& page, const char* key, const char* value) {
@@ -107,34 +144,31 @@ int ReplaceAllPlaceholders(StringBuffer& page, const char* key, const char* valu
   if (key == nullptr || *key == '\0' || page.Data() == nullptr) return 0;
   if (value == nullptr) value = "";
   const char* source = page.Data();
+  const size_t keyLength = std::strlen(key);
   const unsigned valueLength = static_cast<unsigned>(std::strlen(value));
   StringBuffer result;
   unsigned resultLength = 0;
+  unsigned copied = 0;  // the source is copied up to here
   unsigned position = 0;
   int count = 0;
-  for (;;) {
-    const char* found = std::strstr(source + position, key);
-    if (found == nullptr) break;
-    const unsigned keyAt = static_cast<unsigned>(found - source);
-    if (keyAt < position + kFieldDelimiterLength) break;
-    const unsigned spanStart = keyAt - kFieldDelimiterLength;
-    if (std::memcmp(source + spanStart, kFieldDelimiter, kFieldDelimiterLength) != 0) break;
-    const char* close = std::strstr(found, kFieldDelimiter);
-    if (close == nullptr) break;
-    const unsigned before = spanStart - position;
+  FieldSpan field;
+  while (FindField(source, position, field)) {
+    position = field.end;
+    if (!field.NameIs(source, key, keyLength)) continue;
+    const unsigned before = field.start - copied;
     if (before > 0) {
-      if (!result.SetText(source + position, static_cast<int>(before), resultLength)) return -1;
+      if (!result.SetText(source + copied, static_cast<int>(before), resultLength)) return -1;
       resultLength += before;
     }
     if (valueLength > 0) {
       if (!result.SetText(value, static_cast<int>(valueLength), resultLength)) return -1;
       resultLength += valueLength;
     }
-    position = static_cast<unsigned>(close - source) + kFieldDelimiterLength;
+    copied = field.end;
     ++count;
   }
   if (count == 0) return 0;
-  if (!result.SetText(source + position, -1, resultLength)) return -1;
+  if (!result.SetText(source + copied, -1, resultLength)) return -1;
   if (result.Data() == nullptr && !result.Reserve(0, false)) return -1;
   if (!page.Swap(result)) return -1;
   return count;

@@ -23,15 +23,17 @@ void ScanFieldText(const char* text, StringList& fieldNames, StringList& fieldVa
 
 // Replaces the first placeholder of key at or after searchFrom in page by value
 // (null counts as empty): the span from the opening to the closing delimiter,
-// any "::" default included. Returns false when the first occurrence of key
-// from searchFrom on is not directly preceded by a delimiter that also starts
-// at or after searchFrom, when no closing delimiter follows, or when the text
-// cannot grow. On success searchFrom moves to the end of the inserted value, so
-// a value is never searched again by the next call for the same key.
+// any "::" default included. Fields are found from searchFrom on as ScanFieldText
+// finds them (delimiters paired in order); a field whose whole name is not key is
+// skipped over, so text that merely contains the key (in a tag, inside
+// "FILENAME", in "NAMES") is never taken for it. Returns false when no such
+// placeholder follows or the text cannot grow. On success searchFrom moves to the
+// end of the inserted value, so a value is never searched again by the next call
+// for the same key.
 bool ReplacePlaceholder(StringBuffer& page, const char* key, const char* value,
                         unsigned& searchFrom);
 
-// Replaces every placeholder of key from the start of page until
-// ReplacePlaceholder stops, in one pass; returns the number of replacements, or
+// Replaces every placeholder of key from the start of page, as repeated
+// ReplacePlaceholder calls would, in one pass; returns the number of replacements, or
 // -1 with the page unchanged when the text cannot grow.
 int ReplaceAllPlaceholders(StringBuffer& page, const char* key, const char* value);

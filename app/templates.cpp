@@ -3,10 +3,12 @@
 #include <cstring>
 #include <new>
 
+#include "app/settings_file.h"
 #include "app/template_fields.h"
 #include "app/text_of.h"
 #include "base/file_handle.h"
 #include "base/file_list.h"
+#include "platform/file_system.h"
 
 const char kTemplatesFolder[] = "\\HTML Support\\";
 const char kDefaultTemplateFile[] = "\\Defaults\\defaulttemplate.txt";
@@ -40,6 +42,9 @@ bool ScanTemplates(ConverterState* state) {
   state->templates.Clear();
   PathBuffer folder;
   if (!folder.SetInProgramFolder(kTemplatesFolder)) return true;
+  // The folder scan lists the current directory when it cannot enter the folder:
+  // a folder that cannot be entered has no templates.
+  if (!SysSetCurrentDirectory(folder.path)) return true;
   PathRecord folderRecord;
   folderRecord.SetPath(folder.path);
   FileList found;
@@ -51,6 +56,21 @@ bool ScanTemplates(ConverterState* state) {
     if (state->templates.IndexOf(name) < 0) state->templates.Append(name);
   }
   return true;
+}
+
+bool IsInCatalogue(const ConverterState* state) {
+  return state != nullptr && state->templateName.Data() != nullptr &&
+         state->templates.IndexOf(state->templateName.Data()) >= 0;
+}
+
+bool SetNoTemplatesFailure(ConversionFailure& failure) {
+  PathBuffer folder;
+  if (!folder.SetInProgramFolder(kTemplatesFolder))
+    return failure.Set(ConversionFailureKind::kNoTemplates, kTemplatesFolder, 0);
+  // Named as a folder, without the trailing separator.
+  const size_t length = std::strlen(folder.path);
+  if (length > 0 && folder.path[length - 1] == '\\') folder.path[length - 1] = '\0';
+  return failure.Set(ConversionFailureKind::kNoTemplates, folder.path, 0);
 }
 
 bool ChooseFirstTemplate(ConverterState* state) {
@@ -70,23 +90,20 @@ bool LoadDefaultTemplate(ConverterState* state) {
   const char* lineEnd = std::strpbrk(text.get(), "\r\n");
   if (lineEnd == nullptr) return false;
   const unsigned length = static_cast<unsigned>(lineEnd - text.get());
-  return state->templateName.SetText(text.get(), static_cast<int>(length), 0);
+  // A remembered template that is no longer there leaves the catalogue's choice.
+  StringBuffer name;
+  if (!name.SetText(text.get(), static_cast<int>(length), 0)) return false;
+  if (state->templates.IndexOf(TextOf(name)) < 0) return false;
+  return state->templateName.Swap(name);
 }
 
-bool SaveDefaultTemplate(ConverterState* state) {
+bool SaveDefaultTemplate(ConverterState* state, ConversionFailure* failure) {
   if (state == nullptr) return false;
-  PathBuffer path;
-  if (!path.SetInProgramFolder(kDefaultTemplateFile)) return false;
+  if (!IsInCatalogue(state)) return true;
   StringBuffer line;
   if (!line.SetText(TextOf(state->templateName), -1, 0)) return false;
   if (!line.SetText("\r\n", -1, line.Length())) return false;
-  FileHandle file(path);
-  if (!file.Open(2)) return false;
-  uint32_t written = 0;
-  const unsigned length = line.Length();
-  bool ok = file.Write(line.Data(), length, &written) && written == length;
-  ok = file.SetEnd() && ok;
-  return file.Close() && ok;
+  return WriteSettingsFile(kDefaultTemplateFile, line, failure);
 }
 
 bool ScanTemplateFields(ConverterState* state) {

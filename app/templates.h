@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/conversion_failure.h"
 #include "app/converter_state.h"
 #include "base/path_buffer.h"
 
@@ -21,20 +22,31 @@ std::unique_ptr<char[]> ReadWholeFile(const PathBuffer& path, unsigned& count);
 
 // Fills state.templates with the ".html" files (any case) of the templates
 // folder, each once, in the reverse of the system's listing order. Makes the
-// templates folder the current directory. False only without a state.
+// templates folder the current directory. A missing or unreadable folder gives an
+// empty catalogue (never another folder's files). False only without a state.
 bool ScanTemplates(ConverterState* state);
+
+// True when templateName is an entry of the catalogue.
+bool IsInCatalogue(const ConverterState* state);
+
+// Records a kNoTemplates failure naming the templates folder; returns false.
+bool SetNoTemplatesFailure(ConversionFailure& failure);
 
 // templateName becomes the first catalogue entry, or "generic.html" when the
 // catalogue is empty. False only without a state.
 bool ChooseFirstTemplate(ConverterState* state);
 
 // templateName becomes the first line of the default-template file. False (name
-// kept) when the file cannot be read or holds no line break.
+// kept) when the file cannot be read, holds no line break, or names a template
+// that is not in the catalogue.
 bool LoadDefaultTemplate(ConverterState* state);
 
-// Writes templateName and a line break to the default-template file. False when
-// the file cannot be created or written.
-bool SaveDefaultTemplate(ConverterState* state);
+// Writes templateName and a line break whole to the default-template file
+// (creating the "Defaults" folder when missing). A name that is not in the
+// catalogue is not written (true). False when the file cannot be written; the
+// failure (when given) then names the file and the system's reason, and an
+// existing file is unchanged.
+bool SaveDefaultTemplate(ConverterState* state, ConversionFailure* failure = nullptr);
 
 // Empties the field lists and fills them from the current template's text.
 // False (no fields) when the template cannot be read.

@@ -30,6 +30,10 @@ struct FileDialogRequest {
   uint32_t flags;                // kFile* flags; in save mode kFileFileMustExist does not
                                  // stop a new name from being accepted
   bool save;                     // false: open dialog; true: save dialog
+  char* longPath;                // optional (null): when the chosen file's path does not fit
+                                 // `path`, the backend copies it here (program view, cut to
+                                 // longPathSize bytes with its NUL) and returns false
+  uint32_t longPathSize;
 };
 
 // Shows the dialog modally; true when a file was chosen (written into

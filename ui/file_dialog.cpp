@@ -1,10 +1,20 @@
 #include "ui/file_dialog.h"
 
+#include <memory>
+#include <new>
+
 #include "base/path_buffer.h"
+#include "base/string_buffer.h"
 #include "platform/gui_dialogs.h"
 
 bool ChooseFile(void* owner, const char* title, const char* filter, PathBuffer* path, int mode,
                 bool mustExist) {
+  return ChooseFile(owner, title, filter, path, mode, mustExist, nullptr);
+}
+
+bool ChooseFile(void* owner, const char* title, const char* filter, PathBuffer* path, int mode,
+                bool mustExist, StringBuffer* tooLong) {
+  if (tooLong) tooLong->SetText("", -1, 0);
   if (!path || (mode != 0 && mode != 1)) return false;
   PathParts parts;
   path->Split(&parts);
@@ -18,5 +28,15 @@ bool ChooseFile(void* owner, const char* title, const char* filter, PathBuffer* 
   request.defaultExtension = extension;
   request.flags = kChooseFileFlags | (mustExist ? kChooseFileMustExistFlags : 0);
   request.save = mode == 1;
-  return platform::RunFileDialog(&request);
+  // Room for the longest native path a system hands over.
+  constexpr uint32_t kLongPathSize = 4096;
+  std::unique_ptr<char[]> longPath(tooLong ? new (std::nothrow) char[kLongPathSize] : nullptr);
+  if (longPath) {
+    longPath[0] = '\0';
+    request.longPath = longPath.get();
+    request.longPathSize = kLongPathSize;
+  }
+  const bool chosen = platform::RunFileDialog(&request);
+  if (!chosen && longPath && longPath[0] != '\0') tooLong->SetText(longPath.get(), -1, 0);
+  return chosen;
 }

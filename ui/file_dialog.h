@@ -2,6 +2,7 @@
 #pragma once
 
 struct PathBuffer;
+class StringBuffer;
 
 // Flags of the file dialog: explorer style, centring hook, no read-only box.
 constexpr unsigned kChooseFileFlags = 0x80024;
@@ -15,3 +16,9 @@ constexpr unsigned kChooseFileMustExistFlags = 0x1800;
 // null path, any other mode, a cancel or a dialog error (no message is shown).
 bool ChooseFile(void* owner, const char* title, const char* filter, PathBuffer* path, int mode,
                 bool mustExist);
+
+// The same; when the user chose a file whose path is too long for `path`, that
+// path is put into tooLong (when given) and the result is false. tooLong is
+// emptied otherwise.
+bool ChooseFile(void* owner, const char* title, const char* filter, PathBuffer* path, int mode,
+                bool mustExist, StringBuffer* tooLong);

@@ -21,6 +21,9 @@ struct DropInfo {
   uint32_t always1;   // always 1
   uint32_t count;     // number of dropped files
   PathBuffer* files;  // `count` entries; a name longer than 259 characters leaves its entry empty
+  // The `count` names as the system handed them over, any length, so that a name too long
+  // for its entry can still be told; valid while the event is delivered, null when unknown.
+  const char* const* names;
 };
 
 // The record handed to a window's callback, zero-filled per event.

@@ -116,6 +116,7 @@ uint8_t DeliverDrop(const platform::PlatformEvent& in, WindowRecord* record, Too
       std::memcpy(info->files[i].path, name, std::strlen(name) + 1);
     }
   }
+  info->names = count > 0 ? in.dropNames : nullptr;
   event->dropInfo = info;
   uint8_t answer = DeliverEvent(record, event);
   FreeDropInfo(info);

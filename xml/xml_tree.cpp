@@ -119,12 +119,20 @@ void XMLCALL OnTextSkippingBlank(void* userData, const XML_Char* text, int lengt
   AddText(static_cast<ParseContext*>(userData), text, length);
 }
 
+// Ends a parse that got no bytes at all: expat tells "no element found".
+XmlParseOutcome EndOfText(XML_Parser parser) {
+  return XML_Parse(parser, "", 0, 1) == XML_STATUS_ERROR ? XmlParseOutcome::SyntaxError
+                                                         : XmlParseOutcome::Parsed;
+}
+
 // A text in memory, handed over whole and parsed in one final call.
 struct TextFeed final : XmlTree::Feed {
   TextFeed(const char* t, int32_t n) : text(t), length(n) {}
   XmlParseOutcome Run(XML_Parser parser) override {
-    // An empty or missing text has nothing to parse, as expat offers no buffer for it.
-    if (text == nullptr || length <= 0) return XmlParseOutcome::Empty;
+    // A missing text has nothing to parse. An empty one is a document without an element,
+    // which expat reports like any other syntax error.
+    if (text == nullptr || length < 0) return XmlParseOutcome::Empty;
+    if (length == 0) return EndOfText(parser);
     void* buffer = XML_GetBuffer(parser, length);
     if (buffer == nullptr) return XmlParseOutcome::OutOfMemory;
     std::memcpy(buffer, text, static_cast<size_t>(length));
@@ -170,7 +178,7 @@ struct FileFeed final : XmlTree::Feed {
       if (!file.Read(buffer + carried, kFileBlock, &got)) return XmlParseOutcome::ReadFailed;
       const uint32_t length = carried + got;
       if (got == 0) {
-        if (!anyBytes) return XmlParseOutcome::Empty;
+        if (!anyBytes) return EndOfText(parser);
         return XML_ParseBuffer(parser, static_cast<int>(length), 1) == XML_STATUS_ERROR
                    ? XmlParseOutcome::SyntaxError
                    : XmlParseOutcome::Parsed;
@@ -285,7 +293,12 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   if (cursor.outOfMemory) return finish(XmlParseOutcome::OutOfMemory);
   if (outcome == XmlParseOutcome::SyntaxError) {
     const int32_t line = CurrentLine(xmlParser);
-    ShowParseError(XML_ErrorString(XML_GetErrorCode(xmlParser)), line);
+    const char* message = XML_ErrorString(XML_GetErrorCode(xmlParser));
+    if (errorHandler != nullptr) {
+      errorHandler(errorContext, message, line);
+    } else {
+      ShowParseError(message, line);
+    }
   }
   return finish(outcome);
 }

@@ -26,6 +26,9 @@ enum class XmlParseOutcome {
 // go with it at once; node pointers are valid for the tree's lifetime only.
 class XmlTree {
  public:
+  // Told a syntax error instead of the "XML Error" box: expat's message and the line.
+  using ParseErrorHandler = void (*)(void* context, const char* message, int32_t line);
+
   // Creates the root; IsReady tells whether that succeeded.
   XmlTree();
   XmlTree(const XmlTree&) = delete;
@@ -37,9 +40,10 @@ class XmlTree {
   virtual XmlNode* GetRoot();
   // Parses `length` bytes of `text` (no terminating zero needed) into a new Document node
   // named `name` under the root. Mode 1 drops text chunks made only of blanks; any other
-  // mode keeps every chunk. A syntax error shows the "XML Error" message box and returns
-  // false; other failures (empty text, no memory, a tree that is not ready) return false
-  // silently. Nodes built before a failure stay in the tree.
+  // mode keeps every chunk. A syntax error (an empty text included: "no element found")
+  // shows the "XML Error" message box, or goes to the handler set by SetParseErrorHandler,
+  // and returns false; other failures (no text, no memory, a tree that is not ready) return
+  // false silently. Nodes built before a failure stay in the tree.
   virtual bool Parse(const char* text, int32_t length, const char* name, int32_t mode);
   // Writes `top`'s subtree in `layout` (see BuildXmlText) to the file at `path`, created
   // or truncated, in one write; false if the file cannot be opened, the text cannot be
@@ -47,6 +51,11 @@ class XmlTree {
   virtual bool WriteToFile(const PathBuffer& path, XmlNode* top, int32_t layout);
   // Destroys the root and every node of the tree.
   virtual ~XmlTree();
+  // Sends later syntax errors to handler with context; a null handler brings the box back.
+  void SetParseErrorHandler(ParseErrorHandler handler, void* context) {
+    errorHandler = handler;
+    errorContext = context;
+  }
 
   // Parses the rest of the open `file` as Parse does a text, reading it in blocks straight
   // into the parser's buffer, so no copy of the whole file is ever held. The chunks of text
@@ -67,6 +76,8 @@ class XmlTree {
   XmlArena arena;
   XmlSharedText texts{arena};
   uint64_t editsAtStart = 0;  // XmlLinkedNode::ArenaEdits when the tree was made
+  ParseErrorHandler errorHandler = nullptr;
+  void* errorContext = nullptr;
 };
 
 // Shows the message box "XML Error" with "Parse Error: <message> at line <line>"; false,

@@ -116,7 +116,14 @@ bool RunFileDialog(FileDialogRequest* request) {
     return false;
   }
   std::vector<char> program(kFileDialogPathSize);
-  if (!ProgramPathFromNative(path.c_str(), program.data(), uint32_t(program.size()))) return false;
+  if (!ProgramPathFromNative(path.c_str(), program.data(), uint32_t(program.size()))) {
+    // Too long for the program's paths: handed back whole where the caller wants it.
+    if (request->longPath != nullptr && request->longPathSize > 0 &&
+        !ProgramPathFromNative(path.c_str(), request->longPath, request->longPathSize)) {
+      request->longPath[0] = '\0';
+    }
+    return false;
+  }
   std::copy(program.begin(), program.end(), request->path);
   return true;
 }

@@ -76,7 +76,13 @@ bool RunFileDialog(FileDialogRequest* request) {
   if (!record.defaultExtension.empty() && !HasExtension(answer)) {
     answer += "." + record.defaultExtension;
   }
-  if (answer.size() >= size_t(kFileDialogPathSize)) return false;
+  if (answer.size() >= size_t(kFileDialogPathSize)) {
+    // Too long for the program's paths: handed back whole where the caller wants it.
+    if (request->longPath != nullptr && request->longPathSize > answer.size()) {
+      std::memcpy(request->longPath, answer.c_str(), answer.size() + 1);
+    }
+    return false;
+  }
   std::memcpy(request->path, answer.c_str(), answer.size() + 1);
   return true;
 }

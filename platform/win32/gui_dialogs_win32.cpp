@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "platform/gui_dialogs.h"
+#include "platform/win32/file_dialog_flags.h"
 
 namespace platform {
 
@@ -48,6 +49,17 @@ UINT_PTR CALLBACK CentringHook(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 
 }  // namespace
 
+uint32_t win32::NativeFileDialogFlags(const FileDialogRequest& request) {
+  uint32_t flags = request.flags;
+  if (request.save) {
+    // A save dialog that honoured "file must exist" would refuse a new name; "path must
+    // exist" stays whenever the caller asked for either.
+    if (flags & (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)) flags |= OFN_PATHMUSTEXIST;
+    flags &= ~uint32_t(OFN_FILEMUSTEXIST);
+  }
+  return flags;
+}
+
 bool RunFileDialog(FileDialogRequest* request) {
   if (!request || !request->path) return false;
   OPENFILENAMEA dialog{};
@@ -57,10 +69,7 @@ bool RunFileDialog(FileDialogRequest* request) {
   dialog.lpstrFile = request->path;
   dialog.nMaxFile = kFileDialogPathSize;
   dialog.lpstrTitle = request->title;
-  dialog.Flags = request->flags;
-  // A page is saved under a new name: a save dialog that honoured "file must
-  // exist" could refuse it, so saving keeps only "path must exist".
-  if (request->save) dialog.Flags &= ~DWORD(OFN_FILEMUSTEXIST);
+  dialog.Flags = win32::NativeFileDialogFlags(*request);
   dialog.lpstrDefExt = request->defaultExtension;
   if (request->flags & kFileEnableHook) dialog.lpfnHook = &CentringHook;
   BOOL chosen = request->save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app_globals.h"
+#include "app/conversion_failure.h"
 #include "app_test_support.h"
 #include "headless_support.h"
 #include "ui/toolkit_runtime.h"
@@ -219,6 +220,23 @@ TEST(SceneOutcomes, EachEndOfTheStepIsToldAndTheBlockNeverPartial) {
         EXPECT_TRUE(Block() == full) << "every button of " << c.file;
       }
     }
+  }
+  {
+    // The failure the front end tells, and no page: the block is empty.
+    TempFolder folder;
+    std::string many = "<Scene>\n";
+    for (int i = 0; i < 20000; ++i) many += "<KRSTimeElem Name=\"a\" On=\"0\"/>\n";
+    WriteText(folder / "many.krn", many + "</Scene>\n");
+    ConversionFailure failure;
+    allocationsLeft = 3;
+    EXPECT_FALSE(CollectAnimationButtons(PathBuffer(ProgramView(folder / "many.krn").c_str()),
+                                         nullptr, nullptr, &failure));
+    allocationsLeft = -1;
+    StringBuffer message;
+    ASSERT_TRUE(failure.FormatMessage(message));
+    EXPECT_EQ(std::string(message.Data()),
+              "Not enough memory to read " + (folder / "many.krn").string());
+    EXPECT_EQ(Block(), "");
   }
   buttonBlock.Reset();
   ToolkitStop();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/app_globals.h"
 #include "app/converter_state.h"
@@ -31,6 +32,7 @@ class ConversionTest : public ::testing::Test {
   void SetUp() override {
     program_.AddTemplate("page.html", kTemplate);
     state_.templateName.SetText("page.html", -1, 0);
+    state_.templates.Append("page.html");
     ASSERT_TRUE(ScanTemplateFields(&state_));
     controls_.Init(sizeof(void*), 0, 0, 0, true);
     WriteText(program_.path() / "scenes" / "a.krn", kScene);
@@ -126,16 +128,92 @@ TEST_F(ConversionTest, DroppedFilesEachGetTheirOwnSaveDialog) {
       << "a cancelled file is skipped and the next one follows";
 }
 
-TEST_F(ConversionTest, AnOverlongDroppedNameStillGivesAPage) {
-  DropInfo* drop = CreateDropInfo(1);  // the entry stays empty, as for a name of 300 characters
+TEST_F(ConversionTest, AnOverlongDroppedNameIsToldAndTheNextFileFollows) {
+  const std::string longName = Scene((std::string(300, 'x') + ".krn").c_str());
+  const std::string shortName = Scene("a.krn");
+  const char* names[] = {longName.c_str(), shortName.c_str()};
+  DropInfo* drop = CreateDropInfo(2);  // the first entry stays empty, as the toolkit leaves it
   ASSERT_NE(drop, nullptr);
-  const auto page = program_.path() / "long.html";
+  drop->files[1].Set(shortName.c_str());
+  drop->names = names;
+  const auto page = program_.path() / "next.html";
   headless::QueueFileAnswer(ProgramView(page));
-  buttonBlock.SetText("stale", -1, 0);
   ConvertDroppedFiles(nullptr, &state_, &controls_, drop);
   FreeDropInfo(drop);
-  EXPECT_EQ(headless::FileDialogs().size(), 1u) << "the save dialog is still shown";
-  EXPECT_EQ(ReadText(page), "<b>T</b>||") << "a page with an empty file name and no buttons";
+  ASSERT_EQ(toolkit_.MessageBoxCount(), 1);
+  EXPECT_EQ(
+      toolkit_.MessageBoxText(0),
+      "The path is too long: " +
+          (program_.path() / "scenes" / (std::string(300, 'x') + ".krn")).make_preferred().string())
+      << "the path as the user knows it";
+  EXPECT_EQ(headless::FileDialogs().size(), 1u) << "no save dialog for the long name";
+  EXPECT_EQ(ReadText(page), std::string("<b>T</b>|scenes/a.krn|") + kSpinLine)
+      << "the next dropped file is converted";
+}
+
+TEST_F(ConversionTest, TooLongPathsFromTheDialogsAreTold) {
+  // Over 300 characters, in folders whose names the system accepts.
+  const auto deep = program_.path() / std::string(150, 'd') / std::string(150, 'e');
+  auto longScene = deep / "s.krn";
+  const auto longPage = deep / "p.html";
+  struct Case {
+    const char* what;
+    std::vector<std::string> answers;
+    std::string message;
+  } cases[] = {
+      {"the scene",
+       {ProgramView(longScene)},
+       "The path is too long: " + longScene.make_preferred().string()},
+      {"the page",
+       {Scene("a.krn"), ProgramView(longPage)},
+       "The path is too long: " + std::filesystem::path(longPage).make_preferred().string()},
+  };
+  for (const Case& c : cases) {
+    const int boxes = toolkit_.MessageBoxCount();
+    for (const std::string& answer : c.answers) headless::QueueFileAnswer(answer);
+    ConvertByButton(nullptr, &state_, &controls_);
+    ASSERT_EQ(toolkit_.MessageBoxCount(), boxes + 1) << c.what;
+    EXPECT_EQ(toolkit_.MessageBoxText(boxes), c.message) << c.what;
+  }
+}
+
+TEST_F(ConversionTest, AFailedPageIsToldAndTheNextDropFollows) {
+  DropInfo* drop = CreateDropInfo(2);
+  ASSERT_NE(drop, nullptr);
+  drop->files[0].Set(Scene("a.krn").c_str());
+  drop->files[1].Set(Scene("a.krn").c_str());
+  const auto missing = program_.path() / "no" / "p.html";
+  const auto page = program_.path() / "ok.html";
+  headless::QueueFileAnswer(ProgramView(missing));
+  headless::QueueFileAnswer(ProgramView(page));
+  ConvertDroppedFiles(nullptr, &state_, &controls_, drop);
+  FreeDropInfo(drop);
+  ASSERT_EQ(toolkit_.MessageBoxCount(), 1);
+  EXPECT_EQ(toolkit_.MessageBoxText(0),
+            "Could not write the page " + missing.string() + ": No such file or directory");
+  EXPECT_EQ(ReadText(page), std::string("<b>T</b>|scenes/a.krn|") + kSpinLine);
+}
+
+TEST_F(ConversionTest, EmptyAndNulScenesShowTheXmlErrorBox) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string scene;
+    const char* message;
+  } cases[] = {{"", "Parse Error: no element found at line 1"},
+               {"<S>\n<KRSTimeElem Name=\"Spin\" On=\"0\"/>\0</S>"s,
+                "Parse Error: not well-formed (invalid token) at line 2"}};
+  for (const Case& c : cases) {
+    WriteText(program_.path() / "scenes" / "odd.krn", c.scene);
+    const int boxes = toolkit_.MessageBoxCount();
+    headless::QueueFileAnswer(ProgramView(program_.path() / "odd.html"));
+    PathBuffer scene(Scene("odd.krn").c_str());
+    ConvertSceneFile(nullptr, &state_, scene);
+    ASSERT_EQ(toolkit_.MessageBoxCount(), boxes + 1);
+    EXPECT_EQ(toolkit_.MessageBoxTitle(boxes), "XML Error");
+    EXPECT_EQ(toolkit_.MessageBoxText(boxes), c.message);
+    EXPECT_EQ(ReadText(program_.path() / "odd.html"), "<b>T</b>|scenes/odd.krn|")
+        << "the page is still made, without buttons";
+  }
 }
 
 }  // namespace

@@ -273,7 +273,7 @@ TEST(MainWindow, ChoosingInThePopupList) {
 
 TEST(MainWindow, RememberedTemplateMissingFromTheCatalogue) {
   ProgramFolder program;
-  program.AddTemplate("a.html", "((KWB))F((KWB))");
+  program.AddTemplate("a.html", "((KWB))F::f((KWB))");
   WriteText(program.defaults() / "defaulttemplate.txt", "gone.html\r\n");
   WriteText(program.path() / "s.krn", "<S/>");
   ProgramRun run;
@@ -288,13 +288,84 @@ TEST(MainWindow, RememberedTemplateMissingFromTheCatalogue) {
   });
   run.At(200, [] { headless::RequestClose(mainWindow); });
   run.Run();
-  EXPECT_EQ(Height(outer), 75) << "the missing template has no fields";
+  EXPECT_EQ(Height(outer), 100) << "the window shows the fields of the template it falls back to";
   EXPECT_EQ(selected, 0) << "the selector shows the first entry";
-  EXPECT_EQ(headless::FileDialogs().size(), 2u) << "open and save dialog are still shown";
-  EXPECT_FALSE(std::filesystem::exists(program.path() / "page.html"))
-      << "the page step stops without the template";
-  EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), "gone.html\r\n")
-      << "conversions and saves keep the remembered name";
+  EXPECT_EQ(ReadText(program.path() / "page.html"), "f") << "the page comes from a.html";
+  EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), "a.html\r\n")
+      << "the stale name is not saved back";
+  EXPECT_FALSE(std::filesystem::exists(program.defaults() / "Prefsgone.txt"))
+      << "no settings file for a template that does not exist";
+}
+
+TEST(MainWindow, NoTemplatesAtAll) {
+  struct Case {
+    const char* what;
+    bool folderExists;
+  } cases[] = {{"empty templates folder", true}, {"missing templates folder", false}};
+  for (const Case& c : cases) {
+    ProgramFolder program;
+    if (!c.folderExists) std::filesystem::remove_all(program.templates());
+    // The scan must never list the current directory instead.
+    WriteText(program.path() / "elsewhere" / "other.html", "not a template");
+    std::filesystem::current_path(program.path() / "elsewhere");
+    WriteText(program.defaults() / "defaulttemplate.txt", "gone.html\r\n");
+    WriteText(program.path() / "s.krn", "<S/>");
+    apptest::HeadlessToolkit toolkit;
+    ProgramRun run;
+    int catalogue = -1;
+    std::string shown;
+    run.At(50, [&] {
+      catalogue = currentState->templates.count;
+      shown = currentState->selector.GetItem(0) != nullptr ? currentState->selector.GetItem(0) : "";
+      headless::QueueFileAnswer(ProgramView(program.path() / "s.krn"));
+      headless::ClickControl(headless::FindControl(mainWindow, 1));
+    });
+    run.At(200, [] { headless::RequestClose(mainWindow); });
+    run.Run();
+    EXPECT_FALSE(run.guardFired()) << c.what << ": the window opens and closes";
+    EXPECT_EQ(catalogue, 0) << c.what;
+    EXPECT_EQ(shown, "(no templates)") << c.what << ": the chooser says there are none";
+    EXPECT_EQ(headless::FileDialogs().size(), 0u) << c.what << ": Convert asks for nothing";
+    ASSERT_EQ(toolkit.MessageBoxCount(), 1) << c.what;
+    EXPECT_EQ(toolkit.MessageBoxText(0), "No templates in " + program.templates().string())
+        << c.what;
+    EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), "gone.html\r\n")
+        << c.what << ": nothing is saved for a template that does not exist";
+    EXPECT_FALSE(std::filesystem::exists(program.defaults() / "Prefsgeneric.txt")) << c.what;
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+  }
+}
+
+TEST(MainWindow, SettingsThatCannotBeSavedAreToldOnce) {
+  ProgramFolder program;
+  program.AddTemplate("a.html", "((KWB))F::f((KWB))");
+  program.AddTemplate("b.html", "((KWB))G::g((KWB))");
+  WriteText(program.defaults() / "Prefsa.txt", "((KWB))F((KWB))=old\r\n");
+  WriteText(program.defaults() / "defaulttemplate.txt", "a.html\r\n");
+  // Read-only settings files (a read-only folder is no obstacle on Windows).
+  for (const char* name : {"Prefsa.txt", "defaulttemplate.txt"}) {
+    std::filesystem::permissions(program.defaults() / name, std::filesystem::perms::owner_read);
+  }
+  settingsFailureTold = false;
+  apptest::HeadlessToolkit toolkit;
+  ProgramRun run;
+  run.At(50, [&] {
+    headless::TypeText(headless::FindControl(mainWindow, kFirstEditId), "typed");
+    headless::ClickControl(headless::FindControl(mainWindow, kResetButtonId));  // a rebuild
+  });
+  run.At(200, [&] { headless::RequestClose(mainWindow); });
+  run.Run();
+  for (const char* name : {"Prefsa.txt", "defaulttemplate.txt"}) {
+    std::filesystem::permissions(program.defaults() / name, std::filesystem::perms::owner_all);
+  }
+  ASSERT_EQ(toolkit.MessageBoxCount(), 1) << "a rebuild and a close: told once";
+  EXPECT_EQ(toolkit.MessageBoxText(0),
+            "Could not save the settings " +
+                (program.defaults() / "Prefsa.txt").make_preferred().string() +
+                ": Permission denied");
+  EXPECT_EQ(ReadText(program.defaults() / "Prefsa.txt"), "((KWB))F((KWB))=old\r\n")
+      << "the old file is left whole";
+  settingsFailureTold = false;
 }
 
 TEST(MainWindow, DroppedFilesUseTheTypedValues) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/app_globals.h"
 #include "app/converter_state.h"
@@ -97,8 +99,10 @@ TEST_F(PageTest, PageByteForByte) {
   EXPECT_EQ(ReadText(page),
             "<title>My & Scene</title>\r\n"
             "<p>Ann / My & Scene / </p>\n"
-            "b1=" + build_ + " b2=" + build_ + " b3=" + build_ + "\n"
-            "<embed src=\"../scenes/a.krn\">\n<form>\n<input>\r\n</form>\n")
+            "b1=" +
+                build_ + " b2=" + build_ + " b3=" + build_ +
+                "\n"
+                "<embed src=\"../scenes/a.krn\">\n<form>\n<input>\r\n</form>\n")
       << "named fields, an empty value, BUILD three times (once with a default), FILENAME and "
          "FORMSDATA";
 
@@ -108,7 +112,9 @@ TEST_F(PageTest, PageByteForByte) {
   EXPECT_TRUE(dialog.save);
   EXPECT_EQ(dialog.owner, nullptr) << "the save dialog has no owner";
   EXPECT_EQ(dialog.initialName, "") << "the dialog starts without a name";
-  EXPECT_EQ(dialog.flags & 0x1800u, 0u) << "a save dialog must accept a new file name";
+  EXPECT_EQ(dialog.flags, 0x81824u)
+      << "explorer, hook, no read-only box, must exist (the backend keeps only \"path must "
+         "exist\" for saving)";
   EXPECT_EQ(dialog.filters, (std::vector<std::pair<std::string, std::string>>{
                                 {"HTML Files (*.html)", " *.html"}, {"All Files (*.*)", " *.*"}}));
   EXPECT_EQ(std::filesystem::current_path(), program_.path())
@@ -151,35 +157,109 @@ TEST_F(PageTest, UnversionedProgramAndNoPlaceholders) {
   EXPECT_EQ(ReadText(page), plain) << "written unchanged up to the first zero byte";
 }
 
-TEST_F(PageTest, NamedFieldsComeBeforeComputedKeys) {
-  UseTemplate("((KWB))FILENAME((KWB)) ((KWB))NAME((KWB))");
-  ASSERT_EQ(state_.fieldNames.count, 1);
-  SetValue(0, "n");
+TEST_F(PageTest, EveryPlaceholderOfEveryFieldIsFilled) {
+  struct Case {
+    const char* text;
+    std::vector<const char*> values;
+    const char* expected;
+  } cases[] = {
+      {"<title>((KWB))title((KWB))</title>", {"T"}, "<title>T</title>"},
+      {"((KWB))FILENAME((KWB)) ((KWB))NAME((KWB))", {"n"}, "s.krn n"},
+      {"((KWB))NAME((KWB))|((KWB))NAMES((KWB))|((KWB))NAME::d((KWB))", {"1", "2"}, "1|2|1"},
+      {"((KWB))NAMES((KWB))|((KWB))NAME((KWB))", {"2", "1"}, "2|1"},
+      // Without overlaps the page is what it always was.
+      {"<p>((KWB))A::a((KWB)) ((KWB))B((KWB))</p>\r\n((KWB))A((KWB))",
+       {"x", "y"},
+       "<p>x y</p>\r\nx"},
+  };
   const auto page = program_.path() / "p.html";
-  headless::QueueFileAnswer(ProgramView(page));
-  ASSERT_TRUE(
-      WritePage(TemplatePath().c_str(), ProgramView(program_.path() / "s.krn").c_str(), &state_));
-  EXPECT_EQ(ReadText(page), "s.krn ((KWB))NAME((KWB))")
-      << "NAME is first found inside the FILENAME placeholder, so it stays";
+  for (const Case& c : cases) {
+    UseTemplate(c.text);
+    ASSERT_EQ(state_.fieldNames.count, int(c.values.size())) << c.text;
+    for (size_t i = 0; i < c.values.size(); ++i) SetValue(int(i), c.values[i]);
+    headless::QueueFileAnswer(ProgramView(page));
+    ASSERT_TRUE(
+        WritePage(TemplatePath().c_str(), ProgramView(program_.path() / "s.krn").c_str(), &state_));
+    EXPECT_EQ(ReadText(page), c.expected) << c.text;
+  }
 }
 
-TEST_F(PageTest, FailuresWriteNothing) {
-  UseTemplate("x");
-  const auto page = program_.path() / "p.html";
+TEST_F(PageTest, FailuresAreToldAndChangeNothing) {
+  UseTemplate("new text");
   headless::QueueFileCancel();
+  const auto fresh = program_.path() / "p.html";
   EXPECT_FALSE(WritePage(TemplatePath().c_str(), "Z:\\a.krn", &state_)) << "cancelled";
-  EXPECT_FALSE(std::filesystem::exists(page));
+  EXPECT_FALSE(std::filesystem::exists(fresh));
+  EXPECT_EQ(toolkit_.MessageBoxCount(), 0) << "a cancel is no failure";
 
+  const auto web = program_.path() / "web";
+  const auto page = web / "old.html";
+  const auto locked = web / "locked";
+  WriteText(page, "old page");
+  WriteText(locked / "old.html", "old locked page");
+  const auto gone = program_.templates() / "gone.html";
+  WriteText(gone, "vanishes");
+  std::filesystem::remove(gone);  // deleted between the scan and the conversion
+  struct Case {
+    const char* what;
+    std::filesystem::path page;
+    std::string templatePath;
+    std::function<void()> prepare;
+    std::string message;
+  } cases[] = {
+      {"missing folder", web / "no" / "such" / "p.html", TemplatePath(), [] {},
+       "Could not write the page " + (web / "no" / "such" / "p.html").string() +
+           ": No such file or directory"},
+      {"read-only file", page, TemplatePath(),
+       [&] { std::filesystem::permissions(page, std::filesystem::perms::owner_read); },
+       "Could not write the page " + page.string() + ": Permission denied"},
+      {"read-only folder", locked / "old.html", TemplatePath(),
+       [&] {
+         std::filesystem::permissions(
+             locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+       },
+       "Could not write the page " + (locked / "old.html").string() + ": Permission denied"},
+      {"template deleted", page, ProgramView(gone), [] {},
+       "Could not read the template " + gone.string() + ": No such file or directory"},
+  };
+  // Windows ignores the read-only attribute of a folder: that case is Linux's.
+  const bool readOnlyFolders = std::filesystem::path::preferred_separator == '/';
+  for (const Case& c : cases) {
+    if (!readOnlyFolders && std::string(c.what) == "read-only folder") continue;
+    c.prepare();
+    const std::string before = ReadText(c.page);
+    const int boxes = toolkit_.MessageBoxCount();
+    headless::QueueFileAnswer(ProgramView(c.page));
+    EXPECT_FALSE(WritePage(c.templatePath.c_str(), "Z:\\a.krn", &state_)) << c.what;
+    ASSERT_EQ(toolkit_.MessageBoxCount(), boxes + 1) << c.what << ": one message";
+    EXPECT_EQ(toolkit_.MessageBoxTitle(boxes), "Tessaly KRN 2 HTML") << c.what;
+    EXPECT_EQ(toolkit_.MessageBoxText(boxes), c.message) << c.what;
+    EXPECT_EQ(ReadText(c.page), before) << c.what << ": the existing page keeps every byte";
+    std::filesystem::permissions(page, std::filesystem::perms::owner_all);
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+  }
+  size_t leftovers = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(web)) {
+    leftovers += entry.path().extension() == ".tmp";
+  }
+  EXPECT_EQ(leftovers, 0u) << "no temporary file stays behind";
+}
+
+TEST_F(PageTest, ReplacingKeepsPermissions) {
+  if (std::filesystem::path::preferred_separator != '/') {
+    GTEST_SKIP() << "a Windows file has no permission bits beside its read-only attribute";
+  }
+  UseTemplate("new");
+  const auto page = program_.path() / "kept.html";
+  WriteText(page, "old");
+  using std::filesystem::perms;
+  const perms mode = perms::owner_read | perms::owner_write | perms::group_read;
+  std::filesystem::permissions(page, mode);
   headless::QueueFileAnswer(ProgramView(page));
-  const std::string missing = ProgramView(program_.templates() / "gone.html");
-  EXPECT_FALSE(WritePage(missing.c_str(), "Z:\\a.krn", &state_)) << "missing template";
-  EXPECT_FALSE(std::filesystem::exists(page));
-  EXPECT_EQ(headless::FileDialogs().size(), 2u) << "the save dialog comes before the template";
-
-  headless::QueueFileAnswer(ProgramView(program_.path() / "no" / "such" / "p.html"));
-  EXPECT_FALSE(WritePage(TemplatePath().c_str(), "Z:\\a.krn", &state_))
-      << "a page that cannot be created";
-  EXPECT_EQ(toolkit_.MessageBoxCount(), 0) << "no failure shows a message";
+  ASSERT_TRUE(WritePage(TemplatePath().c_str(), "Z:\\a.krn", &state_));
+  EXPECT_EQ(ReadText(page), "new");
+  EXPECT_EQ(std::filesystem::status(page).permissions(), mode)
+      << "a replaced page keeps its permissions";
 }
 
 }  // namespace

@@ -106,22 +106,36 @@ TEST(ReplacePlaceholder, ReplacesOneSpanAndGrowsTheText) {
   EXPECT_STREQ(page.Data(), "ab") << "an absent value removes the placeholder";
 }
 
-TEST(ReplacePlaceholder, FirstOccurrenceRules) {
-  EXPECT_EQ(Replaced("((KWB))BUILD((KWB)) ((KWB))BUILD((KWB)) ((KWB))BUILD((KWB))", "BUILD", "1.2"),
-            "1.2 1.2 1.2")
-      << "three BUILD placeholders are replaced by repeated calls";
-  EXPECT_EQ(Replaced("v((KWB))BUILD::none((KWB))", "BUILD", "9"), "v9")
-      << "a placeholder with a default is replaced whole";
-  EXPECT_EQ(Replaced("BUILD here ((KWB))BUILD((KWB))", "BUILD", "9"),
-            "BUILD here ((KWB))BUILD((KWB))")
-      << "the key's letters outside a placeholder stop the replacement at once";
-  EXPECT_EQ(Replaced("((KWB))FILENAME((KWB)) ((KWB))NAME((KWB))", "NAME", "n"),
-            "((KWB))FILENAME((KWB)) ((KWB))NAME((KWB))")
-      << "NAME inside a FILENAME placeholder is not preceded by the delimiter";
-  EXPECT_EQ(Replaced("ILD((KWB))BUILD", "BUILD", "x"), "ILD((KWB))BUILD")
-      << "a placeholder without closing delimiter stays";
-  EXPECT_EQ(Replaced("BUILD", "BUILD", "x"), "BUILD") << "fewer than seven characters before";
-  EXPECT_EQ(Replaced("plain page", "T", "x"), "plain page");
+TEST(ReplacePlaceholder, ReplacedWhereTheKeyIsTheWholeName) {
+  struct Case {
+    const char* text;
+    const char* key;
+    const char* expected;
+    const char* why;
+  } cases[] = {
+      {"((KWB))BUILD((KWB)) ((KWB))BUILD((KWB)) ((KWB))BUILD((KWB))", "BUILD", "1.2 1.2 1.2",
+       "three BUILD placeholders are replaced by repeated calls"},
+      {"v((KWB))BUILD::none((KWB))", "BUILD", "v1.2", "a placeholder with a default goes whole"},
+      {"BUILD here ((KWB))BUILD((KWB))", "BUILD", "BUILD here 1.2",
+       "the key's letters outside a placeholder are skipped over"},
+      {"<title>((KWB))title((KWB))</title>", "title", "<title>1.2</title>",
+       "a tag of the same name comes first"},
+      {"((KWB))FILENAME((KWB)) ((KWB))NAME((KWB))", "NAME", "((KWB))FILENAME((KWB)) 1.2",
+       "NAME inside a FILENAME placeholder is not a placeholder of NAME"},
+      {"((KWB))NAMES((KWB)) ((KWB))NAME::x((KWB)) ((KWB))NAMES::y((KWB))", "NAME",
+       "((KWB))NAMES((KWB)) 1.2 ((KWB))NAMES::y((KWB))", "NAME leaves the placeholders of NAMES"},
+      {"((KWB))A((KWB))NAME((KWB))", "NAME", "((KWB))A((KWB))NAME((KWB))",
+       "a closing delimiter does not open a placeholder"},
+      {"((KWB))NAME::((KWB))", "NAME", "((KWB))NAME::((KWB))",
+       "\"::\" right before the closing delimiter belongs to the name"},
+      {"ILD((KWB))BUILD", "BUILD", "ILD((KWB))BUILD", "a placeholder without its closing stays"},
+      {"BUILD", "BUILD", "BUILD", "no delimiter at all"},
+      {"plain page", "T", "plain page", "no placeholder"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Replaced(c.text, c.key, "1.2"), c.expected) << c.why;
+  }
+  EXPECT_EQ(Replaced("v((KWB))BUILD::none((KWB))", "BUILD", "9"), "v9");
 }
 
 TEST(ReplacePlaceholder, ValuesContainingTheirOwnKeyDoNotLoop) {
@@ -136,9 +150,10 @@ TEST(ReplacePlaceholder, ValuesContainingTheirOwnKeyDoNotLoop) {
 
 TEST(ReplacePlaceholder, OnePassAgreesWithRepeatedCalls) {
   const char* cases[] = {
-      "((KWB))K((KWB))",   "a((KWB))K::d((KWB))b((KWB))K((KWB))c",
-      "K ((KWB))K((KWB))", "((KWB))K((KWB))K((KWB))K((KWB))",
-      "((KWB))KK((KWB))",  "x((KWB))K",
+      "((KWB))K((KWB))",        "a((KWB))K::d((KWB))b((KWB))K((KWB))c",
+      "K ((KWB))K((KWB))",      "((KWB))K((KWB))K((KWB))K((KWB))",
+      "((KWB))KK((KWB))",       "x((KWB))K",
+      "<K>((KWB))K((KWB))</K>", "((KWB))KS((KWB))((KWB))K::d((KWB))",
   };
   for (const char* text : cases) {
     for (const char* value : {"", "v", "K", "((KWB))K((KWB))", "((KWB))"}) {

@@ -75,6 +75,7 @@ TEST(Templates, EmptyCatalogueFallsBackToGeneric) {
 TEST(Templates, DefaultTemplateFile) {
   ProgramFolder program;
   ConverterState state;
+  for (const char* name : {"first.html", "my page.html"}) state.templates.Append(name);
   state.templateName.SetText("first.html", -1, 0);
   EXPECT_FALSE(LoadDefaultTemplate(&state)) << "no file yet";
   EXPECT_EQ(Text(state.templateName), "first.html");
@@ -84,9 +85,9 @@ TEST(Templates, DefaultTemplateFile) {
   EXPECT_EQ(Text(state.templateName), "first.html");
 
   WriteText(program.defaults() / "defaulttemplate.txt", "missing.html\nrest");
-  EXPECT_TRUE(LoadDefaultTemplate(&state));
-  EXPECT_EQ(Text(state.templateName), "missing.html")
-      << "the remembered name is taken even when no such template exists";
+  EXPECT_FALSE(LoadDefaultTemplate(&state));
+  EXPECT_EQ(Text(state.templateName), "first.html")
+      << "a remembered name that is not in the catalogue keeps the catalogue's choice";
 
   state.templateName.SetText("my page.html", -1, 0);
   EXPECT_TRUE(SaveDefaultTemplate(&state));
@@ -95,8 +96,14 @@ TEST(Templates, DefaultTemplateFile) {
   EXPECT_TRUE(LoadDefaultTemplate(&state));
   EXPECT_EQ(Text(state.templateName), "my page.html") << "what is saved is read back";
 
+  state.templateName.SetText("gone.html", -1, 0);
+  EXPECT_TRUE(SaveDefaultTemplate(&state)) << "a name outside the catalogue is not saved";
+  EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), "my page.html\r\n");
+
+  state.templateName.SetText("first.html", -1, 0);
   std::filesystem::remove_all(program.defaults());
-  EXPECT_FALSE(SaveDefaultTemplate(&state)) << "a missing Defaults folder makes the save fail";
+  EXPECT_TRUE(SaveDefaultTemplate(&state)) << "a missing Defaults folder is created";
+  EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), "first.html\r\n");
 }
 
 TEST(Templates, ScanTemplateFieldsOfTheCurrentTemplate) {
@@ -133,6 +140,7 @@ TEST(Prefs, FilePathFromTheTemplateName) {
 // A state with the fields A, B and C of "page.html" and their defaults.
 void MakeFields(ConverterState& state) {
   state.templateName.SetText("page.html", -1, 0);
+  state.templates.Append("page.html");
   for (const char* name : {"A", "B", "C"}) state.fieldNames.Append(name);
   for (const char* value : {"a0", "b0", "c0"}) state.fieldValues.Append(value);
 }
@@ -152,9 +160,54 @@ TEST(Prefs, LoadTakesKnownFieldsLineByLine) {
             "((KWB))B((KWB))=k=v= \t\n"
             "((KWB))C((KWB))=unterminated");
   ASSERT_TRUE(LoadPrefs(&state));
-  EXPECT_EQ(Items(state.fieldValues), (std::vector<std::string>{"x", "k=v= \t", "c0"}))
+  EXPECT_EQ(Items(state.fieldValues), (std::vector<std::string>{"x", "k=v= \t", "unterminated"}))
       << "junk before = is ignored, values keep = and blanks, a last line without break is "
-         "not read, unknown names are dropped";
+         "read, unknown names are dropped";
+}
+
+TEST(Prefs, ImperfectFilesKeepEveryCompleteLine) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string text;
+    std::vector<std::string> values;
+    const char* what;
+  } cases[] = {
+      {"((KWB))A((KWB))=1\r\n((KWB))B((KWB))=2", {"1", "2", "c0"}, "no line end at the end"},
+      {"((KWB))A((KWB))=1\r\n\0\0((KWB))B((KWB))=2\r\n((KWB))C((KWB))=3\r\n"s,
+       {"1", "2", "3"},
+       "NUL bytes between lines"},
+      {"((KWB))A((KWB))=x\0y\r\n((KWB))C((KWB))=3\n"s, {"x", "b0", "3"}, "a NUL ends its line"},
+      {"((KWB))A((KWB))=1\r((KWB))B((KWB))=2\n", {"1", "2", "c0"}, "CR and LF alone"},
+      {"((KWB))A((KWB))\\=a\\r\\nb\\\\n\\x\r\n", {"a\r\nb\\n\\x", "b0", "c0"}, "an escaped value"},
+      {"((KWB))A((KWB)) \\=a\\nb\r\n",
+       {"a\\nb", "b0", "c0"},
+       "junk other than the mark alone keeps the value as written"},
+  };
+  for (const Case& c : cases) {
+    ConverterState state;
+    MakeFields(state);
+    ApplyPrefsText(&state, c.text.data(), unsigned(c.text.size()));
+    EXPECT_EQ(Items(state.fieldValues), c.values) << c.what;
+  }
+}
+
+TEST(Prefs, ValuesWithLineBreaksRoundTrip) {
+  ProgramFolder program;
+  ConverterState state;
+  MakeFields(state);
+  state.fieldValues.items[0].SetText("line one\r\nline two", -1, 0);
+  state.fieldValues.items[1].SetText("back\\slash\\n and \\\\", -1, 0);
+  state.fieldValues.items[2].SetText("\nx\r", -1, 0);
+  ASSERT_TRUE(SavePrefs(&state));
+  EXPECT_EQ(ReadText(program.defaults() / "Prefspage.txt"),
+            "((KWB))A((KWB))\\=line one\\r\\nline two\r\n"
+            "((KWB))B((KWB))=back\\slash\\n and \\\\\r\n"
+            "((KWB))C((KWB))\\=\\nx\\r\r\n")
+      << "only a value with a line break is escaped; the others are written as always";
+  ConverterState loaded;
+  MakeFields(loaded);
+  ASSERT_TRUE(LoadPrefs(&loaded));
+  EXPECT_EQ(Items(loaded.fieldValues), Items(state.fieldValues));
 }
 
 TEST(Prefs, SaveWritesNonBlankValuesOnly) {
@@ -186,7 +239,25 @@ TEST(Prefs, SaveWritesNonBlankValuesOnly) {
       << "a blank value comes back with its default";
 
   std::filesystem::remove_all(program.defaults());
-  EXPECT_FALSE(SavePrefs(&state)) << "a missing Defaults folder makes the save fail";
+  EXPECT_TRUE(SavePrefs(&state)) << "a missing Defaults folder is created";
+  EXPECT_EQ(ReadText(program.defaults() / "Prefspage.txt"),
+            "((KWB))A((KWB))= My Scene \r\n((KWB))C((KWB))=" + longValue + "\r\n");
+
+  ConversionFailure failure;
+  std::filesystem::permissions(program.defaults() / "Prefspage.txt",
+                               std::filesystem::perms::owner_read);
+  EXPECT_FALSE(SavePrefs(&state, &failure)) << "a read-only settings file";
+  StringBuffer message;
+  ASSERT_TRUE(failure.FormatMessage(message));
+  EXPECT_EQ(Text(message), "Could not save the settings " +
+                               (program.defaults() / "Prefspage.txt").string() +
+                               ": Permission denied");
+  std::filesystem::permissions(program.defaults() / "Prefspage.txt",
+                               std::filesystem::perms::owner_all);
+
+  state.templateName.SetText("gone.html", -1, 0);
+  EXPECT_TRUE(SavePrefs(&state)) << "nothing to save for a template outside the catalogue";
+  EXPECT_FALSE(std::filesystem::exists(program.defaults() / "Prefsgone.txt"));
 }
 
 TEST(Templates, ReadWholeFileLeavesRoomBehindTheData) {

@@ -16,6 +16,7 @@
 #include "platform/gui_dialogs.h"
 #include "platform/gui_events.h"
 #include "platform/gui_window.h"
+#include "platform/win32/file_dialog_flags.h"
 
 namespace {
 
@@ -480,6 +481,30 @@ bool RunAnswered(platform::FileDialogRequest* request, bool ok) {
 }
 
 }  // namespace
+
+TEST(GuiWin32Dialogs, SaveDialogKeepsPathMustExistOnly) {
+  struct Case {
+    uint32_t requested;
+    bool save;
+    uint32_t expected;
+  } cases[] = {
+      {0x81824, true, 0x80824},   // ChooseFile for a page: path must exist, any file name
+      {0x81824, false, 0x81824},  // the open dialog keeps both
+      {0x80824, true, 0x80824},
+      {0x80024, true, 0x80024},  // neither asked for, neither given
+  };
+  for (const Case& c : cases) {
+    platform::FileDialogRequest request{};
+    request.flags = c.requested;
+    request.save = c.save;
+    const uint32_t flags = platform::win32::NativeFileDialogFlags(request);
+    EXPECT_EQ(flags, c.expected) << std::hex << c.requested << (c.save ? " save" : " open");
+    if (c.save && (c.requested & OFN_PATHMUSTEXIST)) {
+      EXPECT_NE(flags & OFN_PATHMUSTEXIST, 0u) << "a page goes into an existing folder";
+      EXPECT_EQ(flags & OFN_FILEMUSTEXIST, 0u) << "a page may be a new file";
+    }
+  }
+}
 
 TEST(GuiWin32Dialogs, FileDialogsAreCentredAndAnswerTheirPath) {
   char folder[MAX_PATH];

@@ -144,21 +144,23 @@ TEST(XmlTreeParse, ErrorsAndRepeatedParses) {
   EXPECT_EQ(xmltest::PreOrder(bad), "bad.krn r \n a \n") << "nodes built before the error stay";
   EXPECT_TRUE(tree.IsReady()) << "the tree stays ready after a parse error";
 
-  // An empty text fails silently and leaves an empty document node.
+  // An empty text is a document without an element: told as expat tells it, with an empty
+  // document node left behind.
   EXPECT_FALSE(ParseText(tree, "", "empty.krn"));
-  EXPECT_EQ(messages.Count(), 1) << "an empty text must not show a message";
+  ASSERT_EQ(messages.Count(), 2) << "an empty text is a syntax error";
+  EXPECT_EQ(messages.Text(1), "Parse Error: no element found at line 1");
   XmlNode* empty = bad->GetNextSibling();
   ASSERT_NE(empty, nullptr);
   EXPECT_EQ(Name(empty), "empty.krn");
   EXPECT_EQ(empty->GetFirstChild(), nullptr);
   EXPECT_FALSE(tree.Parse(nullptr, 10, "null.krn", 0)) << "a null text with a length fails";
   EXPECT_FALSE(tree.Parse("<a/>", -4, "negative.krn", 0)) << "a negative length fails";
-  EXPECT_EQ(messages.Count(), 1) << "bad arguments show no message";
+  EXPECT_EQ(messages.Count(), 2) << "bad arguments show no message";
 
   // Unterminated document: the error is reported with its own message.
   EXPECT_FALSE(ParseText(tree, "<r>\n<a>", "cut.krn"));
-  ASSERT_EQ(messages.Count(), 2);
-  EXPECT_EQ(messages.Text(1).rfind("Parse Error: ", 0), 0u) << messages.Text(1);
+  ASSERT_EQ(messages.Count(), 3);
+  EXPECT_EQ(messages.Text(2).rfind("Parse Error: ", 0), 0u) << messages.Text(2);
 
   // Two good parses leave two more document nodes, in call order.
   XmlTree two;
@@ -166,7 +168,7 @@ TEST(XmlTreeParse, ErrorsAndRepeatedParses) {
   ASSERT_TRUE(ParseText(two, "<second/>", "two.krn"));
   EXPECT_EQ(Children(two.GetRoot()), "one.krn two.krn");
   EXPECT_EQ(Name(two.GetRoot()->GetFirstChild()->GetNextSibling()->GetFirstChild()), "second");
-  EXPECT_EQ(messages.Count(), 2);
+  EXPECT_EQ(messages.Count(), 3);
 }
 
 TEST(XmlTreeParse, ShowParseErrorFormatsOrShowsNothing) {
@@ -313,7 +315,7 @@ TEST(XmlTreeParseFile, OutcomesOfEmptyBrokenAndGoodFiles) {
     XmlParseOutcome outcome;
     int messages;
   } cases[] = {
-      {"", XmlParseOutcome::Empty, 0},
+      {"", XmlParseOutcome::SyntaxError, 1},  // "no element found"
       {"<a>\n<b></a>", XmlParseOutcome::SyntaxError, 1},
       {"<a x=\"1\"/>", XmlParseOutcome::Parsed, 0},
   };

@@ -37,7 +37,7 @@ winpath() {
 }
 
 if [ -z "${DISPLAY:-}" ]; then
-  Xvfb :$((RANDOM % 400 + 200)) -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp -displayfd 3 \
+  Xvfb :$((RANDOM % 400 + 200)) -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp -noreset -displayfd 3 \
     3>"$WORK/display" >/dev/null 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 50); do [ -s "$WORK/display" ] && break; sleep 0.1; done

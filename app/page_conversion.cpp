@@ -1,0 +1,135 @@
+#include "app/page_conversion.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/animation_buttons.h"
+#include "app/app_globals.h"
+#include "app/page_writer.h"
+#include "app/text_of.h"
+#include "base/file_handle.h"
+#include "base/path_buffer.h"
+#include "base/relative_path.h"
+#include "base/whole_file_writer.h"
+#include "platform/file_replace.h"
+#include "platform/file_spec.h"
+#include "platform/file_system.h"
+
+namespace {
+
+constexpr unsigned kSpareBytes = 4096;
+
+// False, with a kPathTooLong failure, when path does not fit the program's path buffer.
+bool CheckLength(const char* path, ConversionFailure& failure) {
+  if (path != nullptr && std::strlen(path) > kMaxProgramPathLength) {
+    return failure.Set(ConversionFailureKind::kPathTooLong, path, 0);
+  }
+  return true;
+}
+
+// The last system error, or fallback when the system named none.
+uint32_t LastErrorOr(uint32_t fallback) {
+  const uint32_t code = SysLastError();
+  return code != 0 ? code : fallback;
+}
+
+// Reads the whole template into page, with spare room behind the text; false with a
+// failure naming the template and the system's reason.
+bool ReadTemplate(const char* templatePath, StringBuffer& page, ConversionFailure& failure) {
+  const auto fail = [&](uint32_t error) {
+    return failure.Set(ConversionFailureKind::kTemplateUnreadable, templatePath, error);
+  };
+  PathBuffer path;
+  if (!path.Set(templatePath)) return fail(0);
+  FileHandle file(path);
+  SysSetLastError(0);
+  if (!file.Exists() || !file.Open(0)) return fail(LastErrorOr(SysDiskFullError()));
+  uint32_t size = 0;
+  SysSetLastError(0);
+  if (!file.GetSize(&size)) return fail(LastErrorOr(SysDiskFullError()));
+  if (size > 0x7FFFFFFFu - kSpareBytes || !page.Reserve(size + kSpareBytes, false)) {
+    return failure.Set(ConversionFailureKind::kNoMemoryForPage, templatePath, 0);
+  }
+  uint32_t bytesRead = 0;
+  SysSetLastError(0);
+  if (!file.Read(page.MutableData(), size, &bytesRead)) {
+    return fail(LastErrorOr(SysDiskFullError()));
+  }
+  file.Close();
+  page.MutableData()[bytesRead] = '\0';
+  return true;
+}
+
+// Makes the program's folder the current directory and writes the program's file into out as
+// that folder, a backslash and the file name; false when the program file is unknown.
+bool ProgramFileFromItsFolder(char* out, unsigned size) {
+  PathBuffer program;
+  if (!program.SetInProgramFolder(nullptr)) return false;
+  char folder[sizeof program.path];
+  char name[sizeof program.path];
+  std::memcpy(folder, program.path, sizeof folder);
+  if (!SysRemoveFileSpec(folder) || !program.GetFileName(name, sizeof name)) return false;
+  SysSetCurrentDirectory(folder);
+  // A root folder such as "C:\" already ends in the backslash.
+  const size_t length = std::strlen(folder);
+  const char* separator = length > 0 && folder[length - 1] == '\\' ? "" : "\\";
+  const int written = std::snprintf(out, size, "%s%s%s", folder, separator, name);
+  return written > 0 && unsigned(written) < size;
+}
+
+}  // namespace
+
+bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& failure) {
+  buttonBlock.SetText(nullptr, -1, 0);
+  const char* scenePath = request.scenePath != nullptr ? request.scenePath : "";
+  if (!CheckLength(scenePath, failure)) return false;
+  const PathBuffer scene(scenePath);
+  return CollectAnimationButtons(scene, request.parseErrorHandler, request.parseErrorContext,
+                                 &failure) ||
+         !failure.Failed();
+}
+
+bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
+                   ConversionFailure& failure) {
+  const char* templatePath = request.templatePath != nullptr ? request.templatePath : "";
+  const char* scenePath = request.scenePath != nullptr ? request.scenePath : "";
+  const char* pagePath = request.pagePath != nullptr ? request.pagePath : "";
+  if (!CheckLength(templatePath, failure) || !CheckLength(scenePath, failure) ||
+      !CheckLength(pagePath, failure)) {
+    return false;
+  }
+  if (!ReadTemplate(templatePath, page, failure)) return false;
+
+  StringBuffer base;
+  StringBuffer target;
+  StringBuffer relative;
+  if (!base.SetText(pagePath, -1, 0) || !target.SetText(scenePath, -1, 0)) {
+    return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
+  }
+  MakeRelativePath(base, target, relative);
+
+  StringBuffer build;
+  char programFile[sizeof(PathBuffer::path)];
+  if (ProgramFileFromItsFolder(programFile, sizeof programFile)) {
+    FormatBuildString(programFile, build);
+  }
+  if (!FillFieldPlaceholders(page, request.fieldNames, request.fieldValues, TextOf(build),
+                             TextOf(relative), TextOf(buttonBlock))) {
+    return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
+  }
+  return true;
+}
+
+bool AssemblePage(const ConversionRequest& request, ConversionFailure& failure) {
+  StringBuffer page;
+  if (!BuildPageText(request, page, failure)) return false;
+  uint32_t error = 0;
+  if (!WriteWholeFile(request.pagePath, TextOf(page), page.Length(), &error)) {
+    return failure.Set(ConversionFailureKind::kPageUnwritable, request.pagePath, error);
+  }
+  return true;
+}
+
+bool ConvertToPage(const ConversionRequest& request, ConversionFailure& failure) {
+  return CollectSceneButtons(request, failure) && AssemblePage(request, failure);
+}

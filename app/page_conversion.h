@@ -1,0 +1,59 @@
+// The conversion core: one scene file and one template become one page file, without any
+// dialog or window. The window program asks its dialogs for the paths and calls this core;
+// a command-line converter calls the same functions. A failure comes back as a value
+// (ConversionFailure) for the front end to tell; the core itself shows nothing but the
+// "XML Error" box, and that only when no parse-error handler is given.
+#pragma once
+
+#include <cstdint>
+
+#include "app/conversion_failure.h"
+#include "base/string_buffer.h"
+#include "base/string_list.h"
+#include "xml/xml_tree.h"
+
+// Everything one conversion needs. Paths are in the program's view (Z:\... on Linux; convert
+// native paths with ProgramPathFromNative) and may be of any length: one that the program
+// cannot handle is a kPathTooLong failure.
+struct ConversionRequest {
+  // The template file.
+  const char* templatePath = nullptr;
+  // Names of the template's fields and their values, parallel lists; null lists fill no
+  // named field (BUILD, FILENAME and FORMSDATA are still filled).
+  const StringList* fieldNames = nullptr;
+  const StringList* fieldValues = nullptr;
+  // The scene file whose animations become the buttons, and whose path relative to the page
+  // becomes FILENAME.
+  const char* scenePath = nullptr;
+  // The page file to write (created, or replaced whole).
+  const char* pagePath = nullptr;
+  // Told a scene that is not well-formed XML (expat's message and line); null shows the
+  // "XML Error" box. Either way the page is still made, without buttons.
+  XmlTree::ParseErrorHandler parseErrorHandler = nullptr;
+  void* parseErrorContext = nullptr;
+};
+
+// Longest path, in the program's view, that the program handles (MAX_PATH less its NUL).
+constexpr unsigned kMaxProgramPathLength = 259;
+
+// Step 1: empties the button block and fills it with the scene's animation buttons. A
+// scene that cannot be read or parsed gives no buttons and is no failure (a parse error is
+// told as the request says). False, with failure set, only for a scene path that is too long
+// or a failure that must stop the page.
+bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& failure);
+
+// Makes the page text from the template: every field placeholder filled with its value, then
+// BUILD (the program's version), FILENAME (the scene relative to the page, '/' separators)
+// and FORMSDATA (the button block). Makes the program's folder the current directory. False,
+// with failure set, for a path that is too long, a template that cannot be read or no memory.
+bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
+                   ConversionFailure& failure);
+
+// Step 2: BuildPageText, then writes the page whole (a temporary file in the page's folder
+// moved over the page); an existing page is replaced whole, keeping its permissions, or left
+// untouched, and a read-only one is refused. False, with failure set, when the page was not
+// written.
+bool AssemblePage(const ConversionRequest& request, ConversionFailure& failure);
+
+// Both steps: CollectSceneButtons, then AssemblePage. True when the page was written.
+bool ConvertToPage(const ConversionRequest& request, ConversionFailure& failure);

@@ -1,0 +1,70 @@
+#include "base/whole_file_writer.h"
+
+#include "platform/file_replace.h"
+#include "platform/file_system.h"
+
+namespace {
+
+// Room for a temporary path: the target's folder and a short name, longer than a program path
+// may be on Linux.
+constexpr uint32_t kTempPathSize = 4096;
+
+// The last system error, or "disk full" when the system named none (a write that stopped).
+uint32_t LastErrorOr(uint32_t fallback) {
+  const uint32_t code = SysLastError();
+  return code != 0 ? code : fallback;
+}
+
+// Writes every byte, retrying short writes; false with the reason in *error.
+bool WriteAll(void* file, const char* data, uint32_t length, uint32_t* error) {
+  while (length > 0) {
+    uint32_t done = 0;
+    SysSetLastError(0);
+    if (!SysWriteFile(file, data, length, &done) || done == 0 || done > length) {
+      *error = LastErrorOr(SysDiskFullError());
+      return false;
+    }
+    data += done;
+    length -= done;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_t* systemError) {
+  uint32_t ignored = 0;
+  uint32_t& error = systemError != nullptr ? *systemError : ignored;
+  error = 0;
+  // A null path is refused by the check, which names the reason.
+  SysSetLastError(0);
+  if (!SysMayReplaceFile(path) || (data == nullptr && length > 0)) {
+    error = LastErrorOr(SysDiskFullError());
+    return false;
+  }
+  char temp[kTempPathSize];
+  SysSetLastError(0);
+  void* file = SysCreateFileBeside(path, temp, sizeof temp);
+  if (file == nullptr) {
+    error = LastErrorOr(SysDiskFullError());
+    return false;
+  }
+  bool ok = length == 0 || WriteAll(file, data, length, &error);
+  SysSetLastError(0);
+  if (!SysCloseFile(file) && ok) {
+    error = LastErrorOr(SysDiskFullError());
+    ok = false;
+  }
+  SysSetLastError(0);
+  if (ok && !SysReplaceFile(temp, path)) {
+    error = LastErrorOr(SysDiskFullError());
+    ok = false;
+  }
+  if (!ok) {
+    // The reason of the first failure stays; removing the leftover may fail on its own.
+    const uint32_t reason = error;
+    SysDeleteFile(temp);
+    SysSetLastError(reason);
+  }
+  return ok;
+}

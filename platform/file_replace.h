@@ -1,0 +1,39 @@
+// System seam: writing a file whole through a temporary file beside it, and the system's
+// reason for a failure.
+//
+// A file the program writes (a page, a settings file) is first written to a new temporary
+// file in the target's folder and then moved over the target in one step, so the target is
+// either replaced whole or left untouched. Paths are in the program's view (see
+// native_path.h). Every call that fails leaves its reason in the thread's last system error
+// (SysLastError). Implemented by platform/posix (rename) and platform/win32 (MoveFileExA).
+#pragma once
+
+#include <cstdint>
+
+// Creates a new empty file with an unused name in the folder of target and opens it for
+// writing; copies its path into tempPath (size bytes) and returns the handle (as
+// SysOpenFile's), or null on failure.
+void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size);
+// False when target exists and the user may not write to it (a read-only file, or one the
+// user has no write permission for; the error is then "permission denied"), or when it
+// exists as a folder; true when it does not exist or may be written.
+bool SysMayReplaceFile(const char* target);
+// Moves source over target in one step (rename on Linux, MoveFileExA with
+// MOVEFILE_REPLACE_EXISTING on Windows). An existing target's permissions pass to source
+// first. False on failure (source is then left where it was).
+bool SysReplaceFile(const char* source, const char* target);
+// Deletes a file; false on failure.
+bool SysDeleteFile(const char* path);
+// Creates a folder whose parent exists; true when it exists afterwards.
+bool SysCreateFolder(const char* path);
+
+// The thread's last system error code (errno on Linux, GetLastError on Windows).
+uint32_t SysLastError();
+// Sets the thread's last system error code.
+void SysSetLastError(uint32_t code);
+// The last system error code for "the disk is full".
+uint32_t SysDiskFullError();
+// Writes a short text for a system error code into out (size bytes): the same words on every
+// system for the common cases ("Permission denied", "No such file or directory", "No space
+// left on device"), the system's own text otherwise. False when out is null or size is 0.
+bool SysErrorText(uint32_t code, char* out, uint32_t size);

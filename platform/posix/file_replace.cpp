@@ -1,0 +1,134 @@
+// Linux: files written whole through a temporary file beside them, moved over with rename.
+#include "platform/file_replace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "platform/native_path.h"
+
+namespace {
+
+// Native form of a program path; false (errno ENAMETOOLONG) when it does not translate.
+bool Native(const char* path, char (&out)[PATH_MAX]) {
+  if (path == nullptr || !NativePathFromProgram(path, out, sizeof out) || out[0] == '\0') {
+    errno = path == nullptr || path[0] == '\0' ? ENOENT : ENAMETOOLONG;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
+  char native[PATH_MAX];
+  if (tempPath == nullptr || size == 0 || !Native(target, native)) return nullptr;
+  const char* slash = std::strrchr(native, '/');
+  const size_t folderLength = slash != nullptr ? size_t(slash - native) + 1 : 0;
+  // A folder without any write permission is read-only, even for a user (root) whom the
+  // system would let write there.
+  char folder[PATH_MAX];
+  std::snprintf(folder, sizeof folder, "%.*s", int(folderLength), native);
+  struct stat info;
+  if (folderLength > 0 && stat(folder, &info) == 0 && S_ISDIR(info.st_mode) &&
+      (info.st_mode & 0222) == 0) {
+    errno = EACCES;
+    return nullptr;
+  }
+  static unsigned counter = 0;
+  const unsigned start = unsigned(getpid()) * 2654435761u + unsigned(time(nullptr)) + counter++;
+  for (unsigned attempt = 0; attempt < 0x10000u; ++attempt) {
+    char name[PATH_MAX];
+    const int length = std::snprintf(name, sizeof name, "%.*s.~krn%04X.tmp", int(folderLength),
+                                     native, (start + attempt) & 0xFFFFu);
+    if (length < 0 || size_t(length) >= sizeof name) {
+      errno = ENAMETOOLONG;
+      return nullptr;
+    }
+    int fd;
+    do {
+      fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return nullptr;
+    }
+    if (!ProgramPathFromNative(name, tempPath, size)) {
+      close(fd);
+      unlink(name);
+      errno = ENAMETOOLONG;
+      return nullptr;
+    }
+    return reinterpret_cast<void*>(static_cast<intptr_t>(fd) + 1);
+  }
+  errno = EEXIST;
+  return nullptr;
+}
+
+bool SysMayReplaceFile(const char* target) {
+  char native[PATH_MAX];
+  if (!Native(target, native)) return false;
+  struct stat info;
+  if (stat(native, &info) != 0) return errno == ENOENT;
+  if (S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  // A rename would replace a file the user may not write when its folder is writable. A file
+  // without any write permission is read-only, even for a user (root) whom the system would
+  // let write it.
+  if ((info.st_mode & 0222) == 0) {
+    errno = EACCES;
+    return false;
+  }
+  return access(native, W_OK) == 0;
+}
+
+bool SysReplaceFile(const char* source, const char* target) {
+  char from[PATH_MAX];
+  char to[PATH_MAX];
+  if (!Native(source, from) || !Native(target, to)) return false;
+  struct stat info;
+  if (stat(to, &info) == 0 && chmod(from, info.st_mode & 07777) != 0) return false;
+  return rename(from, to) == 0;
+}
+
+bool SysDeleteFile(const char* path) {
+  char native[PATH_MAX];
+  return Native(path, native) && unlink(native) == 0;
+}
+
+bool SysCreateFolder(const char* path) {
+  char native[PATH_MAX];
+  if (!Native(path, native)) return false;
+  if (mkdir(native, 0777) == 0) return true;
+  const int error = errno;
+  struct stat info;
+  if (error == EEXIST && stat(native, &info) == 0 && S_ISDIR(info.st_mode)) return true;
+  errno = error;
+  return false;
+}
+
+uint32_t SysLastError() {
+  return uint32_t(errno);
+}
+
+void SysSetLastError(uint32_t code) {
+  errno = int(code);
+}
+
+uint32_t SysDiskFullError() {
+  return ENOSPC;
+}
+
+bool SysErrorText(uint32_t code, char* out, uint32_t size) {
+  if (out == nullptr || size == 0) return false;
+  std::snprintf(out, size, "%s", std::strerror(int(code)));
+  return true;
+}
