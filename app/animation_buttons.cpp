@@ -153,12 +153,12 @@ XmlNode* NextOutside(XmlNode* node) {
   return nullptr;
 }
 
+}  // namespace
+
 bool NamesXmlScene(const char* path) {
   return std::strstr(path, ".xml") != nullptr || std::strstr(path, ".XML") != nullptr ||
          std::strstr(path, ".krn") != nullptr || std::strstr(path, ".KRN") != nullptr;
 }
-
-}  // namespace
 
 bool AppendTriggerLine(StringBuffer& out, const char* name) {
   Appender a(out);
@@ -169,6 +169,11 @@ bool AppendStartStopLines(StringBuffer& out, const char* name) {
   Appender a(out);
   return AppendStartStop(a, name);
 }
+
+namespace {
+// Walks a parsed tree and fills buttonBlock (see CollectButtons).
+ButtonsOutcome ButtonsOfTree(XmlTree& tree);
+}  // namespace
 
 ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
                               void* parseErrorContext) {
@@ -198,7 +203,12 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
       return ButtonsOutcome::Unreadable;
   }
   file.Close();
+  return ButtonsOfTree(tree);
+}
 
+namespace {
+
+ButtonsOutcome ButtonsOfTree(XmlTree& tree) {
   buttonBlock.SetText(nullptr, -1, 0);
   // One appender for the whole walk keeps the block's length, so many
   // animations cost linear time. The first append that fails ends the walk: the
@@ -232,14 +242,11 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
   return ButtonsOutcome::Listed;
 }
 
-bool CollectAnimationButtons(const PathBuffer& path) {
-  return CollectAnimationButtons(path, nullptr, nullptr, nullptr);
-}
-
-bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
-                             void* parseErrorContext, ConversionFailure* failure) {
+// The result of the bool forms: true for buttons listed or a scene that gives none, false
+// for an unreadable scene; a failure that must stop the page is also recorded in failure.
+bool OutcomeResult(ButtonsOutcome outcome, const char* path, ConversionFailure* failure) {
   ConversionFailureKind kind = ConversionFailureKind::kNone;
-  switch (CollectButtons(path, parseErrorHandler, parseErrorContext)) {
+  switch (outcome) {
     case ButtonsOutcome::Listed:
     case ButtonsOutcome::NotScanned:
     case ButtonsOutcome::NotParsed:
@@ -254,6 +261,42 @@ bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler 
       break;
   }
   // The block is empty: no page may be made from it.
-  if (failure != nullptr) failure->Set(kind, path.path, 0);
+  if (failure != nullptr) failure->Set(kind, path, 0);
   return false;
+}
+
+}  // namespace
+
+bool CollectAnimationButtons(const PathBuffer& path) {
+  return CollectAnimationButtons(path, nullptr, nullptr, nullptr);
+}
+
+bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
+                             void* parseErrorContext, ConversionFailure* failure) {
+  return OutcomeResult(CollectButtons(path, parseErrorHandler, parseErrorContext), path.path,
+                       failure);
+}
+
+bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,
+                                     XmlTree::ParseErrorHandler parseErrorHandler,
+                                     void* parseErrorContext, ConversionFailure* failure) {
+  if (text == nullptr || length > 0x7FFFFFFFu) return false;
+  if (name == nullptr) name = "";
+  XmlTree tree;
+  ButtonsOutcome outcome = ButtonsOutcome::OutOfMemory;
+  if (tree.IsReady()) {
+    tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
+    switch (tree.ParseText(text, static_cast<int32_t>(length), name, 0)) {
+      case XmlParseOutcome::Parsed:
+        outcome = ButtonsOfTree(tree);
+        break;
+      case XmlParseOutcome::OutOfMemory:
+      case XmlParseOutcome::NotReady:
+        break;
+      default:
+        return true;
+    }
+  }
+  if (outcome == ButtonsOutcome::OutOfMemory) buttonBlock.SetText(nullptr, -1, 0);
+  return OutcomeResult(outcome, name, failure);
 }

@@ -15,6 +15,10 @@ bool AppendTriggerLine(StringBuffer& out, const char* name);
 // cannot grow.
 bool AppendStartStopLines(StringBuffer& out, const char* name);
 
+// True when path names a scene that is read as XML: ".xml", ".XML", ".krn" or ".KRN" anywhere
+// in it (a plain substring test, not only at the end).
+bool NamesXmlScene(const char* path);
+
 // How reading a scene for its buttons ended.
 enum class ButtonsOutcome {
   Listed,             // the block holds the scene's buttons
@@ -46,3 +50,11 @@ bool CollectAnimationButtons(const PathBuffer& path);
 // or parsed is no such failure.
 bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
                              void* parseErrorContext, ConversionFailure* failure);
+
+// The same for a scene held in memory (length bytes, no terminating zero needed; name is the
+// document's name), always read as XML: false, with failure recorded as for a file, when
+// memory runs out or there are too many animations (block empty); true with the block
+// unchanged after a parse error.
+bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,
+                                     XmlTree::ParseErrorHandler parseErrorHandler,
+                                     void* parseErrorContext, ConversionFailure* failure = nullptr);

@@ -60,6 +60,17 @@ bool ReadTemplate(const char* templatePath, StringBuffer& page, ConversionFailur
   return true;
 }
 
+// Copies a template held in memory into page as ReadTemplate leaves it: the bytes, a zero byte
+// and spare room behind them; false when memory runs out.
+bool CopyTemplate(const char* text, uint32_t length, StringBuffer& page) {
+  if (length > 0x7FFFFFFFu - kSpareBytes || !page.Reserve(length + kSpareBytes, false)) {
+    return false;
+  }
+  if (length != 0) std::memcpy(page.MutableData(), text, length);
+  page.MutableData()[length] = '\0';
+  return true;
+}
+
 // Makes the program's folder the current directory and writes the program's file into out as
 // that folder, a backslash and the file name; false when the program file is unknown.
 bool ProgramFileFromItsFolder(char* out, unsigned size) {
@@ -79,10 +90,30 @@ bool ProgramFileFromItsFolder(char* out, unsigned size) {
 
 }  // namespace
 
+bool ProgramBuildText(StringBuffer& build) {
+  if (!build.SetText("", -1, 0)) return false;
+  char programFile[sizeof(PathBuffer::path)];
+  if (ProgramFileFromItsFolder(programFile, sizeof programFile)) {
+    FormatBuildString(programFile, build);
+  }
+  return true;
+}
+
 bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& failure) {
   buttonBlock.SetText(nullptr, -1, 0);
   const char* scenePath = request.scenePath != nullptr ? request.scenePath : "";
   if (!CheckLength(scenePath, failure)) return false;
+  if (request.sceneText != nullptr) {
+    // The text is read as the scene file would be (a .krq is not looked into); as with a file,
+    // a text that yields no buttons is no failure of the page.
+    if (*scenePath == '\0' || NamesXmlScene(scenePath)) {
+      return CollectAnimationButtonsFromText(request.sceneText, request.sceneLength, scenePath,
+                                             request.parseErrorHandler, request.parseErrorContext,
+                                             &failure) ||
+             !failure.Failed();
+    }
+    return true;
+  }
   const PathBuffer scene(scenePath);
   return CollectAnimationButtons(scene, request.parseErrorHandler, request.parseErrorContext,
                                  &failure) ||
@@ -98,7 +129,13 @@ bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
       !CheckLength(pagePath, failure)) {
     return false;
   }
-  if (!ReadTemplate(templatePath, page, failure)) return false;
+  if (request.templateText != nullptr) {
+    if (!CopyTemplate(request.templateText, request.templateLength, page)) {
+      return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
+    }
+  } else if (!ReadTemplate(templatePath, page, failure)) {
+    return false;
+  }
 
   StringBuffer base;
   StringBuffer target;
@@ -109,11 +146,11 @@ bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
   MakeRelativePath(base, target, relative);
 
   StringBuffer build;
-  char programFile[sizeof(PathBuffer::path)];
-  if (ProgramFileFromItsFolder(programFile, sizeof programFile)) {
-    FormatBuildString(programFile, build);
+  if (request.buildText == nullptr && !ProgramBuildText(build)) {
+    return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
   }
-  if (!FillFieldPlaceholders(page, request.fieldNames, request.fieldValues, TextOf(build),
+  const char* buildText = request.buildText != nullptr ? request.buildText : TextOf(build);
+  if (!FillFieldPlaceholders(page, request.fieldNames, request.fieldValues, buildText,
                              TextOf(relative), TextOf(buttonBlock))) {
     return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
   }

@@ -25,13 +25,30 @@ struct ConversionRequest {
   // The scene file whose animations become the buttons, and whose path relative to the page
   // becomes FILENAME.
   const char* scenePath = nullptr;
+  // The scene's bytes when the caller holds them (standard input, or a file it has read): they
+  // stand for the content of scenePath, which is then not read. An empty scenePath (standard
+  // input) is read as XML and makes FILENAME empty.
+  const char* sceneText = nullptr;
+  uint32_t sceneLength = 0;
+  // The template's bytes when the caller holds them (a command converting many scenes reads the
+  // template once): they stand for the content of templatePath, which is then not read.
+  const char* templateText = nullptr;
+  uint32_t templateLength = 0;
   // The page file to write (created, or replaced whole).
   const char* pagePath = nullptr;
   // Told a scene that is not well-formed XML (expat's message and line); null shows the
   // "XML Error" box. Either way the page is still made, without buttons.
   XmlTree::ParseErrorHandler parseErrorHandler = nullptr;
   void* parseErrorContext = nullptr;
+  // The BUILD value when the caller has it already (ProgramBuildText; a command that converts
+  // many scenes reads it once); null reads it from the program file for this page.
+  const char* buildText = nullptr;
 };
+
+// Sets build to the program's version as BUILD shows it ("1.0.0.1"; empty when the program
+// file has none) and makes the program's folder the current directory, as BuildPageText does
+// for each page. False when build cannot hold the text.
+bool ProgramBuildText(StringBuffer& build);
 
 // Longest path, in the program's view, that the program handles (MAX_PATH less its NUL).
 constexpr unsigned kMaxProgramPathLength = 259;

@@ -18,6 +18,13 @@ namespace {
 
 constexpr unsigned kSpareBytes = 4096;
 
+// The current template has no fields (until a scan finds some).
+void ClearFields(ConverterState& state) {
+  state.fieldNames.Clear();
+  state.fieldValues.Clear();
+  state.maxNameLength = 0;
+}
+
 }  // namespace
 
 std::unique_ptr<char[]> ReadWholeFile(const PathBuffer& path, unsigned& count) {
@@ -108,9 +115,7 @@ bool SaveDefaultTemplate(ConverterState* state, ConversionFailure* failure) {
 
 bool ScanTemplateFields(ConverterState* state) {
   if (state == nullptr) return false;
-  state->fieldNames.Clear();
-  state->fieldValues.Clear();
-  state->maxNameLength = 0;
+  ClearFields(*state);
   StringBuffer relative;
   if (!relative.SetText(kTemplatesFolder, -1, 0)) return false;
   if (state->templateName.Data() != nullptr &&
@@ -119,6 +124,12 @@ bool ScanTemplateFields(ConverterState* state) {
   }
   PathBuffer path;
   if (!path.SetInProgramFolder(relative.Data())) return false;
+  return ScanTemplateFieldsAt(state, path);
+}
+
+bool ScanTemplateFieldsAt(ConverterState* state, const PathBuffer& path) {
+  if (state == nullptr) return false;
+  ClearFields(*state);
   unsigned count = 0;
   std::unique_ptr<char[]> text = ReadWholeFile(path, count);
   if (!text) return false;

@@ -51,3 +51,6 @@ bool SaveDefaultTemplate(ConverterState* state, ConversionFailure* failure = nul
 // Empties the field lists and fills them from the current template's text.
 // False (no fields) when the template cannot be read.
 bool ScanTemplateFields(ConverterState* state);
+
+// The same for the template file at path, wherever it lies.
+bool ScanTemplateFieldsAt(ConverterState* state, const PathBuffer& path);

@@ -235,8 +235,13 @@ XmlNode* XmlTree::GetRoot() {
 }
 
 bool XmlTree::Parse(const char* text, int32_t length, const char* name, int32_t mode) {
+  return ParseText(text, length, name, mode) == XmlParseOutcome::Parsed;
+}
+
+XmlParseOutcome XmlTree::ParseText(const char* text, int32_t length, const char* name,
+                                   int32_t mode) {
   TextFeed feed(text, length);
-  return ParseFed(feed, name, mode) == XmlParseOutcome::Parsed;
+  return ParseFed(feed, name, mode);
 }
 
 XmlParseOutcome XmlTree::ParseFile(FileHandle& file, const char* name, int32_t mode) {

@@ -62,6 +62,8 @@ class XmlTree {
   // are the ones a single buffer gives: a block ends after a line break or before a '<'. A
   // file of any size is read; what does not fit in memory ends in OutOfMemory.
   XmlParseOutcome ParseFile(FileHandle& file, const char* name, int32_t mode);
+  // Parse, telling how it ended.
+  XmlParseOutcome ParseText(const char* text, int32_t length, const char* name, int32_t mode);
 
   // Where the text of one parse comes from; defined in xml_tree.cpp.
   struct Feed;
