@@ -33,7 +33,8 @@ class Appender {
   }
   bool Raw(const char* text) { return Raw(text, static_cast<unsigned>(std::strlen(text))); }
 
-  // HTML attribute text: & < > " ' become character references.
+  // HTML attribute text: & < > " ' become character references, and so does a carriage
+  // return, which the browser would otherwise read as a line feed.
   bool Html(const char* text) {
     const char* run = text;
     for (const char* p = text; *p != '\0'; ++p) {
@@ -47,9 +48,14 @@ class Appender {
   }
 
   // A script single-quoted string inside an HTML attribute: \ and ' first get a
-  // backslash, then the result is escaped for HTML.
+  // backslash, a line break (which would end the string) becomes \n or \r, then the
+  // result is escaped for HTML.
   bool ScriptInHtml(const char* text) {
     for (const char* p = text; *p != '\0'; ++p) {
+      if (*p == '\n' || *p == '\r') {
+        Raw(*p == '\n' ? "\\n" : "\\r");
+        continue;
+      }
       if (*p == '\\' || *p == '\'') Raw("\\");
       const char* entity = HtmlEntity(*p);
       if (entity != nullptr) {
@@ -88,6 +94,8 @@ class Appender {
         return "&quot;";
       case '\'':
         return "&#39;";
+      case '\r':
+        return "&#13;";
       default:
         return nullptr;
     }

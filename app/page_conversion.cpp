@@ -5,11 +5,11 @@
 
 #include "app/animation_buttons.h"
 #include "app/app_globals.h"
+#include "app/page_text.h"
 #include "app/page_writer.h"
 #include "app/text_of.h"
 #include "base/file_handle.h"
 #include "base/path_buffer.h"
-#include "base/relative_path.h"
 #include "base/whole_file_writer.h"
 #include "platform/file_replace.h"
 #include "platform/file_spec.h"
@@ -137,21 +137,22 @@ bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
     return false;
   }
 
-  StringBuffer base;
-  StringBuffer target;
+  // The system's text goes in as the template declares its encoding; FILENAME is a URL.
+  const bool utf8Page = DeclaresUtf8(page.Data());
   StringBuffer relative;
-  if (!base.SetText(pagePath, -1, 0) || !target.SetText(scenePath, -1, 0)) {
+  StringList values;
+  if (!MakeSceneReference(pagePath, scenePath, utf8Page, relative) ||
+      !SetPageValues(values, request.fieldValues, utf8Page)) {
     return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
   }
-  MakeRelativePath(base, target, relative);
 
   StringBuffer build;
   if (request.buildText == nullptr && !ProgramBuildText(build)) {
     return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
   }
   const char* buildText = request.buildText != nullptr ? request.buildText : TextOf(build);
-  if (!FillFieldPlaceholders(page, request.fieldNames, request.fieldValues, buildText,
-                             TextOf(relative), TextOf(buttonBlock))) {
+  if (!FillFieldPlaceholders(page, request.fieldNames, &values, buildText, TextOf(relative),
+                             TextOf(buttonBlock))) {
     return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
   }
   return true;

@@ -60,8 +60,9 @@ constexpr unsigned kMaxProgramPathLength = 259;
 bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& failure);
 
 // Makes the page text from the template: every field placeholder filled with its value, then
-// BUILD (the program's version), FILENAME (the scene relative to the page, '/' separators)
-// and FORMSDATA (the button block). Makes the program's folder the current directory. False,
+// BUILD (the program's version), FILENAME (the scene relative to the page, '/' separators,
+// '#', '%' and '?' percent-encoded) and FORMSDATA (the button block). Values and FILENAME are
+// the system's text, turned into UTF-8 when the template declares UTF-8 (page_text.h). Makes the program's folder the current directory. False,
 // with failure set, for a path that is too long, a template that cannot be read or no memory.
 bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
                    ConversionFailure& failure);

@@ -11,6 +11,9 @@ packages=(
   # Linux desktop program (FLTK over X11) and its end-to-end tests under Xvfb
   libfltk1.3-dev libx11-dev libxtst-dev fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool imagemagick x11-utils openbox
+  # pages in a real browser: headless Chromium driven over its DevTools protocol by
+  # Debian's Python with its websocket client; templates checked with tidy
+  chromium python3 python3-websocket tidy
   # Windows program: MinGW-w64 cross build and its tests under Wine
   # (scripts/setup-windows.sh adds the i386 architecture for wine32:i386 and a
   # deb-src entry for expat's source package, and cross-builds expat and GoogleTest)

@@ -125,6 +125,10 @@ TEST_F(SceneTest, NamesAreEscaped) {
       "value=\"O&#39;Neil &amp; &quot;Co&quot; &lt;b&gt; \\x\"\tonclick=\"triggeranimation("
       "'O\\&#39;Neil &amp; &quot;Co&quot; &lt;b&gt; \\\\x')\">\r\n")
       << "HTML escaping in name and value; script escaping then HTML escaping in onclick";
+  EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"two&#10;lines&#13;\" On=\"0\"/>"),
+            "<input\tname=\"two\nlines&#13;\"\ttype=button\tvalue=\"two\nlines&#13;\"\t"
+            "onclick=\"triggeranimation('two\\nlines\\r')\">\r\n")
+      << "a line break would end the script string: \\n or \\r there; a kept CR is a reference";
   const std::string longName(5000, 'n');
   EXPECT_EQ(CollectBody("<KRSTimeElem Name=\"" + longName + "\" On=\"0\"/>"), Trigger(longName))
       << "a line longer than 4095 characters is kept whole";

@@ -18,7 +18,8 @@ wait_file "$WORK/my scenes/second.html"
 grep -q 'data="first scene.krn"' "$WORK/my scenes/first.html" ||
   fail "the first page does not name its scene: $(cat "$WORK/my scenes/first.html")"
 grep -q "triggeranimation('Spin')" "$WORK/my scenes/first.html" || fail "the first page lacks its buttons"
-grep -q 'data="other%.krn"' "$WORK/my scenes/second.html" ||
+# '%' in FILENAME is written %25, so that the link finds the file.
+grep -q 'data="other%25.krn"' "$WORK/my scenes/second.html" ||
   fail "the second page does not name its scene: $(cat "$WORK/my scenes/second.html")"
 grep -q "triggeranimation('Wave')" "$WORK/my scenes/second.html" || fail "the second page lacks its buttons"
 if grep -q "Spin" "$WORK/my scenes/second.html"; then fail "the second page kept the first scene's buttons"; fi
