@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/app_globals.h"
+#include "app/conversion_failure.h"
 #include "base/file_handle.h"
 #include "xml/xml_node.h"
 #include "xml/xml_tree.h"
@@ -20,8 +21,14 @@ class Appender {
   bool Raw(const char* text, unsigned count) {
     if (!ok_ || count == 0) return ok_;
     ok_ = out_.SetText(text, static_cast<int>(count), length_);
-    // A failed growth may have emptied the buffer: take its length again.
-    length_ = ok_ ? length_ + count : out_.Length();
+    if (!ok_) {
+      // The text would pass the buffer's largest capacity, or the heap refused (the buffer
+      // may then have been emptied: take its length again).
+      full_ = uint64_t{length_} + count >= StringBuffer::kMaxCapacity;
+      length_ = out_.Length();
+    } else {
+      length_ += count;
+    }
     return ok_;
   }
   bool Raw(const char* text) { return Raw(text, static_cast<unsigned>(std::strlen(text))); }
@@ -69,6 +76,8 @@ class Appender {
   }
 
   bool ok() const { return ok_; }
+  // After a failure: true when the buffer's capacity was reached, false when memory ran out.
+  bool full() const { return full_; }
   unsigned length() const { return length_; }
 
   // Cuts the text back to length characters and clears a failure.
@@ -124,6 +133,7 @@ class Appender {
   StringBuffer& out_;
   unsigned length_;
   bool ok_ = true;
+  bool full_ = false;
 };
 
 // One line: <input\tname="N"\ttype=button\tvalue="<prefix>N"\tonclick="<function>('N')">\r\n
@@ -141,8 +151,9 @@ bool AppendLine(Appender& a, const char* name, const char* valuePrefix, const ch
   a.Raw("('");
   a.ScriptInHtml(name);
   a.Raw("')\">\r\n");
-  if (!a.ok()) a.Truncate(before);
-  return a.ok();
+  const bool ok = a.ok();
+  if (!ok) a.Truncate(before);
+  return ok;
 }
 
 bool AppendTrigger(Appender& a, const char* name) {
@@ -196,43 +207,49 @@ bool AppendStartStopLines(StringBuffer& out, const char* name) {
   return AppendStartStop(a, name);
 }
 
-bool CollectAnimationButtons(const PathBuffer& path) {
-  return CollectAnimationButtons(path, nullptr, nullptr, nullptr);
-}
+namespace {
+// Walks a parsed tree and fills buttonBlock (see CollectButtons).
+ButtonsOutcome ButtonsOfTree(XmlTree& tree);
+}  // namespace
 
-bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
-                             void* parseErrorContext, ConversionFailure* failure) {
-  (void)failure;
+ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
+                              void* parseErrorContext) {
   FileHandle file(path);
-  if (!file.Exists()) return false;
-  if (!NamesXmlScene(path.path)) return true;
-  if (!file.Open(0)) return false;
+  if (!file.Exists()) return ButtonsOutcome::Unreadable;
+  if (!NamesXmlScene(path.path)) return ButtonsOutcome::NotScanned;
+  if (!file.Open(0)) return ButtonsOutcome::Unreadable;
 
-  uint32_t size = 0;
-  if (!file.GetSize(&size)) return false;
-  std::unique_ptr<char[]> block(new (std::nothrow) char[size + 1u]);
-  if (!block) return false;
-  uint32_t bytesRead = 0;
-  const bool read = file.Read(block.get(), size, &bytesRead);
+  XmlTree tree;
+  if (!tree.IsReady()) {
+    buttonBlock.SetText(nullptr, -1, 0);
+    return ButtonsOutcome::OutOfMemory;
+  }
+  tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
+  // The file goes to the parser block by block: its size never limits the read.
+  switch (tree.ParseFile(file, path.path, 0)) {
+    case XmlParseOutcome::Parsed:
+      break;
+    case XmlParseOutcome::SyntaxError:
+    case XmlParseOutcome::Empty:
+      return ButtonsOutcome::NotParsed;
+    case XmlParseOutcome::OutOfMemory:
+    case XmlParseOutcome::NotReady:
+      buttonBlock.SetText(nullptr, -1, 0);
+      return ButtonsOutcome::OutOfMemory;
+    case XmlParseOutcome::ReadFailed:
+      return ButtonsOutcome::Unreadable;
+  }
   file.Close();
-  if (!read) return false;
-  block[bytesRead] = '\0';
-  return CollectAnimationButtonsFromText(block.get(), bytesRead, path.path, parseErrorHandler,
-                                         parseErrorContext);
+  return ButtonsOfTree(tree);
 }
 
-bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,
-                                     XmlTree::ParseErrorHandler parseErrorHandler,
-                                     void* parseErrorContext) {
-  if (text == nullptr || length > 0x7FFFFFFFu) return false;
-  XmlTree tree;
-  if (!tree.IsReady()) return false;
-  tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
-  if (!tree.Parse(text, static_cast<int>(length), name != nullptr ? name : "", 0)) return true;
+namespace {
 
+ButtonsOutcome ButtonsOfTree(XmlTree& tree) {
   buttonBlock.SetText(nullptr, -1, 0);
   // One appender for the whole walk keeps the block's length, so many
-  // animations cost linear time.
+  // animations cost linear time. The first append that fails ends the walk: the
+  // block is never left partial and never measured again.
   Appender lines(buttonBlock);
   int counter = 0;
   XmlNode* root = tree.GetRoot();
@@ -244,16 +261,79 @@ bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const ch
       continue;
     }
     ++counter;
-    if (counter % 4 == 0 && !lines.Raw("\r\n")) lines.Truncate(lines.length());
     int clamp = 1;
-    if (node->GetIntAttribute("Clamp", &clamp) && clamp < 1) {
-      AppendStartStop(lines, name);
-    } else {
-      AppendTrigger(lines, name);
+    bool added = counter % 4 != 0 || lines.Raw("\r\n");
+    if (added && node->GetIntAttribute("Clamp", &clamp) && clamp < 1) {
+      added = AppendStartStop(lines, name);
+    } else if (added) {
+      added = AppendTrigger(lines, name);
+    }
+    if (!added) {
+      buttonBlock.SetText(nullptr, -1, 0);
+      return lines.full() ? ButtonsOutcome::TooManyAnimations : ButtonsOutcome::OutOfMemory;
     }
     // The children of a listed animation are not visited; the walk goes on
     // after it even when it is the last child of its parent.
     node = NextOutside(node);
   }
-  return true;
+  return ButtonsOutcome::Listed;
+}
+
+// The result of the bool forms: true for buttons listed or a scene that gives none, false
+// for an unreadable scene; a failure that must stop the page is also recorded in failure.
+bool OutcomeResult(ButtonsOutcome outcome, const char* path, ConversionFailure* failure) {
+  ConversionFailureKind kind = ConversionFailureKind::kNone;
+  switch (outcome) {
+    case ButtonsOutcome::Listed:
+    case ButtonsOutcome::NotScanned:
+    case ButtonsOutcome::NotParsed:
+      return true;
+    case ButtonsOutcome::Unreadable:
+      return false;
+    case ButtonsOutcome::OutOfMemory:
+      kind = ConversionFailureKind::kNoMemoryForScene;
+      break;
+    case ButtonsOutcome::TooManyAnimations:
+      kind = ConversionFailureKind::kTooManyAnimations;
+      break;
+  }
+  // The block is empty: no page may be made from it.
+  if (failure != nullptr) failure->Set(kind, path, 0);
+  return false;
+}
+
+}  // namespace
+
+bool CollectAnimationButtons(const PathBuffer& path) {
+  return CollectAnimationButtons(path, nullptr, nullptr, nullptr);
+}
+
+bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
+                             void* parseErrorContext, ConversionFailure* failure) {
+  return OutcomeResult(CollectButtons(path, parseErrorHandler, parseErrorContext), path.path,
+                       failure);
+}
+
+bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,
+                                     XmlTree::ParseErrorHandler parseErrorHandler,
+                                     void* parseErrorContext, ConversionFailure* failure) {
+  if (text == nullptr || length > 0x7FFFFFFFu) return false;
+  if (name == nullptr) name = "";
+  XmlTree tree;
+  ButtonsOutcome outcome = ButtonsOutcome::OutOfMemory;
+  if (tree.IsReady()) {
+    tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
+    switch (tree.ParseText(text, static_cast<int32_t>(length), name, 0)) {
+      case XmlParseOutcome::Parsed:
+        outcome = ButtonsOfTree(tree);
+        break;
+      case XmlParseOutcome::OutOfMemory:
+      case XmlParseOutcome::NotReady:
+        break;
+      default:
+        return true;
+    }
+  }
+  if (outcome == ButtonsOutcome::OutOfMemory) buttonBlock.SetText(nullptr, -1, 0);
+  return OutcomeResult(outcome, name, failure);
 }

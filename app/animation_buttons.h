@@ -19,22 +19,42 @@ bool AppendStartStopLines(StringBuffer& out, const char* name);
 // in it (a plain substring test, not only at the end).
 bool NamesXmlScene(const char* path);
 
+// How reading a scene for its buttons ended.
+enum class ButtonsOutcome {
+  Listed,             // the block holds the scene's buttons
+  NotScanned,         // the path names no XML scene; block unchanged
+  NotParsed,          // not well-formed (the parse error was shown) or empty; block unchanged
+  Unreadable,         // missing, or cannot be opened or read; block unchanged
+  OutOfMemory,        // the tree or the block could not be had; block empty
+  TooManyAnimations,  // the block would pass a StringBuffer's largest capacity; block empty
+};
+
+// Reads the scene file at path and fills buttonBlock with its animation buttons. The walk
+// stops at the first line that cannot be added, and the block is then emptied: it is never
+// left partial. A parse error goes to parseErrorHandler with parseErrorContext (null: the
+// "XML Error" box).
+ButtonsOutcome CollectButtons(const PathBuffer& path,
+                              XmlTree::ParseErrorHandler parseErrorHandler = nullptr,
+                              void* parseErrorContext = nullptr);
+
 // Reads the scene file at path and fills buttonBlock with its animation buttons.
-// False for a missing or unreadable file, a tree that cannot be made or no memory
-// (block unchanged). True without reading for a path that names no XML scene
+// False for a missing or unreadable file (block unchanged), no memory or too many
+// animations (block empty). True without reading for a path that names no XML scene
 // (no ".xml", ".XML", ".krn" or ".KRN" in it), and true with the block unchanged
-// after a parse error, which the tree builder has already shown.
+// after a parse error, which the tree builder has already shown. CollectButtons, as a bool.
 bool CollectAnimationButtons(const PathBuffer& path);
 
 // The same, telling a parse error to parseErrorHandler with parseErrorContext (null: the
 // "XML Error" box). A failure that must stop the page is recorded in failure (when given)
-// with a false result; a scene that cannot be read or parsed is no such failure.
+// with a false result: kNoMemoryForScene or kTooManyAnimations. A scene that cannot be read
+// or parsed is no such failure.
 bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
                              void* parseErrorContext, ConversionFailure* failure);
 
 // The same for a scene held in memory (length bytes, no terminating zero needed; name is the
-// document's name), always read as XML: false when the tree cannot be made or memory runs out
-// (block unchanged), true with the block unchanged after a parse error.
+// document's name), always read as XML: false, with failure recorded as for a file, when
+// memory runs out or there are too many animations (block empty); true with the block
+// unchanged after a parse error.
 bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,
                                      XmlTree::ParseErrorHandler parseErrorHandler,
-                                     void* parseErrorContext);
+                                     void* parseErrorContext, ConversionFailure* failure = nullptr);

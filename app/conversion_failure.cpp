@@ -29,6 +29,9 @@ const FailureMessage kMessages[] = {
     {ConversionFailureKind::kNoMemoryForPage, "Not enough memory to make the page %s"},
     {ConversionFailureKind::kSettingsForeign,
      "Ignored the settings %s: it belongs to another user"},
+    {ConversionFailureKind::kTooManyAnimations,
+     "The scene %s has too many animations for one page"},
+    {ConversionFailureKind::kNoMemoryForScene, "Not enough memory to read %s"},
 };
 
 }  // namespace

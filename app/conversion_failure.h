@@ -24,6 +24,10 @@ enum class ConversionFailureKind : int {
   kNoMemoryForPage,
   // "Ignored the settings <path>: it belongs to another user"
   kSettingsForeign,
+  // "The scene <path> has too many animations for one page"
+  kTooManyAnimations,
+  // "Not enough memory to read <path>"
+  kNoMemoryForScene,
 };
 
 // One failure: its kind, the file or folder it concerns in the user's form (the native path

@@ -107,8 +107,10 @@ bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& fa
     // The text is read as the scene file would be (a .krq is not looked into); as with a file,
     // a text that yields no buttons is no failure of the page.
     if (*scenePath == '\0' || NamesXmlScene(scenePath)) {
-      CollectAnimationButtonsFromText(request.sceneText, request.sceneLength, scenePath,
-                                      request.parseErrorHandler, request.parseErrorContext);
+      return CollectAnimationButtonsFromText(request.sceneText, request.sceneLength, scenePath,
+                                             request.parseErrorHandler, request.parseErrorContext,
+                                             &failure) ||
+             !failure.Failed();
     }
     return true;
   }

@@ -184,9 +184,13 @@ bool StringBuffer::Swap(StringBuffer& other) {
 }
 
 void StringBuffer::AttachReadOnly(const char* text) {
+  const size_t length = text != nullptr ? std::strlen(text) : 0;
+  AttachReadOnly(length <= kMaxChars ? text : nullptr, static_cast<uint32_t>(length));
+}
+
+void StringBuffer::AttachReadOnly(const char* text, uint32_t length) {
   Reset();
   if (text == nullptr) return;
-  const size_t length = std::strlen(text);
   if (length > kMaxChars) return;
   data_ = const_cast<char*>(text);  // never written: every change is refused while read-only
   bits_ = static_cast<uint32_t>(length + 1) | kExternalFlag | kReadOnlyFlag;

@@ -62,6 +62,9 @@ class StringBuffer {
   // Makes the buffer a read-only view of the caller's text, which must outlive the view; null
   // leaves the buffer empty.
   void AttachReadOnly(const char* text);
+  // The same for a text whose length the caller knows (text[length] is its zero byte); an
+  // overlong text leaves the buffer empty.
+  void AttachReadOnly(const char* text, uint32_t length);
   // Replaces the text with printf-style output of at most 1023 characters; false when read-only,
   // format is null, the output is longer or formatting fails. No argument may point into this
   // buffer's own text.

@@ -1,83 +1,47 @@
-// Parsing a scene-like document into an XmlTree, against expat alone on the same bytes.
+// The scene step (read the file, parse, build the tree, walk it for buttons, destroy it)
+// against expat alone on the same bytes, and the XML writer against one fwrite.
 //
-// Run: build/bench/xml_parse_bench [--benchmark_filter=...]
-// Counters:
-//   ratio_vs_expat   tree-building parse time / expat with no handlers, same bytes, same run
-//   nodes            nodes built under the document node
-//   peak_rss_MB      the process's peak resident set during the parse (VmHWM, reset before)
-//   attr_peak_MB     the toolkit allocator's peak bytes while parsing (attribute arrays)
-//   bytes_per_node   growth of the resident set over the parse, per node
-//   attr_bytes_per_element  toolkit allocator peak per element with attributes
-#include <benchmark/benchmark.h>
+// Run: build-rel/bench/xml_parse_bench [--large] [--sizes 1,10] [--dir DIR]
+//   --large   adds the 500 MB scene
+// Every cold figure comes from a fresh child process (this program started again), so it is
+// the first parse of that process; warm figures are the best of the repeats that follow.
+// Columns:
+//   expat cold/warm   expat with no handlers: the file's bytes copied into its buffer, parsed
+//   step cold/warm    CollectAnimationButtons on the file, as a conversion runs it
+//   ratio             step / expat, cold and warm
+//   peak/file         the step process's peak resident set over the file size (cold run)
+//   B/node            growth of the resident set over the cold step, per node of the tree
+//   destroy%          destroying the tree, as a share of the warm step
+// The writer line: layout 0 of the 100 MB scene written with WriteToFile, against one fwrite
+// (fopen, fwrite, fclose) of the same number of bytes, both the best of three.
 #include <expat.h>
-#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "base/string_buffer.h"
-#include "ui/toolkit_runtime.h"
+#include "app/animation_buttons.h"
+#include "app/app_globals.h"
+#include "bench/bench_scene.h"
+#include "base/file_handle.h"
+#include "base/path_buffer.h"
+#include "platform/native_path.h"
 #include "xml/xml_node.h"
 #include "xml/xml_tree.h"
-#include "xml/xml_writer.h"
 
 namespace {
 
-// A scene of nested groups: transforms, meshes with vertex text, and KRSTimeElem elements
-// with the attributes the converter reads, indented with white space as editors write it.
-std::string MakeScene(size_t targetBytes) {
-  std::string out;
-  out.reserve(targetBytes + 4096);
-  out += "<?xml version=\"1.0\"?>\n<KRNScene Name=\"bench\" Version=\"2\">\n";
-  char line[512];
-  unsigned group = 0;
-  while (out.size() < targetBytes) {
-    ++group;
-    std::snprintf(line, sizeof line, "  <Group Name=\"group%u\" Visible=\"1\">\n", group);
-    out += line;
-    for (unsigned sub = 0; sub < 3; ++sub) {
-      std::snprintf(line, sizeof line,
-                    "    <Group Name=\"part%u_%u\">\n"
-                    "      <Transform Position=\"%u.5 2.25 -3\" Rotation=\"0 %u 0\" "
-                    "Scale=\"1 1 1\"/>\n"
-                    "      <Mesh Name=\"mesh%u_%u\">\n"
-                    "        <Vertices>0 0 0 1 0 0 1 1 0 0 1 0</Vertices>\n"
-                    "      </Mesh>\n",
-                    group, sub, group % 97, (group * 7) % 360, group, sub);
-      out += line;
-      for (unsigned anim = 0; anim < 2; ++anim) {
-        std::snprintf(line, sizeof line,
-                      "      <KRSTimeElem Name=\"anim%u_%u_%u\" On=\"%u\" Clamp=\"%u\" "
-                      "Start=\"0.000\" End=\"2.500\"/>\n",
-                      group, sub, anim, anim, (group + anim) % 2);
-        out += line;
-      }
-      out += "    </Group>\n";
-    }
-    out += "  </Group>\n";
-  }
-  out += "</KRNScene>\n";
-  return out;
-}
+using Clock = std::chrono::steady_clock;
 
-const std::string& Scene(int megabytes) {
-  static std::map<int, std::string> scenes;
-  auto found = scenes.find(megabytes);
-  if (found == scenes.end()) {
-    found = scenes.emplace(megabytes, MakeScene(size_t(megabytes) * 1024 * 1024)).first;
-  }
-  return found->second;
-}
-
-// Peak resident set in bytes: VmHWM, which ResetPeakRss restarts; getrusage otherwise.
-void ResetPeakRss() {
-  std::ofstream clear("/proc/self/clear_refs");
-  clear << "5";
+double Seconds(Clock::duration d) {
+  return std::chrono::duration<double>(d).count();
 }
 
 uint64_t StatusKilobytes(const char* key) {
@@ -94,18 +58,11 @@ uint64_t StatusKilobytes(const char* key) {
   return 0;
 }
 
-uint64_t PeakRssBytes() {
-  uint64_t kb = StatusKilobytes("VmHWM:");
-  if (kb == 0) {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    kb = static_cast<uint64_t>(usage.ru_maxrss);
-  }
-  return kb * 1024;
-}
-
-uint64_t RssBytes() {
-  return StatusKilobytes("VmRSS:") * 1024;
+bool ReadWhole(const std::string& file, std::string* text) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
 }
 
 bool ExpatOnly(const std::string& text) {
@@ -122,110 +79,191 @@ bool ExpatOnly(const std::string& text) {
   return ok;
 }
 
-double Seconds(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double>(d).count();
+PathBuffer ScenePath(const std::string& file) {
+  char view[4096];
+  return PathBuffer(ProgramPathFromNative(file.c_str(), view, sizeof view) ? view : "");
 }
 
-// The faster of three expat-only parses of the text.
-double ExpatSeconds(const std::string& text) {
-  double best = 1e30;
-  for (int i = 0; i < 3; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    if (!ExpatOnly(text)) return 0;
-    best = std::min(best, Seconds(std::chrono::steady_clock::now() - start));
+// Child: one cold expat parse, then the best of `repeats` warm ones. Prints "cold warm".
+int ChildExpat(const std::string& file, int repeats) {
+  std::string text;
+  if (!ReadWhole(file, &text)) return 1;
+  double cold = 0, warm = 1e30;
+  for (int i = 0; i <= repeats; ++i) {
+    const auto start = Clock::now();
+    if (!ExpatOnly(text)) return 1;
+    const double s = Seconds(Clock::now() - start);
+    if (i == 0)
+      cold = s;
+    else
+      warm = std::min(warm, s);
   }
-  return best;
+  std::printf("%.6f %.6f\n", cold, warm);
+  return 0;
 }
 
-struct TreeCounts {
+// Child: the step cold (with the peak resident set it reached), warm, and the share of
+// destroying. Prints "cold warm peakBytes baseBytes nodes destroySeconds buttonsBytes".
+int ChildStep(const std::string& file, int repeats) {
+  const PathBuffer path = ScenePath(file);
+  const uint64_t base = StatusKilobytes("VmRSS:") * 1024;
+  auto start = Clock::now();
+  buttonBlock.SetText(nullptr, -1, 0);
+  const bool ok = CollectAnimationButtons(path);
+  const double cold = Seconds(Clock::now() - start);
+  const uint64_t peak = StatusKilobytes("VmHWM:") * 1024;
+  const size_t buttons = buttonBlock.Length();
+  if (!ok || buttons == 0) return 1;
+  double warm = 1e30;
+  for (int i = 0; i < repeats; ++i) {
+    buttonBlock.SetText(nullptr, -1, 0);
+    start = Clock::now();
+    CollectAnimationButtons(path);
+    warm = std::min(warm, Seconds(Clock::now() - start));
+  }
+  // The tree alone, to count its nodes and time its destruction.
+  FileHandle handle(path);
+  if (!handle.Open(0)) return 1;
+  auto tree = std::make_unique<XmlTree>();
+  if (tree->ParseFile(handle, path.path, 0) != XmlParseOutcome::Parsed) return 1;
   uint64_t nodes = 0;
-  uint64_t elementsWithAttributes = 0;
-};
-
-TreeCounts Count(XmlNode* doc) {
-  TreeCounts counts;
+  XmlNode* doc = tree->GetRoot()->GetFirstChild();
   for (XmlNode* n = doc->GetFirstChild(); n != nullptr; n = n->GetNextInDocument(doc, nullptr)) {
-    ++counts.nodes;
-    if (n->GetAttributeCount() > 0) ++counts.elementsWithAttributes;
+    ++nodes;
   }
-  return counts;
+  start = Clock::now();
+  tree.reset();
+  const double destroy = Seconds(Clock::now() - start);
+  std::printf("%.6f %.6f %llu %llu %llu %.6f %zu\n", cold, warm, (unsigned long long)peak,
+              (unsigned long long)base, (unsigned long long)nodes, destroy, buttons);
+  return 0;
 }
 
-void BM_ParseIntoTree(benchmark::State& state) {
-  const std::string& text = Scene(static_cast<int>(state.range(0)));
-  ToolkitStart(nullptr, false);
-  ToolkitContext* context = GetToolkitContext();
-  const double expat = ExpatSeconds(text);
-  if (expat <= 0) state.SkipWithError("expat could not parse the scene");
-
-  double treeSeconds = 0;
-  uint64_t peakRss = 0, rssGrowth = 0, attributePeak = 0;
-  TreeCounts counts;
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto* tree = new XmlTree();
-    ResetPeakRss();
-    const uint64_t rssBefore = RssBytes();
-    const uint32_t toolkitBefore = context != nullptr ? uint32_t(context->bytesInUse) : 0;
-    if (context != nullptr) context->peakBytes = toolkitBefore;
-    state.ResumeTiming();
-
-    const auto start = std::chrono::steady_clock::now();
-    const bool ok = tree->Parse(text.data(), static_cast<int32_t>(text.size()), "bench.krn", 0);
-    treeSeconds += Seconds(std::chrono::steady_clock::now() - start);
-
-    state.PauseTiming();
-    if (!ok) state.SkipWithError("the scene did not parse");
-    peakRss = PeakRssBytes();
-    rssGrowth = RssBytes() - std::min(RssBytes(), rssBefore);
-    if (context != nullptr) attributePeak = context->peakBytes - toolkitBefore;
-    counts = Count(tree->GetRoot()->GetFirstChild());
-    delete tree;
-    state.ResumeTiming();
-  }
-  const double perParse = treeSeconds / double(state.iterations());
-  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
-  state.counters["ratio_vs_expat"] = expat > 0 ? perParse / expat : 0;
-  state.counters["expat_ms"] = expat * 1000;
-  state.counters["nodes"] = double(counts.nodes);
-  state.counters["peak_rss_MB"] = double(peakRss) / (1024 * 1024);
-  state.counters["attr_peak_MB"] = double(attributePeak) / (1024 * 1024);
-  state.counters["bytes_per_node"] = counts.nodes ? double(rssGrowth) / double(counts.nodes) : 0;
-  state.counters["attr_bytes_per_element"] =
-      counts.elementsWithAttributes ? double(attributePeak) / double(counts.elementsWithAttributes)
-                                    : 0;
-  ToolkitStop();
-}
-BENCHMARK(BM_ParseIntoTree)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-void BM_ExpatNoHandlers(benchmark::State& state) {
-  const std::string& text = Scene(static_cast<int>(state.range(0)));
-  for (auto _ : state) {
-    if (!ExpatOnly(text)) state.SkipWithError("expat could not parse the scene");
-  }
-  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
-}
-BENCHMARK(BM_ExpatNoHandlers)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-// Writing layout 0: its cost must grow linearly with the output.
-void BM_WriteLayout0(benchmark::State& state) {
-  const std::string& text = Scene(static_cast<int>(state.range(0)));
+// Child: the writer on the parsed file against one fwrite. Prints "writer fwrite bytes".
+int ChildWriter(const std::string& file, const std::string& dir) {
+  const PathBuffer path = ScenePath(file);
+  FileHandle handle(path);
+  if (!handle.Open(0)) return 1;
   XmlTree tree;
-  if (!tree.Parse(text.data(), static_cast<int32_t>(text.size()), "bench.krn", 0)) {
-    state.SkipWithError("the scene did not parse");
-    return;
+  if (tree.ParseFile(handle, path.path, 0) != XmlParseOutcome::Parsed) return 1;
+  handle.Close();
+  const std::string out = dir + "/xml_parse_bench_out.xml";
+  const PathBuffer outPath = ScenePath(out);
+  double writer = 1e30, plain = 1e30;
+  std::string text;
+  for (int i = 0; i < 3; ++i) {
+    const auto start = Clock::now();
+    if (!tree.WriteToFile(outPath, tree.GetRoot()->GetFirstChild(), 0)) return 1;
+    writer = std::min(writer, Seconds(Clock::now() - start));
   }
-  uint32_t length = 0;
-  for (auto _ : state) {
-    StringBuffer out;
-    if (!BuildXmlText(tree.GetRoot()->GetFirstChild(), 0, &out, &length)) {
-      state.SkipWithError("the writer failed");
-    }
+  if (!ReadWhole(out, &text)) return 1;
+  for (int i = 0; i < 3; ++i) {
+    const auto start = Clock::now();
+    FILE* f = std::fopen(out.c_str(), "wb");
+    if (f == nullptr || std::fwrite(text.data(), 1, text.size(), f) != text.size()) return 1;
+    std::fclose(f);
+    plain = std::min(plain, Seconds(Clock::now() - start));
   }
-  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(length));
+  std::remove(out.c_str());
+  std::printf("%.6f %.6f %zu\n", writer, plain, text.size());
+  return 0;
 }
-BENCHMARK(BM_WriteLayout0)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Runs this program again with `args` and reads the numbers it prints.
+bool RunChild(const std::string& args, std::vector<double>* values) {
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return false;
+  self[n] = '\0';
+  const std::string command = std::string("'") + self + "' " + args;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return false;
+  double value = 0;
+  values->clear();
+  while (std::fscanf(pipe, "%lf", &value) == 1) values->push_back(value);
+  return pclose(pipe) == 0 && !values->empty();
+}
+
+int Usage(int status) {
+  std::fprintf(status == 0 ? stdout : stderr,
+               "Usage: xml_parse_bench [--large] [--sizes MB,MB,...] [--dir DIR]\n");
+  return status;
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc >= 4 && std::strcmp(argv[1], "--child") == 0) {
+    const std::string mode = argv[2], file = argv[3];
+    const int repeats = argc >= 5 ? std::atoi(argv[4]) : 3;
+    if (mode == "expat") return ChildExpat(file, repeats);
+    if (mode == "step") return ChildStep(file, repeats);
+    if (mode == "writer") return ChildWriter(file, argc >= 5 ? argv[4] : "/tmp");
+    return 2;
+  }
+  std::vector<int> sizes = {1, 10, 100};
+  std::string dir = "/tmp";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--large") == 0) {
+      sizes.push_back(500);
+    } else if (std::strcmp(argv[i], "--sizes") == 0 && i + 1 < argc) {
+      sizes.clear();
+      for (char* p = argv[++i]; *p != '\0';) {
+        sizes.push_back(static_cast<int>(std::strtol(p, &p, 10)));
+        if (*p == ',')
+          ++p;
+        else if (*p != '\0')
+          return Usage(2);
+      }
+    } else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
+      dir = argv[++i];
+    } else if (std::strcmp(argv[i], "--help") == 0) {
+      return Usage(0);
+    } else {
+      return Usage(2);
+    }
+  }
+  std::printf("%5s %9s %9s %9s %9s %11s %9s %10s %7s %8s\n", "MB", "expat_c", "expat_w", "step_c",
+              "step_w", "ratio_c/w", "peak/file", "nodes", "B/node", "destroy%");
+  std::string writerFile;
+  for (int mb : sizes) {
+    const std::string file = dir + "/xml_parse_bench_" + std::to_string(mb) + "MB.krn";
+    const std::string text = MakeScene(size_t(mb) * 1024 * 1024);
+    {
+      std::ofstream out(file, std::ios::binary);
+      out.write(text.data(), std::streamsize(text.size()));
+      if (!out) {
+        std::fprintf(stderr, "xml_parse_bench: cannot write %s\n", file.c_str());
+        return 1;
+      }
+    }
+    const int repeats = mb <= 10 ? 5 : (mb <= 100 ? 3 : 1);
+    std::vector<double> expat, step;
+    const std::string quoted = " '" + file + "' " + std::to_string(repeats);
+    if (!RunChild("--child expat" + quoted, &expat) || expat.size() < 2 ||
+        !RunChild("--child step" + quoted, &step) || step.size() < 7) {
+      std::fprintf(stderr, "xml_parse_bench: the %d MB run failed\n", mb);
+      return 1;
+    }
+    const double fileBytes = double(text.size());
+    std::printf("%5d %8.1fms %8.1fms %8.1fms %8.1fms %5.2f/%-5.2f %9.2f %10.0f %7.1f %7.1f%%\n", mb,
+                expat[0] * 1e3, expat[1] * 1e3, step[0] * 1e3, step[1] * 1e3, step[0] / expat[0],
+                step[1] / expat[1], step[2] / fileBytes, step[4], (step[2] - step[3]) / step[4],
+                100 * step[5] / step[1]);
+    std::fflush(stdout);
+    if (mb == 100) writerFile = file;
+    if (mb != 100 && std::getenv("XML_PARSE_BENCH_KEEP") == nullptr) std::remove(file.c_str());
+  }
+  if (!writerFile.empty()) {
+    std::vector<double> writer;
+    if (!RunChild("--child writer '" + writerFile + "' '" + dir + "'", &writer) ||
+        writer.size() < 3) {
+      std::fprintf(stderr, "xml_parse_bench: the writer run failed\n");
+      return 1;
+    }
+    std::printf("writer layout 0, %.0f MB out: %.1f ms, one fwrite %.1f ms, ratio %.2f\n",
+                writer[2] / (1024 * 1024), writer[0] * 1e3, writer[1] * 1e3, writer[0] / writer[1]);
+    std::remove(writerFile.c_str());
+  }
+  return 0;
+}

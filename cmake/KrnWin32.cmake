@@ -28,3 +28,7 @@ endif()
 # Tests written on Linux use a few glibc calls; the Microsoft C runtime has
 # them under other names (see cmake/posix_compat_win32.h).
 add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/cmake/posix_compat_win32.h>")
+
+# Every program may use the 4 GB of address space that 64-bit Windows (and Wine) gives a
+# 32-bit process marked large-address-aware, instead of 2 GB.
+add_link_options(-Wl,--large-address-aware)

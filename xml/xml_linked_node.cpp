@@ -1,25 +1,35 @@
 #include "xml/xml_linked_node.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
-#include "xml/xml_attribute.h"
+#include "ui/toolkit_runtime.h"
+#include "xml/xml_arena.h"
+#include "xml/xml_shared_text.h"
+
+// One attribute: its name and value buffers, shared read-only views or the node's own.
+struct XmlLinkedNode::Slot {
+  StringBuffer* name;
+  StringBuffer* value;
+};
+
+// The node's name pointer and its attributes, which follow the block. A block of the node's
+// own has room for as many as its heap size allows.
+struct XmlLinkedNode::Block {
+  StringBuffer* nodeName;
+  uint32_t count;
+  // A built node's attribute names, a list shared by the elements with the same names; its
+  // values follow the block. Null in a block of the node's own, where pairs follow.
+  StringBuffer* const* names;
+  Slot* Slots() { return reinterpret_cast<Slot*>(this + 1); }
+  StringBuffer** Values() { return reinterpret_cast<StringBuffer**>(this + 1); }
+};
+
+uint64_t XmlLinkedNode::arenaEdits = 0;
 
 namespace {
-
-// Growth step of attribute arrays filled from a list (a parser's attributes).
-constexpr uint32_t kListGrowthStep = 100;
-
-// Sets up `array` as an empty, zero-filled array of attribute pointers with room for
-// `capacity` of them.
-bool InitAttributeArray(ToolkitArray& array, uint32_t growthStep, uint32_t capacity = 0) {
-  return array.Init(sizeof(XmlAttribute*), 0, capacity, growthStep, true);
-}
-
-XmlAttribute** AttributeSlots(ToolkitArray& array) {
-  return static_cast<XmlAttribute**>(array.data);
-}
 
 // True when the buffer holds no text.
 bool IsEmptyText(StringBuffer* text) {
@@ -30,6 +40,24 @@ bool IsEmptyText(StringBuffer* text) {
 bool TextEquals(StringBuffer* buffer, const char* text) {
   const char* data = buffer->Data();
   return std::strcmp(data != nullptr ? data : "", text) == 0;
+}
+
+// The name of a heap node whose own buffer could not be had: empty and read-only.
+StringBuffer* NoNameView() {
+  static StringBuffer view;
+  static const bool attached = (view.AttachReadOnly(""), true);
+  (void)attached;
+  return &view;
+}
+
+// A heap buffer holding a copy of `text` (null: empty); null when memory runs out.
+StringBuffer* NewText(const char* text) {
+  StringBuffer* buffer = new (std::nothrow) StringBuffer();
+  if (buffer != nullptr && !buffer->SetText(text, -1, 0)) {
+    delete buffer;
+    return nullptr;
+  }
+  return buffer;
 }
 
 }  // namespace
@@ -49,18 +77,86 @@ StringBuffer* XmlErrorStrSentinel() {
 namespace {
 // Creates both sentinels before the program's main code runs.
 [[maybe_unused]] const bool sentinelsReady =
-    XmlEmptySentinel() != nullptr && XmlErrorStrSentinel() != nullptr;
+    XmlEmptySentinel() != nullptr && XmlErrorStrSentinel() != nullptr && NoNameView() != nullptr;
 }  // namespace
 
 XmlLinkedNode::XmlLinkedNode(XmlNode* parentNode) {
-  InitAttributeArray(attributes, 0);
-  valid = parentNode == nullptr || InsertUnder(parentNode, nullptr, -1) != nullptr;
+  payload.name = new (std::nothrow) StringBuffer();
+  if (payload.name != nullptr) flags |= kOwnsName;
+  const bool linked = parentNode == nullptr || InsertUnder(parentNode, nullptr, -1) != nullptr;
+  Put(kValid, linked && payload.name != nullptr);
+}
+
+XmlLinkedNode::XmlLinkedNode(InArenaTag, StringBuffer* sharedName, XmlNodeKind newKind)
+    : kind(static_cast<int16_t>(newKind)), flags(kValid | kInArena) {
+  payload.name = sharedName;
+}
+
+XmlLinkedNode* XmlLinkedNode::MakeInArena(XmlArena& arena, StringBuffer* sharedName,
+                                          XmlNodeKind newKind) {
+  void* memory = arena.Allocate(sizeof(XmlLinkedNode));
+  if (memory == nullptr) return nullptr;
+  return new (memory) XmlLinkedNode(InArenaTag{}, sharedName, newKind);
+}
+
+void XmlLinkedNode::operator delete(XmlLinkedNode* node, std::destroying_delete_t) {
+  const bool inArena = node->Has(kInArena);
+  node->~XmlLinkedNode();
+  if (!inArena) ::operator delete(node);
+}
+
+bool XmlLinkedNode::ShareAttributes(XmlArena& arena, XmlSharedText& texts,
+                                    const char* const* list) {
+  if (list == nullptr || list[0] == nullptr) return true;
+  if (Has(kHasBlock)) return false;
+  uint32_t entries = 0;
+  while (list[entries] != nullptr) ++entries;
+  const uint32_t count = (entries + 1) / 2;
+  if (count > (SIZE_MAX - sizeof(Block)) / sizeof(StringBuffer*)) return false;
+  void* memory = arena.Allocate(sizeof(Block) + count * sizeof(StringBuffer*));
+  if (memory == nullptr) return false;
+  Block* shared = static_cast<Block*>(memory);
+  shared->nodeName = payload.name;
+  shared->count = count;
+  // The names go into the values' places first, then into a shared list.
+  StringBuffer** values = shared->Values();
+  for (uint32_t i = 0; i < count; ++i) {
+    values[i] = texts.ShareStable(list[2 * i]);
+    if (values[i] == nullptr) return false;
+  }
+  shared->names = texts.ShareNames(values, count);
+  if (shared->names == nullptr) return false;
+  for (uint32_t i = 0; i < count; ++i) {
+    const char* value = 2 * i + 1 < entries ? list[2 * i + 1] : "";
+    const size_t valueLength = std::strlen(value);
+    values[i] =
+        valueLength == 0 ? texts.Empty() : texts.Share(value, static_cast<uint32_t>(valueLength));
+    if (values[i] == nullptr) return false;
+  }
+  payload.block = shared;
+  flags |= kHasBlock;
+  return true;
+}
+
+void XmlLinkedNode::AppendBuiltChild(XmlLinkedNode* child, XmlLinkedNode* lastChild) {
+  child->parent = this;
+  if (lastChild == nullptr) {
+    firstChild = child;
+  } else {
+    child->prevSibling = lastChild;
+    lastChild->nextSibling = child;
+  }
 }
 
 XmlLinkedNode::~XmlLinkedNode() {
-  valid = false;
+  Put(kValid, false);
   RemoveAllAttributes();
-  attributes.Release();
+  if (Has(kOwnsBlock)) {
+    StringBuffer* nodeName = payload.block->nodeName;
+    ToolkitFree(payload.block);
+    payload.name = nodeName;
+    flags &= ~(kHasBlock | kOwnsBlock);
+  }
   Detach();
   // Destroy the subtree leaf by leaf: descend to a leaf, delete it (its own destructor only
   // unlinks it, as it has no children), then continue from its parent. Every node is
@@ -76,11 +172,11 @@ XmlLinkedNode::~XmlLinkedNode() {
       current = up->GetFirstChild() != nullptr ? up->GetFirstChild() : up;
     }
   }
-  name.Reset();
+  if (Has(kOwnsName)) delete NameRef();
 }
 
 bool XmlLinkedNode::IsValid() {
-  return valid;
+  return Has(kValid);
 }
 XmlNode* XmlLinkedNode::GetParent() {
   return parent;
@@ -133,21 +229,26 @@ XmlNode* XmlLinkedNode::GetLastSibling() {
 }
 
 void XmlLinkedNode::SetParent(XmlNode* node) {
+  NoteEdit();
   parent = node;
 }
 void XmlLinkedNode::SetFirstChild(XmlNode* node) {
+  NoteEdit();
   firstChild = node;
 }
 void XmlLinkedNode::SetPrevSibling(XmlNode* node) {
+  NoteEdit();
   prevSibling = node;
 }
 void XmlLinkedNode::SetNextSibling(XmlNode* node) {
+  NoteEdit();
   nextSibling = node;
 }
 
 bool XmlLinkedNode::SwapWithSibling(XmlNode* other) {
   if (other == nullptr || parent == nullptr || other->GetParent() != parent) return false;
   if (other == this) return true;
+  NoteEdit();
   XmlNode* first = this;  // the one that stands earlier in the list after the swap check
   XmlNode* second = other;
   if (prevSibling == other) {
@@ -188,6 +289,7 @@ bool XmlLinkedNode::SwapWithSibling(XmlNode* other) {
 bool XmlLinkedNode::MoveUnder(XmlNode* newParent) {
   // Refuse before detaching, so a refused move never leaves the node orphaned.
   if (newParent == nullptr || Contains(newParent)) return false;
+  NoteEdit();
   Detach();
   return InsertUnder(newParent, nullptr, -1) != nullptr;
 }
@@ -199,6 +301,7 @@ void XmlLinkedNode::UnlinkFromSiblings() {
 
 bool XmlLinkedNode::MakeLastSibling() {
   if (nextSibling == nullptr) return false;
+  NoteEdit();
   XmlNode* formerNext = nextSibling;
   XmlNode* last = formerNext->GetLastSibling();
   UnlinkFromSiblings();
@@ -211,6 +314,7 @@ bool XmlLinkedNode::MakeLastSibling() {
 
 bool XmlLinkedNode::MakeFirstSibling() {
   if (prevSibling == nullptr) return false;
+  NoteEdit();
   XmlNode* first = prevSibling->GetFirstSibling();
   UnlinkFromSiblings();
   first->SetPrevSibling(this);
@@ -222,6 +326,7 @@ bool XmlLinkedNode::MakeFirstSibling() {
 
 bool XmlLinkedNode::Detach() {
   if (parent == nullptr) return false;
+  NoteEdit();
   if (parent->GetFirstChild() == this) parent->SetFirstChild(nextSibling);
   parent = nullptr;
   UnlinkFromSiblings();
@@ -272,6 +377,7 @@ bool XmlLinkedNode::Contains(XmlNode* node) {
 XmlNode* XmlLinkedNode::InsertUnder(XmlNode* parentNode, int32_t* index, int32_t position) {
   // A parent inside this node's own subtree would close a cycle.
   if (parent != nullptr || parentNode == nullptr || Contains(parentNode)) return nullptr;
+  NoteEdit();
   int32_t at = 0;
   XmlNode* first = parentNode->GetFirstChild();
   if (first == nullptr) {
@@ -313,56 +419,105 @@ bool XmlLinkedNode::Init(const char* text, int32_t length, XmlNodeKind newKind,
                          const char* const* list) {
   if (!SetName(text, length)) return false;
   if (list != nullptr && !SetAttributes(list)) return false;
-  kind = newKind;
+  kind = static_cast<int16_t>(newKind);
   return true;
 }
 
 void XmlLinkedNode::SetIndentAlways(bool on) {
-  indentAlways = on;
+  Put(kIndentAlways, on);
 }
 void XmlLinkedNode::SetNewlineAlways(bool on) {
-  newlineAlways = on;
+  Put(kNewlineAlways, on);
 }
 void XmlLinkedNode::SetFromSource(bool on) {
-  fromSource = on;
+  Put(kFromSource, on);
 }
 bool XmlLinkedNode::GetIndentAlways() {
-  return indentAlways;
+  return Has(kIndentAlways);
 }
 bool XmlLinkedNode::GetNewlineAlways() {
-  return newlineAlways;
+  return Has(kNewlineAlways);
 }
 bool XmlLinkedNode::IsFromSource() {
-  return fromSource;
+  return Has(kFromSource);
 }
 XmlNodeKind XmlLinkedNode::GetKind() {
-  return kind;
+  return static_cast<XmlNodeKind>(kind);
+}
+
+StringBuffer*& XmlLinkedNode::NameRef() {
+  return Has(kHasBlock) ? payload.block->nodeName : payload.name;
+}
+
+XmlLinkedNode::Block* XmlLinkedNode::AttributeBlock() const {
+  return Has(kHasBlock) ? payload.block : nullptr;
+}
+
+bool XmlLinkedNode::OwnAttributes(uint32_t capacity) {
+  Block* current = AttributeBlock();
+  const uint32_t count = current != nullptr ? current->count : 0;
+  if (Has(kOwnsBlock)) {
+    const uint32_t room =
+        static_cast<uint32_t>((ToolkitSize(current) - sizeof(Block)) / sizeof(Slot));
+    if (room >= capacity) return true;
+    uint32_t grown = room * 2 > capacity ? room * 2 : capacity;
+    if (grown > (UINT32_MAX - sizeof(Block)) / sizeof(Slot)) return false;
+    void* memory =
+        ToolkitRealloc(current, static_cast<uint32_t>(sizeof(Block) + grown * sizeof(Slot)), false);
+    if (memory == nullptr) return false;
+    payload.block = static_cast<Block*>(memory);
+    return true;
+  }
+  // The first change to a built node's attributes: copy the shared ones into a block of the
+  // node's own.
+  if (capacity < count) capacity = count;
+  if (capacity < 4) capacity = 4;
+  if (capacity > (UINT32_MAX - sizeof(Block)) / sizeof(Slot)) return false;
+  Block* own = static_cast<Block*>(
+      ToolkitAlloc(static_cast<uint32_t>(sizeof(Block) + capacity * sizeof(Slot)), false));
+  if (own == nullptr) return false;
+  own->nodeName = NameRef();
+  own->count = 0;
+  own->names = nullptr;
+  for (uint32_t i = 0; i < count; ++i) {
+    Slot& slot = own->Slots()[i];
+    const Slot shared = AttributeAt(i);
+    slot.name = NewText(shared.name->Data());
+    slot.value = slot.name != nullptr ? NewText(shared.value->Data()) : nullptr;
+    if (slot.value == nullptr) {
+      delete slot.name;
+      for (uint32_t j = i; j > 0; --j) {
+        delete own->Slots()[j - 1].name;
+        delete own->Slots()[j - 1].value;
+      }
+      ToolkitFree(own);
+      return false;
+    }
+    own->count = i + 1;
+  }
+  payload.block = own;
+  flags |= kHasBlock | kOwnsBlock;
+  return true;
 }
 
 bool XmlLinkedNode::AppendAttribute(const char* attrName, const char* attrValue) {
-  XmlAttribute* attribute = new (std::nothrow) XmlAttribute();
-  if (attribute == nullptr) return false;
-  if (!attribute->name.SetText(attrName, -1, 0) || !attribute->value.SetText(attrValue, -1, 0) ||
-      !attributes.Resize(attributes.count + 1)) {
-    delete attribute;
+  const uint32_t count = GetAttributeCount();
+  if (count == UINT32_MAX || !OwnAttributes(count + 1)) return false;
+  StringBuffer* newName = NewText(attrName);
+  StringBuffer* newValue = newName != nullptr ? NewText(attrValue) : nullptr;
+  if (newValue == nullptr) {
+    delete newName;
     return false;
   }
-  AttributeSlots(attributes)[attributes.count - 1] = attribute;
+  payload.block->Slots()[count] = Slot{newName, newValue};
+  payload.block->count = count + 1;
   return true;
 }
 
 bool XmlLinkedNode::SetAttributes(const char* const* list) {
+  NoteEdit();
   RemoveAllAttributes();
-  attributes.Release();
-  // Room for exactly the listed attributes at once: one allocation per element, and no
-  // parsed element keeps room for a whole growth step of 100 attributes.
-  uint32_t listed = 0;
-  while (list != nullptr && list[2 * listed] != nullptr) {
-    ++listed;
-    if (list[2 * listed - 1] == nullptr) break;
-  }
-  if (!InitAttributeArray(attributes, kListGrowthStep, listed)) return false;
-  if (listed == 0) return true;
+  if (list == nullptr || list[0] == nullptr) return true;
   for (uint32_t i = 0; list[i] != nullptr; i += 2) {
     // A list with an odd number of entries ends in a name without value: store it with an
     // empty value rather than read past the terminator.
@@ -374,60 +529,81 @@ bool XmlLinkedNode::SetAttributes(const char* const* list) {
 }
 
 bool XmlLinkedNode::RemoveAllAttributes() {
-  XmlAttribute** slots = AttributeSlots(attributes);
-  for (uint32_t i = attributes.count; i > 0; --i) {
-    delete slots[i - 1];
-    slots[i - 1] = nullptr;
+  Block* current = AttributeBlock();
+  if (current == nullptr) return true;
+  NoteEdit();
+  if (Has(kOwnsBlock)) {
+    for (uint32_t i = current->count; i > 0; --i) {
+      delete current->Slots()[i - 1].value;
+      delete current->Slots()[i - 1].name;
+    }
   }
-  attributes.Resize(0);
+  // A shared block stays in the arena; the node just stops using its entries.
+  current->count = 0;
   return true;
 }
 
 uint32_t XmlLinkedNode::GetNameLength() {
-  return name.Length();
+  return GetName()->Length();
 }
 StringBuffer* XmlLinkedNode::GetName() {
-  return &name;
+  StringBuffer* current = NameRef();
+  return current != nullptr ? current : NoNameView();
 }
 
 bool XmlLinkedNode::SetName(const char* text, int32_t length) {
-  return name.SetText(text, length, 0);
+  NoteEdit();
+  StringBuffer*& current = NameRef();
+  if (Has(kOwnsName)) return current->SetText(text, length, 0);
+  // A shared or missing name: the node takes a buffer of its own.
+  StringBuffer* own = new (std::nothrow) StringBuffer();
+  if (own == nullptr) return false;
+  if (!own->SetText(text, length, 0)) {
+    delete own;
+    return false;
+  }
+  current = own;
+  flags |= kOwnsName;
+  return true;
 }
 
 uint32_t XmlLinkedNode::GetAttributeCount() {
-  return attributes.count;
+  Block* current = AttributeBlock();
+  return current != nullptr ? current->count : 0;
 }
 
-XmlAttribute* XmlLinkedNode::AttributeAt(uint32_t index) {
-  if (index >= attributes.count) return nullptr;
-  return AttributeSlots(attributes)[index];
+XmlLinkedNode::Slot XmlLinkedNode::AttributeAt(uint32_t index) {
+  Block* current = AttributeBlock();
+  if (current == nullptr || index >= current->count) return Slot{nullptr, nullptr};
+  if (current->names != nullptr) return Slot{current->names[index], current->Values()[index]};
+  return current->Slots()[index];
 }
 
-XmlAttribute* XmlLinkedNode::FindAttribute(const char* attrName) {
-  if (attrName == nullptr) return nullptr;
-  XmlAttribute** slots = AttributeSlots(attributes);
-  for (uint32_t i = 0; i < attributes.count; ++i) {
-    if (TextEquals(&slots[i]->name, attrName)) return slots[i];
+uint32_t XmlLinkedNode::FindAttribute(const char* attrName) {
+  const uint32_t count = GetAttributeCount();
+  if (attrName == nullptr) return count;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (TextEquals(AttributeAt(i).name, attrName)) return i;
   }
-  return nullptr;
+  return count;
 }
 
 bool XmlLinkedNode::GetAttributeNameLength(uint32_t index, uint32_t* out) {
-  XmlAttribute* attribute = AttributeAt(index);
-  if (out == nullptr || attribute == nullptr) return false;
-  *out = attribute->name.Length();
+  const Slot attribute = AttributeAt(index);
+  if (out == nullptr || attribute.name == nullptr) return false;
+  *out = attribute.name->Length();
   return true;
 }
 
 StringBuffer* XmlLinkedNode::GetAttributeName(uint32_t index) {
-  XmlAttribute* attribute = AttributeAt(index);
-  return attribute != nullptr ? &attribute->name : XmlEmptySentinel();
+  const Slot attribute = AttributeAt(index);
+  return attribute.name != nullptr ? attribute.name : XmlEmptySentinel();
 }
 
 bool XmlLinkedNode::GetAttributeValueLength(uint32_t index, uint32_t* out) {
-  XmlAttribute* attribute = AttributeAt(index);
-  if (out == nullptr || attribute == nullptr) return false;
-  *out = attribute->value.Length();
+  const Slot attribute = AttributeAt(index);
+  if (out == nullptr || attribute.value == nullptr) return false;
+  *out = attribute.value->Length();
   return true;
 }
 
@@ -446,9 +622,9 @@ bool XmlLinkedNode::GetIntAttribute(const char* attrName, int32_t* out) {
 }
 
 bool XmlLinkedNode::GetAttributeText(const char* attrName, const char** out) {
-  XmlAttribute* attribute = FindAttribute(attrName);
-  if (out == nullptr || attribute == nullptr) return false;
-  *out = IsEmptyText(&attribute->value) ? nullptr : attribute->value.Data();
+  const Slot attribute = AttributeAt(FindAttribute(attrName));
+  if (out == nullptr || attribute.value == nullptr) return false;
+  *out = IsEmptyText(attribute.value) ? nullptr : attribute.value->Data();
   return true;
 }
 
@@ -469,13 +645,13 @@ bool XmlLinkedNode::GetFloatAttributeAt(uint32_t index, float* out) {
 }
 
 StringBuffer* XmlLinkedNode::GetAttributeValueAt(uint32_t index) {
-  XmlAttribute* attribute = AttributeAt(index);
-  return attribute != nullptr ? &attribute->value : XmlErrorStrSentinel();
+  const Slot attribute = AttributeAt(index);
+  return attribute.value != nullptr ? attribute.value : XmlErrorStrSentinel();
 }
 
 StringBuffer* XmlLinkedNode::GetAttributeValue(const char* attrName) {
-  XmlAttribute* attribute = FindAttribute(attrName);
-  return attribute != nullptr ? &attribute->value : XmlEmptySentinel();
+  const Slot attribute = AttributeAt(FindAttribute(attrName));
+  return attribute.value != nullptr ? attribute.value : XmlEmptySentinel();
 }
 
 bool XmlLinkedNode::SetFloatAttribute(const char* attrName, float value) {
@@ -501,9 +677,12 @@ bool XmlLinkedNode::SetIntAttribute(const char* attrName, int32_t value) {
 
 bool XmlLinkedNode::SetAttribute(const char* attrName, const char* value) {
   if (attrName == nullptr) return false;
-  XmlAttribute* attribute = FindAttribute(attrName);
-  if (attribute != nullptr) return attribute->value.SetText(value, -1, 0);
-  return AppendAttribute(attrName, value);
+  NoteEdit();
+  const uint32_t index = FindAttribute(attrName);
+  if (index == GetAttributeCount()) return AppendAttribute(attrName, value);
+  // A built node's values are shared: it takes copies first.
+  if (!Has(kOwnsBlock) && !OwnAttributes(GetAttributeCount())) return false;
+  return AttributeAt(index).value->SetText(value, -1, 0);
 }
 
 int32_t XmlLinkedNode::GetLine() {

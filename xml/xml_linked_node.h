@@ -3,17 +3,24 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 
 #include "base/string_buffer.h"
-#include "ui/toolkit_array.h"
 #include "xml/xml_node.h"
 
-class XmlAttribute;
+class XmlArena;
+class XmlSharedText;
 
 // A node kept in a doubly linked child list without a last-child link. Owns its children
 // (through the first-child link) and its attributes. Walks and destruction are iterative,
 // so documents of any nesting depth are safe.
-class XmlLinkedNode : public XmlNode {
+//
+// A node lives either on the heap (constructed by callers, CreateChild) or in a tree's arena
+// (built by the parser). A built node shares its name and attribute texts with the other
+// nodes of its tree as read-only buffers; the first change to them gives the node copies of
+// its own on the heap. Deleting a node in an arena destroys it in place; its memory goes
+// with the arena.
+class XmlLinkedNode final : public XmlNode {
  public:
   // Makes an empty node; with a parent, appends it as the parent's last child. IsValid
   // tells whether that succeeded.
@@ -22,6 +29,25 @@ class XmlLinkedNode : public XmlNode {
   XmlLinkedNode& operator=(const XmlLinkedNode&) = delete;
   // Destroys the attributes, detaches the node and destroys its subtree without recursion.
   ~XmlLinkedNode() override;
+  // Destroys the node, then frees its memory unless it lives in an arena.
+  void operator delete(XmlLinkedNode* node, std::destroying_delete_t);
+
+  // A parentless node of `kind` in `arena`, named by the shared (read-only) `sharedName`;
+  // null when the arena has no memory left.
+  static XmlLinkedNode* MakeInArena(XmlArena& arena, StringBuffer* sharedName, XmlNodeKind kind);
+  // Stores the pairs of a parser's null-terminated list (name, value, ...) as shared texts of
+  // `texts`, on a node built by MakeInArena that has no attributes yet; false when memory
+  // runs out.
+  bool ShareAttributes(XmlArena& arena, XmlSharedText& texts, const char* const* list);
+  // Links the parentless `child` after `lastChild`, this node's current last child (null when
+  // it has none), without counting an edit.
+  void AppendBuiltChild(XmlLinkedNode* child, XmlLinkedNode* lastChild);
+  // The parent as a node of this class (the builder's nodes have no other kind of parent).
+  XmlLinkedNode* BuiltParent() const { return static_cast<XmlLinkedNode*>(parent); }
+  // How many changes were made to nodes living in an arena since the program started. A tree
+  // whose count did not move while it lived has only arena nodes that own nothing on the
+  // heap, and can release its arena without visiting them.
+  static uint64_t ArenaEdits() { return arenaEdits; }
 
   bool IsValid() override;
   XmlNode* GetParent() override;
@@ -79,27 +105,58 @@ class XmlLinkedNode : public XmlNode {
   void SetLine(int32_t line) override;
 
  private:
-  // The attribute at `index`, or null when out of range.
-  XmlAttribute* AttributeAt(uint32_t index);
-  // First attribute named `name`, or null.
-  XmlAttribute* FindAttribute(const char* name);
+  struct Slot;
+  struct Block;
+  // Node flags.
+  static constexpr uint8_t kNewlineAlways = 1;
+  static constexpr uint8_t kIndentAlways = 2;
+  static constexpr uint8_t kFromSource = 4;
+  static constexpr uint8_t kValid = 8;
+  static constexpr uint8_t kInArena = 16;
+  static constexpr uint8_t kOwnsName = 32;    // the name buffer is this node's, on the heap
+  static constexpr uint8_t kHasBlock = 64;    // `payload` is an attribute block
+  static constexpr uint8_t kOwnsBlock = 128;  // the block and its buffers are this node's
+
+  struct InArenaTag {};
+  XmlLinkedNode(InArenaTag, StringBuffer* sharedName, XmlNodeKind kind);
+
+  // The name buffer pointer, wherever it is kept (null for a heap node out of memory).
+  StringBuffer*& NameRef();
+  // The attribute block, or null.
+  Block* AttributeBlock() const;
+  // The name and value buffers of the attribute at `index`; both null when out of range.
+  Slot AttributeAt(uint32_t index);
+  // Index of the first attribute named `name`; the attribute count when there is none.
+  uint32_t FindAttribute(const char* name);
+  // Gives the node a heap block of its own with room for `capacity` attributes, copying
+  // shared ones; false (nothing changed) when memory runs out.
+  bool OwnAttributes(uint32_t capacity);
   // Appends a new attribute; false (nothing added) if it cannot be stored.
   bool AppendAttribute(const char* name, const char* value);
   // Links the previous and next siblings to each other, leaving this node's links alone.
   void UnlinkFromSiblings();
   // True when `node` is this node or lies in its subtree.
   bool Contains(XmlNode* node);
+  // Counts a change to a node in an arena.
+  void NoteEdit() {
+    if ((flags & kInArena) != 0) ++arenaEdits;
+  }
+  bool Has(uint8_t flag) const { return (flags & flag) != 0; }
+  void Put(uint8_t flag, bool on) { flags = on ? uint8_t(flags | flag) : uint8_t(flags & ~flag); }
+
+  static uint64_t arenaEdits;
 
   XmlNode* parent = nullptr;
   XmlNode* firstChild = nullptr;
   XmlNode* prevSibling = nullptr;
   XmlNode* nextSibling = nullptr;
-  XmlNodeKind kind = XmlNodeKind::Document;
-  StringBuffer name;
-  ToolkitArray attributes;  // of XmlAttribute*, owned
-  bool newlineAlways = false;
-  bool indentAlways = false;
-  bool fromSource = false;
+  // The name buffer, or, once the node has attributes, the block that holds the name pointer
+  // and the attributes: one pointer keeps the node small.
+  union {
+    StringBuffer* name;
+    Block* block;
+  } payload{nullptr};
   int32_t line = 0;
-  bool valid = false;
+  int16_t kind = 0;
+  uint8_t flags = 0;
 };

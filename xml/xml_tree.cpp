@@ -3,6 +3,7 @@
 #include <expat.h>
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "base/file_handle.h"
@@ -12,6 +13,16 @@
 #include "xml/xml_linked_node.h"
 #include "xml/xml_writer.h"
 
+// The source of one parse's text: it hands the text to the parser and parses it.
+struct XmlTree::Feed {
+  // Parsed, SyntaxError when expat stops (the caller tells an error from an abort), or the
+  // failure that kept the text from the parser.
+  virtual XmlParseOutcome Run(XML_Parser parser) = 0;
+
+ protected:
+  ~Feed() = default;
+};
+
 namespace {
 
 constexpr char kRootName[] = "rootOfAllTrees";
@@ -19,19 +30,18 @@ constexpr char kRootName[] = "rootOfAllTrees";
 // Where the callbacks of one Parse call attach new nodes. `lastChild` is the current
 // node's last child, kept so that appending costs no walk along the child list.
 struct ParseCursor {
-  XmlNode* current = nullptr;
-  XmlNode* lastChild = nullptr;
-  // Nesting depth inside an element whose node could not be built: everything in it is
-  // left out, and the end tags still balance.
-  uint32_t skipDepth = 0;
-  // A node could not be built; the parse then reports failure.
-  bool lostNodes = false;
+  XmlLinkedNode* current = nullptr;
+  XmlLinkedNode* lastChild = nullptr;
+  // A node could not be built: the parser was stopped.
+  bool outOfMemory = false;
 };
 
 // The user data handed to expat.
 struct ParseContext {
   XML_Parser parser = nullptr;
   ParseCursor* cursor = nullptr;
+  XmlArena* arena = nullptr;
+  XmlSharedText* texts = nullptr;
 };
 
 bool IsBlank(char c) {
@@ -42,31 +52,28 @@ int32_t CurrentLine(XML_Parser parser) {
   return static_cast<int32_t>(XML_GetCurrentLineNumber(parser));
 }
 
-// Links a fresh parentless node as the cursor's last child.
-void AppendToCurrent(ParseCursor& cursor, XmlNode* node) {
-  node->SetParent(cursor.current);
-  if (cursor.lastChild == nullptr) {
-    cursor.current->SetFirstChild(node);
-  } else {
-    node->SetPrevSibling(cursor.lastChild);
-    cursor.lastChild->SetNextSibling(node);
-  }
+// Stops the parse at once: memory ran out.
+void StopOutOfMemory(ParseContext* context) {
+  context->cursor->outOfMemory = true;
+  XML_StopParser(context->parser, XML_FALSE);
+}
+
+// Links a built node as the cursor's last child.
+void AppendToCurrent(ParseCursor& cursor, XmlLinkedNode* node) {
+  cursor.current->AppendBuiltChild(node, cursor.lastChild);
   cursor.lastChild = node;
 }
 
 void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char** attributes) {
   ParseContext* context = static_cast<ParseContext*>(userData);
   ParseCursor& cursor = *context->cursor;
-  if (cursor.skipDepth > 0) {
-    ++cursor.skipDepth;
-    return;
-  }
-  XmlLinkedNode* node = new (std::nothrow) XmlLinkedNode();
-  if (node == nullptr || !node->Init(name, static_cast<int32_t>(std::strlen(name)),
-                                     XmlNodeKind::Element, attributes)) {
-    delete node;
-    cursor.lostNodes = true;
-    cursor.skipDepth = 1;
+  StringBuffer* sharedName = context->texts->Share(name, static_cast<uint32_t>(std::strlen(name)));
+  XmlLinkedNode* node =
+      sharedName != nullptr
+          ? XmlLinkedNode::MakeInArena(*context->arena, sharedName, XmlNodeKind::Element)
+          : nullptr;
+  if (node == nullptr || !node->ShareAttributes(*context->arena, *context->texts, attributes)) {
+    StopOutOfMemory(context);
     return;
   }
   node->SetFromSource(true);
@@ -78,22 +85,19 @@ void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char
 
 void XMLCALL OnEndElement(void* userData, const XML_Char* /*name*/) {
   ParseCursor& cursor = *static_cast<ParseContext*>(userData)->cursor;
-  if (cursor.skipDepth > 0) {
-    --cursor.skipDepth;
-    return;
-  }
   // expat enforces the nesting, so the current node is an element below the document.
   cursor.lastChild = cursor.current;
-  cursor.current = cursor.current->GetParent();
+  cursor.current = cursor.current->BuiltParent();
 }
 
 void AddText(ParseContext* context, const XML_Char* text, int length) {
   ParseCursor& cursor = *context->cursor;
-  if (cursor.skipDepth > 0) return;
-  XmlLinkedNode* node = new (std::nothrow) XmlLinkedNode();
-  if (node == nullptr || !node->Init(text, length, XmlNodeKind::Text, nullptr)) {
-    delete node;
-    cursor.lostNodes = true;
+  StringBuffer* sharedText = context->texts->Share(text, static_cast<uint32_t>(length));
+  XmlLinkedNode* node = sharedText != nullptr ? XmlLinkedNode::MakeInArena(
+                                                    *context->arena, sharedText, XmlNodeKind::Text)
+                                              : nullptr;
+  if (node == nullptr) {
+    StopOutOfMemory(context);
     return;
   }
   node->SetFromSource(true);
@@ -115,6 +119,82 @@ void XMLCALL OnTextSkippingBlank(void* userData, const XML_Char* text, int lengt
   AddText(static_cast<ParseContext*>(userData), text, length);
 }
 
+// Ends a parse that got no bytes at all: expat tells "no element found".
+XmlParseOutcome EndOfText(XML_Parser parser) {
+  return XML_Parse(parser, "", 0, 1) == XML_STATUS_ERROR ? XmlParseOutcome::SyntaxError
+                                                         : XmlParseOutcome::Parsed;
+}
+
+// A text in memory, handed over whole and parsed in one final call.
+struct TextFeed final : XmlTree::Feed {
+  TextFeed(const char* t, int32_t n) : text(t), length(n) {}
+  XmlParseOutcome Run(XML_Parser parser) override {
+    // A missing text has nothing to parse. An empty one is a document without an element,
+    // which expat reports like any other syntax error.
+    if (text == nullptr || length < 0) return XmlParseOutcome::Empty;
+    if (length == 0) return EndOfText(parser);
+    void* buffer = XML_GetBuffer(parser, length);
+    if (buffer == nullptr) return XmlParseOutcome::OutOfMemory;
+    std::memcpy(buffer, text, static_cast<size_t>(length));
+    return XML_ParseBuffer(parser, length, 1) == XML_STATUS_ERROR ? XmlParseOutcome::SyntaxError
+                                                                  : XmlParseOutcome::Parsed;
+  }
+  const char* text;
+  int32_t length;
+};
+
+// Bytes read from a file per block.
+constexpr uint32_t kFileBlock = 1u << 20;
+
+// Where a block of `length` bytes may end so that expat delivers the same text chunks as it
+// would from one buffer: after the last line break (expat ends every text chunk at one), or
+// else before the last '<' (which ends character data). A block with neither is handed over
+// whole.
+uint32_t SafeBlockEnd(const char* block, uint32_t length) {
+  for (uint32_t i = length; i > 0; --i) {
+    if (block[i - 1] == '\n') return i;
+  }
+  for (uint32_t i = length; i > 1; --i) {
+    if (block[i - 1] == '<') return i - 1;
+  }
+  return length;
+}
+
+// An open file, read block by block into the parser's own buffer. The few bytes after a
+// block's safe end wait in `carry` for the next block.
+struct FileFeed final : XmlTree::Feed {
+  explicit FileFeed(FileHandle& f) : file(f) {}
+  XmlParseOutcome Run(XML_Parser parser) override {
+    std::unique_ptr<char[]> carry(new (std::nothrow) char[kFileBlock]);
+    if (!carry) return XmlParseOutcome::OutOfMemory;
+    uint32_t carried = 0;
+    bool anyBytes = false;
+    for (;;) {
+      char* buffer =
+          static_cast<char*>(XML_GetBuffer(parser, static_cast<int>(carried + kFileBlock)));
+      if (buffer == nullptr) return XmlParseOutcome::OutOfMemory;
+      std::memcpy(buffer, carry.get(), carried);
+      uint32_t got = 0;
+      if (!file.Read(buffer + carried, kFileBlock, &got)) return XmlParseOutcome::ReadFailed;
+      const uint32_t length = carried + got;
+      if (got == 0) {
+        if (!anyBytes) return EndOfText(parser);
+        return XML_ParseBuffer(parser, static_cast<int>(length), 1) == XML_STATUS_ERROR
+                   ? XmlParseOutcome::SyntaxError
+                   : XmlParseOutcome::Parsed;
+      }
+      anyBytes = true;
+      const uint32_t end = SafeBlockEnd(buffer, length);
+      carried = length - end;
+      std::memcpy(carry.get(), buffer + end, carried);
+      if (XML_ParseBuffer(parser, static_cast<int>(end), 0) == XML_STATUS_ERROR) {
+        return XmlParseOutcome::SyntaxError;
+      }
+    }
+  }
+  FileHandle& file;
+};
+
 }  // namespace
 
 bool ShowParseError(const char* message, int32_t line) {
@@ -129,18 +209,21 @@ bool ShowParseError(const char* message, int32_t line) {
   return true;
 }
 
-XmlTree::XmlTree() {
-  XmlLinkedNode* node = new (std::nothrow) XmlLinkedNode();
-  if (node == nullptr) return;
-  root = node;
-  ready = root->Init(kRootName, static_cast<int32_t>(sizeof(kRootName) - 1), XmlNodeKind::Document,
-                     nullptr);
+XmlTree::XmlTree() : editsAtStart(XmlLinkedNode::ArenaEdits()) {
+  StringBuffer* name = texts.Share(kRootName, static_cast<uint32_t>(sizeof(kRootName) - 1));
+  if (name == nullptr) return;
+  root = XmlLinkedNode::MakeInArena(arena, name, XmlNodeKind::Document);
+  ready = root != nullptr;
 }
 
 XmlTree::~XmlTree() {
   ready = false;
-  delete root;
+  // While no node in any arena was changed, every node of this tree lives in its arena and
+  // owns nothing: releasing the arena is the whole destruction. Otherwise some node may own
+  // heap memory or be a heap node linked in, and the tree is destroyed node by node first.
+  if (root != nullptr && XmlLinkedNode::ArenaEdits() != editsAtStart) delete root;
   root = nullptr;
+  arena.Release();
 }
 
 bool XmlTree::IsReady() {
@@ -152,28 +235,52 @@ XmlNode* XmlTree::GetRoot() {
 }
 
 bool XmlTree::Parse(const char* text, int32_t length, const char* name, int32_t mode) {
-  if (!ready || root == nullptr) return false;
+  return ParseText(text, length, name, mode) == XmlParseOutcome::Parsed;
+}
+
+XmlParseOutcome XmlTree::ParseText(const char* text, int32_t length, const char* name,
+                                   int32_t mode) {
+  TextFeed feed(text, length);
+  return ParseFed(feed, name, mode);
+}
+
+XmlParseOutcome XmlTree::ParseFile(FileHandle& file, const char* name, int32_t mode) {
+  FileFeed feed(file);
+  return ParseFed(feed, name, mode);
+}
+
+XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
+  if (!ready || root == nullptr) return XmlParseOutcome::NotReady;
   XML_Parser xmlParser = XML_ParserCreate(nullptr);
-  if (xmlParser == nullptr) return false;
+  if (xmlParser == nullptr) return XmlParseOutcome::OutOfMemory;
   parser = xmlParser;
-  auto fail = [&] {
+  auto finish = [&](XmlParseOutcome outcome) {
     XML_ParserFree(xmlParser);
     parser = nullptr;
-    return false;
+    return outcome;
   };
   XML_SetElementHandler(xmlParser, OnStartElement, OnEndElement);
 
-  XmlLinkedNode* document = new (std::nothrow) XmlLinkedNode(root);
+  const char* documentName = name != nullptr ? name : "";
+  StringBuffer* sharedName =
+      texts.Share(documentName, static_cast<uint32_t>(std::strlen(documentName)));
+  XmlLinkedNode* document =
+      sharedName != nullptr ? XmlLinkedNode::MakeInArena(arena, sharedName, XmlNodeKind::Document)
+                            : nullptr;
   if (document == nullptr) {
     ready = false;
-    return fail();
+    return finish(XmlParseOutcome::OutOfMemory);
   }
-  if (!document->IsValid()) {
-    delete document;
-    return fail();
+  // The document node goes after the root's last child. The root's children are the tree's
+  // own documents, unless a caller linked a node of another class there.
+  XmlNode* last = root->GetFirstChild();
+  while (last != nullptr && last->GetNextSibling() != nullptr) last = last->GetNextSibling();
+  XmlLinkedNode* lastBuilt = dynamic_cast<XmlLinkedNode*>(last);
+  if (last == nullptr || lastBuilt != nullptr) {
+    static_cast<XmlLinkedNode*>(root)->AppendBuiltChild(document, lastBuilt);
+  } else if (document->InsertUnder(root, nullptr, -1) == nullptr) {
+    return finish(XmlParseOutcome::OutOfMemory);
   }
-  const int32_t nameLength = name != nullptr ? static_cast<int32_t>(std::strlen(name)) : 0;
-  if (!document->Init(name, nameLength, XmlNodeKind::Document, nullptr)) return fail();
   XML_SetDefaultHandler(xmlParser, mode == 1 ? OnTextSkippingBlank : OnText);
 
   ParseCursor cursor;
@@ -181,21 +288,15 @@ bool XmlTree::Parse(const char* text, int32_t length, const char* name, int32_t 
   ParseContext context;
   context.parser = xmlParser;
   context.cursor = &cursor;
+  context.arena = &arena;
+  context.texts = &texts;
+  // expat keeps one address per attribute name for the life of this parser only.
+  texts.ForgetStable();
   XML_SetUserData(xmlParser, &context);
 
-  // A missing text has nothing to parse: fail silently. An empty one is a document without
-  // an element, which expat reports like any other syntax error.
-  if (text == nullptr || length < 0) return fail();
-  XML_Status status;
-  if (length == 0) {
-    status = XML_Parse(xmlParser, "", 0, 1);
-  } else {
-    void* buffer = XML_GetBuffer(xmlParser, length);
-    if (buffer == nullptr) return fail();
-    std::memcpy(buffer, text, static_cast<size_t>(length));
-    status = XML_ParseBuffer(xmlParser, length, 1);
-  }
-  if (status == XML_STATUS_ERROR) {
+  const XmlParseOutcome outcome = feed.Run(xmlParser);
+  if (cursor.outOfMemory) return finish(XmlParseOutcome::OutOfMemory);
+  if (outcome == XmlParseOutcome::SyntaxError) {
     const int32_t line = CurrentLine(xmlParser);
     const char* message = XML_ErrorString(XML_GetErrorCode(xmlParser));
     if (errorHandler != nullptr) {
@@ -203,11 +304,8 @@ bool XmlTree::Parse(const char* text, int32_t length, const char* name, int32_t 
     } else {
       ShowParseError(message, line);
     }
-    return fail();
   }
-  XML_ParserFree(xmlParser);
-  parser = nullptr;
-  return !cursor.lostNodes;
+  return finish(outcome);
 }
 
 bool XmlTree::WriteToFile(const PathBuffer& path, XmlNode* top, int32_t layout) {

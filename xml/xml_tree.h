@@ -3,11 +3,27 @@
 
 #include <cstdint>
 
+#include "xml/xml_arena.h"
+#include "xml/xml_shared_text.h"
+
+class FileHandle;
 class PathBuffer;
 class XmlNode;
 
+// How a parse ended.
+enum class XmlParseOutcome {
+  Parsed,       // the whole document is in the tree
+  SyntaxError,  // not well-formed; the "XML Error" box was shown
+  Empty,        // no text to parse (nothing shown)
+  OutOfMemory,  // a node, a text or the parser's buffer could not be had (nothing shown)
+  ReadFailed,   // the file could not be read (nothing shown)
+  NotReady,     // the tree has no root
+};
+
 // Owns a root node "rootOfAllTrees" (kind Document) under which every parsed document
 // hangs as one more Document node. The parser exists only inside one Parse call.
+// The nodes the tree builds, their names and attribute lists live in the tree's arena and
+// go with it at once; node pointers are valid for the tree's lifetime only.
 class XmlTree {
  public:
   // Told a syntax error instead of the "XML Error" box: expat's message and the line.
@@ -41,10 +57,27 @@ class XmlTree {
     errorContext = context;
   }
 
+  // Parses the rest of the open `file` as Parse does a text, reading it in blocks straight
+  // into the parser's buffer, so no copy of the whole file is ever held. The chunks of text
+  // are the ones a single buffer gives: a block ends after a line break or before a '<'. A
+  // file of any size is read; what does not fit in memory ends in OutOfMemory.
+  XmlParseOutcome ParseFile(FileHandle& file, const char* name, int32_t mode);
+  // Parse, telling how it ended.
+  XmlParseOutcome ParseText(const char* text, int32_t length, const char* name, int32_t mode);
+
+  // Where the text of one parse comes from; defined in xml_tree.cpp.
+  struct Feed;
+
  private:
+  // The shared steps of Parse and ParseFile around one feed.
+  XmlParseOutcome ParseFed(Feed& feed, const char* name, int32_t mode);
+
   XmlNode* root = nullptr;
   void* parser = nullptr;  // XML_Parser of the running Parse call
   bool ready = false;
+  XmlArena arena;
+  XmlSharedText texts{arena};
+  uint64_t editsAtStart = 0;  // XmlLinkedNode::ArenaEdits when the tree was made
   ParseErrorHandler errorHandler = nullptr;
   void* errorContext = nullptr;
 };

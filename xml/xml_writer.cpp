@@ -210,6 +210,15 @@ class TextSink {
 
  private:
   bool AddBytes(const char* text, uint32_t count) {
+    // While the storage has room, copy straight behind the text; only growth goes through
+    // SetText. The pieces are never parts of the output itself.
+    char* data = out->MutableData();
+    if (data != nullptr && uint64_t{length} + count < out->Capacity()) {
+      std::memcpy(data + length, text, count);
+      length += count;
+      data[length] = '\0';
+      return true;
+    }
     if (!out->SetText(text, static_cast<int32_t>(count), length)) return false;
     length += count;
     return true;

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <string>
 
 #include "app/app_globals.h"
+#include "app/conversion_failure.h"
 #include "app_test_support.h"
 #include "headless_support.h"
+#include "ui/toolkit_runtime.h"
 
 namespace {
 
@@ -169,6 +173,94 @@ TEST_F(SceneTest, ParseErrorShowsOneBoxAndAddsNothing) {
   ASSERT_EQ(toolkit_.MessageBoxCount(), 1) << "the parse error shows exactly one box";
   EXPECT_EQ(toolkit_.MessageBoxTitle(0), "XML Error");
   EXPECT_EQ(toolkit_.MessageBoxText(0).rfind("Parse Error: ", 0), 0u) << toolkit_.MessageBoxText(0);
+}
+
+// An allocator for the toolkit that refuses once `allocationsLeft` runs out.
+int allocationsLeft = -1;
+void* CountedAlloc(uint32_t bytes, bool zeroFill) {
+  if (allocationsLeft == 0) return nullptr;
+  if (allocationsLeft > 0) --allocationsLeft;
+  return zeroFill ? calloc(1, bytes) : malloc(bytes);
+}
+void CountedFree(void* block) {
+  free(block);
+}
+void* CountedRealloc(void* block, uint32_t bytes, bool) {
+  return allocationsLeft == 0 ? nullptr : realloc(block, bytes);
+}
+uint32_t CountedSize(void* block) {
+  return static_cast<uint32_t>(malloc_usable_size(block));
+}
+
+TEST(SceneOutcomes, EachEndOfTheStepIsToldAndTheBlockNeverPartial) {
+  ToolkitOptions options{};
+  options.memoryHooks = {CountedAlloc, CountedFree, CountedRealloc, CountedSize, true};
+  ASSERT_TRUE(ToolkitStart(nullptr, false, &options));
+  {
+    TempFolder folder;
+    std::string many = "<Scene>\n";
+    for (int i = 0; i < 20000; ++i)
+      many += "<KRSTimeElem Name=\"a" + std::to_string(i) + "\" On=\"0\"/>\n";
+    many += "</Scene>\n";
+    std::string full;
+    for (int i = 0; i < 20000; ++i) {
+      if ((i + 1) % 4 == 0) full += "\r\n";
+      full += Trigger("a" + std::to_string(i));
+    }
+    WriteText(folder / "many.krn", many);
+    WriteText(folder / "one.krn", "<KRSTimeElem Name=\"A\" On=\"0\"/>");
+    WriteText(folder / "bad.krn", "<a><b></a>");
+    WriteText(folder / "skip.krq", "<a/>");
+    const struct {
+      const char* file;
+      int allocations;  // toolkit allocations allowed, -1 for any number
+      ButtonsOutcome outcome;
+      const char* block;  // null: the full block of many.krn
+    } cases[] = {
+        {"one.krn", -1, ButtonsOutcome::Listed,
+         "<input\tname=\"A\"\ttype=button\tvalue=\"A\"\t"
+         "onclick=\"triggeranimation('A')\">\r\n"},
+        {"many.krn", -1, ButtonsOutcome::Listed, nullptr},
+        {"many.krn", 0, ButtonsOutcome::OutOfMemory, ""},
+        {"many.krn", 3, ButtonsOutcome::OutOfMemory, ""},
+        {"bad.krn", -1, ButtonsOutcome::NotParsed, "old"},
+        {"skip.krq", -1, ButtonsOutcome::NotScanned, "old"},
+        {"none.krn", -1, ButtonsOutcome::Unreadable, "old"},
+    };
+    for (const auto& c : cases) {
+      buttonBlock.SetText("old", -1, 0);
+      allocationsLeft = c.allocations;
+      const ButtonsOutcome outcome =
+          CollectButtons(PathBuffer(ProgramView(folder / c.file).c_str()));
+      allocationsLeft = -1;
+      EXPECT_EQ(static_cast<int>(outcome), static_cast<int>(c.outcome))
+          << c.file << " with " << c.allocations << " allocations";
+      if (c.block != nullptr) {
+        EXPECT_EQ(Block(), c.block) << c.file << " with " << c.allocations << " allocations";
+      } else {
+        EXPECT_TRUE(Block() == full) << "every button of " << c.file;
+      }
+    }
+  }
+  {
+    // The failure the front end tells, and no page: the block is empty.
+    TempFolder folder;
+    std::string many = "<Scene>\n";
+    for (int i = 0; i < 20000; ++i) many += "<KRSTimeElem Name=\"a\" On=\"0\"/>\n";
+    WriteText(folder / "many.krn", many + "</Scene>\n");
+    ConversionFailure failure;
+    allocationsLeft = 3;
+    EXPECT_FALSE(CollectAnimationButtons(PathBuffer(ProgramView(folder / "many.krn").c_str()),
+                                         nullptr, nullptr, &failure));
+    allocationsLeft = -1;
+    StringBuffer message;
+    ASSERT_TRUE(failure.FormatMessage(message));
+    EXPECT_EQ(std::string(message.Data()),
+              "Not enough memory to read " + (folder / "many.krn").string());
+    EXPECT_EQ(Block(), "");
+  }
+  buttonBlock.Reset();
+  ToolkitStop();
 }
 
 }  // namespace

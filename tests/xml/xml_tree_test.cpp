@@ -1,8 +1,19 @@
 // Building trees from XML text with XmlTree.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
+
+#include "base/file_handle.h"
+#include "base/path_buffer.h"
+#include "platform/native_path.h"
+#include "ui/toolkit_runtime.h"
 
 #include "tests/xml/message_log.h"
 #include "tests/xml/xml_test_util.h"
@@ -229,6 +240,161 @@ TEST(XmlTreeParse, DeeplyNestedDocument) {
     ASSERT_TRUE(BuildXmlText(doc, 0, &out, &length)) << "the writer must handle the depth";
     EXPECT_EQ(std::string(out.Data(), length), "<?xml version=\"1.0\"?>\r\n" + text);
   }  // destroying the tree must not overflow the stack
+}
+
+}  // namespace
+
+namespace {
+
+// Every node below `doc` as one line: depth, kind, line, name and attributes.
+std::string Describe(XmlNode* doc) {
+  std::string out;
+  int32_t depth = 0;
+  for (XmlNode* n = doc->GetFirstChild(); n != nullptr; n = n->GetNextInDocument(doc, &depth)) {
+    out += std::to_string(depth) + " " + std::to_string(static_cast<int>(n->GetKind())) + " " +
+           std::to_string(n->GetLine()) + " [" + Name(n) + "]";
+    for (uint32_t i = 0; i < n->GetAttributeCount(); ++i) {
+      out += " " + Str(n->GetAttributeName(i)) + "=" + Str(n->GetAttributeValueAt(i));
+    }
+    out += "\n";
+  }
+  return out;
+}
+
+// A file in the temporary folder, removed at the end; `path` is the program's view of it.
+struct TempFile {
+  explicit TempFile(const std::string& text) {
+    native = (std::filesystem::temp_directory_path() /
+              ("xml_tree_test_" + std::to_string(::getpid()) + ".krn"))
+                 .string();
+    std::ofstream(native, std::ios::binary) << text;
+    char view[4096];
+    path = PathBuffer(ProgramPathFromNative(native.c_str(), view, sizeof view) ? view : "");
+  }
+  ~TempFile() { std::filesystem::remove(native); }
+  std::string native;
+  PathBuffer path;
+};
+
+XmlParseOutcome ParseFileText(XmlTree& tree, const std::string& text) {
+  TempFile file(text);
+  FileHandle handle(file.path);
+  if (!handle.Open(0)) return XmlParseOutcome::ReadFailed;
+  return tree.ParseFile(handle, "file.krn", 0);
+}
+
+TEST(XmlTreeParseFile, BlocksGiveTheTreeOfOneBuffer) {
+  // More than two 1 MiB blocks: short and long lines, CR LF, references, a comment and a
+  // CDATA section across lines, and a line of 1.5 MiB whose text is cut only before a '<'.
+  std::string text = "<?xml version=\"1.0\"?>\r\n<scene a=\"x&amp;y\">\r\n";
+  for (int i = 0; i < 20000; ++i) {
+    text += "  <KRSTimeElem Name=\"anim" + std::to_string(i) + "\" On=\"" + std::to_string(i % 2) +
+            "\"/>&lt;text " + std::to_string(i) + "\r\n";
+    if (i % 5000 == 0) text += "<!-- a comment\nover\nlines -->\n<![CDATA[one\r\ntwo <x>]]>\n";
+  }
+  for (int i = 0; i < 100000; ++i) text += "<v>0 1 2 3</v>";
+  text += "\n";
+  for (int i = 0; i < 20000; ++i) text += "\t<g n=\"" + std::to_string(i % 7) + "\"> t </g>\n";
+  text += "</scene>\n";
+  ASSERT_GT(text.size(), 2u * 1024 * 1024);
+
+  xmltest::MessageLog messages;
+  XmlTree whole, blocks;
+  ASSERT_TRUE(ParseText(whole, text, "file.krn"));
+  ASSERT_EQ(ParseFileText(blocks, text), XmlParseOutcome::Parsed);
+  EXPECT_EQ(messages.Count(), 0);
+  const std::string expected = Describe(whole.GetRoot()->GetFirstChild());
+  const std::string got = Describe(blocks.GetRoot()->GetFirstChild());
+  EXPECT_EQ(got.size(), expected.size());
+  EXPECT_TRUE(got == expected) << "the file parsed in blocks differs from the one-buffer tree";
+}
+
+TEST(XmlTreeParseFile, OutcomesOfEmptyBrokenAndGoodFiles) {
+  const struct {
+    const char* text;
+    XmlParseOutcome outcome;
+    int messages;
+  } cases[] = {
+      {"", XmlParseOutcome::SyntaxError, 1},  // "no element found"
+      {"<a>\n<b></a>", XmlParseOutcome::SyntaxError, 1},
+      {"<a x=\"1\"/>", XmlParseOutcome::Parsed, 0},
+  };
+  for (const auto& c : cases) {
+    xmltest::MessageLog messages;
+    XmlTree tree;
+    EXPECT_EQ(ParseFileText(tree, c.text), c.outcome) << "file: " << c.text;
+    EXPECT_EQ(messages.Count(), c.messages) << "file: " << c.text;
+    ASSERT_NE(tree.GetRoot()->GetFirstChild(), nullptr) << "the document node stays";
+    EXPECT_EQ(Name(tree.GetRoot()->GetFirstChild()), "file.krn");
+  }
+}
+
+bool failAllocations = false;
+void* StarvedAlloc(uint32_t bytes, bool zeroFill) {
+  if (failAllocations) return nullptr;
+  return zeroFill ? calloc(1, bytes) : malloc(bytes);
+}
+void StarvedFree(void* block) {
+  free(block);
+}
+void* StarvedRealloc(void* block, uint32_t bytes, bool) {
+  return failAllocations ? nullptr : realloc(block, bytes);
+}
+uint32_t StarvedSize(void* block) {
+  return static_cast<uint32_t>(malloc_usable_size(block));
+}
+
+TEST(XmlTreeParseFile, MemoryRunningOutStopsTheParseSilently) {
+  ToolkitOptions options{};
+  options.memoryHooks = {StarvedAlloc, StarvedFree, StarvedRealloc, StarvedSize, true};
+  ASSERT_TRUE(ToolkitStart(nullptr, false, &options));
+  {
+    std::string text = "<scene>\n";
+    for (int i = 0; i < 50000; ++i) text += "<e n=\"" + std::to_string(i) + "\"/>\n";
+    text += "</scene>\n";
+    xmltest::MessageLog messages;
+    XmlTree tree;
+    ASSERT_TRUE(tree.IsReady());
+    failAllocations = true;
+    EXPECT_EQ(ParseFileText(tree, text), XmlParseOutcome::OutOfMemory);
+    EXPECT_FALSE(ParseText(tree, text)) << "the text path fails the same way";
+    failAllocations = false;
+    EXPECT_EQ(messages.Count(), 0) << "running out of memory shows no message";
+  }
+  ToolkitStop();
+}
+
+TEST(XmlNodeShared, EditsOfParsedNodesStayTheirOwn) {
+  XmlTree tree;
+  ASSERT_TRUE(ParseText(tree, "<r><a n=\"1\" k=\"v\"/><a n=\"1\" k=\"v\"><c/></a></r>"));
+  XmlNode* first = tree.GetRoot()->GetFirstChild()->GetFirstChild()->GetFirstChild();
+  XmlNode* second = first->GetNextSibling();
+  ASSERT_EQ(Name(second), "a");
+  EXPECT_FALSE(second->GetName()->SetText("z", -1, 0)) << "a shared name is read-only";
+
+  ASSERT_TRUE(first->SetName("b", -1));
+  ASSERT_TRUE(first->SetAttribute("n", "2"));
+  ASSERT_TRUE(first->SetAttribute("x", "y"));
+  ASSERT_TRUE(first->SetIntAttribute("k", 7));
+  EXPECT_EQ(Name(first), "b");
+  EXPECT_EQ(Str(first->GetAttributeValue("n")), "2");
+  EXPECT_EQ(Str(first->GetAttributeValue("k")), "7");
+  EXPECT_EQ(Str(first->GetAttributeValue("x")), "y");
+  EXPECT_EQ(Name(second), "a") << "the other node keeps the shared name";
+  EXPECT_EQ(Str(second->GetAttributeValue("n")), "1") << "and its values";
+  EXPECT_EQ(Str(second->GetAttributeValue("k")), "v");
+
+  ASSERT_TRUE(second->RemoveAllAttributes());
+  EXPECT_EQ(second->GetAttributeCount(), 0u);
+  EXPECT_EQ(first->GetAttributeCount(), 3u);
+  ASSERT_TRUE(second->SetAttributes(nullptr));
+  // Heap nodes under parsed ones, and parsed nodes deleted on their own, are freed with the
+  // tree or at once (the sanitizer build sees any leak).
+  ASSERT_NE(second->CreateChild(second, "added", -1, XmlNodeKind::Element, nullptr, -1), nullptr);
+  ASSERT_TRUE(second->GetFirstChild()->DetachAndDelete());
+  EXPECT_EQ(Children(second), "added");
+  ASSERT_TRUE(first->DetachAndDelete());
+  EXPECT_EQ(Children(tree.GetRoot()->GetFirstChild()->GetFirstChild()), "a");
 }
 
 }  // namespace

@@ -1,0 +1,151 @@
+// The scene step of the 32-bit program on large scenes: makes a scene file, reads it for
+// its animation buttons as a conversion does, and tells how that ended, how long it took and
+// how much memory the process reached. Used by the limit test (tests/win32/large) and by
+// scripts/measure-windows-scenes.sh.
+//
+//   scene_limit make animations|geometry|bench MB FILE   writes a scene of about MB megabytes
+//                            and prints how many animations it lists (0 for bench, the
+//                            scene of bench/xml_parse_bench)
+//   scene_limit step FILE      prints: outcome lines seconds peak_MB
+//   scene_limit expat FILE     prints: seconds (expat alone, no handlers, same bytes)
+#include <windows.h>
+// psapi after windows.h, which it needs.
+#include <expat.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/animation_buttons.h"
+#include "app/app_globals.h"
+#include "base/path_buffer.h"
+#include "bench/bench_scene.h"
+
+namespace {
+
+double Now() {
+  LARGE_INTEGER frequency, counter;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  return double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+double PeakMegabytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+  return double(counters.PeakWorkingSetSize) / (1024 * 1024);
+}
+
+// Writes a scene of about `megabytes` MB. "animations": nothing but listed KRSTimeElem
+// lines. "geometry": meshes with long vertex lines and one animation per mesh.
+bool MakeSceneFile(const std::string& kind, unsigned megabytes, const char* file) {
+  FILE* out = std::fopen(file, "wb");
+  if (out == nullptr) return false;
+  if (kind == "bench") {
+    const std::string text = MakeScene(size_t(megabytes) * 1024 * 1024);
+    const bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (std::fclose(out) != 0 || !ok) return false;
+    std::printf("0\n");
+    return true;
+  }
+  const unsigned long long target = (unsigned long long)megabytes * 1024 * 1024;
+  std::string block;
+  block.reserve(1 << 20);
+  block = "<?xml version=\"1.0\"?>\r\n<KRNScene Name=\"limit\">\r\n";
+  unsigned long long written = 0;
+  unsigned long long n = 0;
+  char line[512];
+  std::string vertices;
+  for (int i = 0; i < 40; ++i) vertices += "0.125 -1.5 2.25 ";
+  bool ok = true;
+  while (ok && written + block.size() < target) {
+    ++n;
+    if (kind == "animations") {
+      std::snprintf(line, sizeof line, "<KRSTimeElem Name=\"anim%010llu\" On=\"0\"/>\r\n", n);
+      block += line;
+    } else {
+      std::snprintf(line, sizeof line, "<Mesh Name=\"mesh%llu\">\r\n", n);
+      block += line;
+      for (int i = 0; i < 16; ++i) block += "<Vertices>" + vertices + "</Vertices>\r\n";
+      std::snprintf(line, sizeof line, "<KRSTimeElem Name=\"spin%llu\" On=\"0\"/>\r\n</Mesh>\r\n",
+                    n);
+      block += line;
+    }
+    if (block.size() >= (1u << 20) - 4096) {
+      ok = std::fwrite(block.data(), 1, block.size(), out) == block.size();
+      written += block.size();
+      block.clear();
+    }
+  }
+  block += "</KRNScene>\r\n";
+  ok = ok && std::fwrite(block.data(), 1, block.size(), out) == block.size();
+  ok = std::fclose(out) == 0 && ok;
+  if (ok) std::printf("%llu\n", n);
+  return ok;
+}
+
+const char* OutcomeName(ButtonsOutcome outcome) {
+  switch (outcome) {
+    case ButtonsOutcome::Listed:
+      return "Listed";
+    case ButtonsOutcome::NotScanned:
+      return "NotScanned";
+    case ButtonsOutcome::NotParsed:
+      return "NotParsed";
+    case ButtonsOutcome::Unreadable:
+      return "Unreadable";
+    case ButtonsOutcome::OutOfMemory:
+      return "OutOfMemory";
+    case ButtonsOutcome::TooManyAnimations:
+      return "TooManyAnimations";
+  }
+  return "?";
+}
+
+int Step(const char* file) {
+  const PathBuffer path(file);
+  const double start = Now();
+  const ButtonsOutcome outcome = CollectButtons(path);
+  const double seconds = Now() - start;
+  unsigned long long lines = 0;
+  if (const char* text = buttonBlock.Data()) {
+    for (; *text != '\0'; ++text) lines += *text == '\n';
+  }
+  std::printf("%s %llu %.3f %.1f\n", OutcomeName(outcome), lines, seconds, PeakMegabytes());
+  return 0;
+}
+
+int Expat(const char* file) {
+  FILE* in = std::fopen(file, "rb");
+  if (in == nullptr) return 1;
+  std::fseek(in, 0, SEEK_END);
+  const long size = std::ftell(in);
+  std::fseek(in, 0, SEEK_SET);
+  XML_Parser parser = XML_ParserCreate(nullptr);
+  void* buffer = parser != nullptr && size > 0 ? XML_GetBuffer(parser, int(size)) : nullptr;
+  const bool read = buffer != nullptr && std::fread(buffer, 1, size_t(size), in) == size_t(size);
+  std::fclose(in);
+  if (!read) return 1;
+  const double start = Now();
+  const bool ok = XML_ParseBuffer(parser, int(size), 1) != XML_STATUS_ERROR;
+  const double seconds = Now() - start;
+  XML_ParserFree(parser);
+  std::printf("%.3f\n", seconds);
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 5 && std::strcmp(argv[1], "make") == 0) {
+    return MakeSceneFile(argv[2], unsigned(std::atoi(argv[3])), argv[4]) ? 0 : 1;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "step") == 0) return Step(argv[2]);
+  if (argc == 3 && std::strcmp(argv[1], "expat") == 0) return Expat(argv[2]);
+  std::fprintf(stderr,
+               "usage: scene_limit make animations|geometry|bench MB FILE | step FILE | expat FILE\n");
+  return 2;
+}

@@ -1,0 +1,84 @@
+#include "xml/xml_arena.h"
+
+#include <cstdint>
+
+#include "ui/toolkit_runtime.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define KRN_ARENA_PER_OBJECT 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KRN_ARENA_PER_OBJECT 1
+#endif
+#endif
+
+namespace {
+
+constexpr size_t kAlignment = 8;
+constexpr size_t kSmallestChunk = 4 * 1024;
+constexpr size_t kLargestChunk = 4 * 1024 * 1024;
+
+size_t RoundUp(size_t bytes) {
+  return (bytes + kAlignment - 1) & ~(kAlignment - 1);
+}
+
+}  // namespace
+
+size_t XmlArena::NextChunkSize() const {
+  // An eighth of what the arena holds, in whole 4 KiB, between 4 KiB and 4 MiB: a tree never
+  // holds much more than it uses, and a large one takes few chunks.
+  const uint64_t eighth = bytesHeld_ / 8 / kSmallestChunk * kSmallestChunk;
+  if (eighth < kSmallestChunk) return kSmallestChunk;
+  return eighth > kLargestChunk ? kLargestChunk : static_cast<size_t>(eighth);
+}
+
+void* XmlArena::NewBlock(size_t bytes, bool becomesCurrent) {
+  const size_t header = RoundUp(sizeof(Chunk));
+  if (bytes > UINT32_MAX - header) return nullptr;
+  Chunk* chunk = static_cast<Chunk*>(ToolkitAlloc(static_cast<uint32_t>(header + bytes), false));
+  if (chunk == nullptr) return nullptr;
+  bytesHeld_ += header + bytes;
+  if (becomesCurrent || chunks_ == nullptr) {
+    chunk->next = chunks_;
+    chunks_ = chunk;
+  } else {
+    // Behind the current chunk, whose free room stays in use.
+    chunk->next = chunks_->next;
+    chunks_->next = chunk;
+  }
+  return reinterpret_cast<char*>(chunk) + header;
+}
+
+void* XmlArena::Allocate(size_t bytes) {
+  bytes = RoundUp(bytes == 0 ? 1 : bytes);
+  if (bytes == 0) return nullptr;  // rounding overflowed
+#ifdef KRN_ARENA_PER_OBJECT
+  // One heap block per object: the sanitizer's red zones sit right behind each one.
+  return NewBlock(bytes, false);
+#else
+  // A large object gets a block of its own, so no chunk is left mostly empty.
+  const size_t chunkSize = NextChunkSize();
+  if (bytes > chunkSize / 4) return NewBlock(bytes, false);
+  if (static_cast<size_t>(end_ - cursor_) < bytes) {
+    const size_t room = chunkSize - RoundUp(sizeof(Chunk));
+    char* start = static_cast<char*>(NewBlock(room, true));
+    if (start == nullptr) return nullptr;
+    cursor_ = start;
+    end_ = start + room;
+  }
+  void* result = cursor_;
+  cursor_ += bytes;
+  return result;
+#endif
+}
+
+void XmlArena::Release() {
+  while (chunks_ != nullptr) {
+    Chunk* next = chunks_->next;
+    ToolkitFree(chunks_);
+    chunks_ = next;
+  }
+  cursor_ = nullptr;
+  end_ = nullptr;
+  bytesHeld_ = 0;
+}

@@ -1,6 +1,0 @@
-#include "xml/xml_attribute.h"
-
-XmlAttribute::~XmlAttribute() {
-  name.Reset();
-  value.Reset();
-}
