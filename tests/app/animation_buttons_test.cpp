@@ -4,6 +4,7 @@
 
 #include <malloc.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/app_globals.h"
@@ -190,6 +191,35 @@ void* CountedRealloc(void* block, uint32_t bytes, bool) {
 }
 uint32_t CountedSize(void* block) {
   return static_cast<uint32_t>(malloc_usable_size(block));
+}
+
+// A scene of 2 GiB or more used to be read with a negative length: no parse and no word.
+// Now it is read like any other; here the bytes after the first lines are a hole of zero
+// bytes, which the parser must report at line 3.
+TEST_F(SceneTest, SceneOfTwoGibibytesIsReadAndItsErrorTold) {
+  const std::filesystem::path scene = folder_ / "huge.krn";
+  WriteText(scene, "<Scene>\n<KRSTimeElem Name=\"A\" On=\"0\"/>\n");
+  std::error_code error;
+  std::filesystem::resize_file(scene, (uintmax_t{1} << 31) + 16, error);
+  if (error) GTEST_SKIP() << "no 2 GiB file here: " << error.message();
+  struct Told {
+    int count = 0;
+    std::string message;
+    int32_t line = 0;
+  } told;
+  const XmlTree::ParseErrorHandler handler = [](void* context, const char* message, int32_t line) {
+    Told* t = static_cast<Told*>(context);
+    ++t->count;
+    t->message = message != nullptr ? message : "";
+    t->line = line;
+  };
+  const ButtonsOutcome outcome =
+      CollectButtons(PathBuffer(ProgramView(scene).c_str()), handler, &told);
+  std::filesystem::remove(scene, error);
+  EXPECT_EQ(static_cast<int>(outcome), static_cast<int>(ButtonsOutcome::NotParsed));
+  EXPECT_EQ(told.count, 1) << "the parse error of a 2 GiB scene is told once";
+  EXPECT_EQ(told.line, 3) << told.message;
+  EXPECT_EQ(Block(), "old") << "no buttons from a scene that does not parse";
 }
 
 TEST(SceneOutcomes, EachEndOfTheStepIsToldAndTheBlockNeverPartial) {
