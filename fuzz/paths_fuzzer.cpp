@@ -90,10 +90,12 @@ void CheckPathView(const std::string& path) {
     FUZZ_CHECK(path == native, "%s came back as %s", fuzz::Shown(path).c_str(),
                fuzz::Shown(native).c_str());
   }
-  // Program paths on drive Z: without '/' come back unchanged.
+  // Program paths on drive Z: without '/' come back unchanged, when the program can hold them
+  // (the native form is two characters shorter, so it may fit where the program path does not).
   const bool outFits = NativePathFromProgram(path.c_str(), native, sizeof native);
   FUZZ_CHECK(outFits || native[0] == '\0', "a failed view must leave an empty text");
-  if (outFits && path.rfind("Z:\\", 0) == 0 && path.find('/') == std::string::npos) {
+  if (outFits && path.size() < sizeof program && path.rfind("Z:\\", 0) == 0 &&
+      path.find('/') == std::string::npos) {
     FUZZ_CHECK(ProgramPathFromNative(native, program, sizeof program), "no way back");
     FUZZ_CHECK(path == program, "%s came back as %s", fuzz::Shown(path).c_str(),
                fuzz::Shown(program).c_str());
