@@ -57,14 +57,14 @@ enum class OptionId {
 
 enum class Argument { kNone, kRequired, kOptional };
 
-struct OptionSpec {
+struct OptionRow {
   const char* longName;
   char shortName;  // 0: long form only
   Argument argument;
   OptionId id;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRow kOptions[] = {
     {"template", 't', Argument::kRequired, OptionId::kTemplate},
     {"set", 's', Argument::kRequired, OptionId::kSet},
     {"no-saved-values", 0, Argument::kNone, OptionId::kNoSavedValues},
@@ -87,13 +87,13 @@ bool Fail(StringBuffer& error, const char* format, const char* a, const char* b 
 
 // The option whose long name is name (length characters), exactly or as the only option that
 // starts with it; null with error set otherwise.
-const OptionSpec* FindLong(const char* name, size_t length, const char* arg, StringBuffer& error) {
-  const OptionSpec* found = nullptr;
+const OptionRow* FindLong(const char* name, size_t length, const char* arg, StringBuffer& error) {
+  const OptionRow* found = nullptr;
   int matches = 0;
-  for (const OptionSpec& spec : kOptions) {
-    if (std::strncmp(spec.longName, name, length) != 0) continue;
-    if (spec.longName[length] == '\0') return &spec;
-    found = &spec;
+  for (const OptionRow& row : kOptions) {
+    if (std::strncmp(row.longName, name, length) != 0) continue;
+    if (row.longName[length] == '\0') return &row;
+    found = &row;
     ++matches;
   }
   if (matches == 1) return found;
@@ -101,17 +101,16 @@ const OptionSpec* FindLong(const char* name, size_t length, const char* arg, Str
   return nullptr;
 }
 
-const OptionSpec* FindShort(char name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (spec.shortName == name) return &spec;
+const OptionRow* FindShort(char name) {
+  for (const OptionRow& row : kOptions) {
+    if (row.shortName == name) return &row;
   }
   return nullptr;
 }
 
 // Applies one option with its argument (null when it has none).
-bool Apply(const OptionSpec& spec, const char* value, ConvertOptions& options,
-           StringBuffer& error) {
-  switch (spec.id) {
+bool Apply(const OptionRow& row, const char* value, ConvertOptions& options, StringBuffer& error) {
+  switch (row.id) {
     case OptionId::kTemplate:
       options.templateArg = value;
       return true;
@@ -172,30 +171,30 @@ bool ReadLong(int argc, const char* const* argv, int& i, ConvertOptions& options
   const char* name = arg + 2;
   const char* equals = std::strchr(name, '=');
   const size_t length = equals != nullptr ? size_t(equals - name) : std::strlen(name);
-  const OptionSpec* spec = FindLong(name, length, arg, error);
-  if (spec == nullptr) return false;
+  const OptionRow* row = FindLong(name, length, arg, error);
+  if (row == nullptr) return false;
   const char* value = equals != nullptr ? equals + 1 : nullptr;
-  if (spec->argument == Argument::kNone && value != nullptr) {
-    return Fail(error, "option '--%s' doesn't allow an argument", spec->longName);
+  if (row->argument == Argument::kNone && value != nullptr) {
+    return Fail(error, "option '--%s' doesn't allow an argument", row->longName);
   }
-  if (spec->argument == Argument::kRequired && value == nullptr) {
-    if (i + 1 >= argc) return Fail(error, "option '--%s' requires an argument", spec->longName);
+  if (row->argument == Argument::kRequired && value == nullptr) {
+    if (i + 1 >= argc) return Fail(error, "option '--%s' requires an argument", row->longName);
     value = argv[++i];
   }
-  return Apply(*spec, value, options, error);
+  return Apply(*row, value, options, error);
 }
 
 // Reads the bundle of short options in argv[i] ("-qv", "-tNAME", "-t NAME").
 bool ReadShort(int argc, const char* const* argv, int& i, ConvertOptions& options,
                StringBuffer& error) {
   for (const char* at = argv[i] + 1; *at != '\0'; ++at) {
-    const OptionSpec* spec = FindShort(*at);
-    if (spec == nullptr) {
+    const OptionRow* row = FindShort(*at);
+    if (row == nullptr) {
       const char letter[] = {*at, '\0'};
       return Fail(error, "invalid option -- '%s'", letter);
     }
-    if (spec->argument == Argument::kNone) {
-      if (!Apply(*spec, nullptr, options, error)) return false;
+    if (row->argument == Argument::kNone) {
+      if (!Apply(*row, nullptr, options, error)) return false;
       continue;
     }
     const char* value = at + 1;
@@ -206,7 +205,7 @@ bool ReadShort(int argc, const char* const* argv, int& i, ConvertOptions& option
       }
       value = argv[++i];
     }
-    return Apply(*spec, value, options, error);
+    return Apply(*row, value, options, error);
   }
   return true;
 }
