@@ -9,24 +9,6 @@
 #include "xml/xml_arena.h"
 #include "xml/xml_shared_text.h"
 
-// One attribute: its name and value buffers, shared read-only views or the node's own.
-struct XmlLinkedNode::Slot {
-  StringBuffer* name;
-  StringBuffer* value;
-};
-
-// The node's name pointer and its attributes, which follow the block. A block of the node's
-// own has room for as many as its heap size allows.
-struct XmlLinkedNode::Block {
-  StringBuffer* nodeName;
-  uint32_t count;
-  // A built node's attribute names, a list shared by the elements with the same names; its
-  // values follow the block. Null in a block of the node's own, where pairs follow.
-  StringBuffer* const* names;
-  Slot* Slots() { return reinterpret_cast<Slot*>(this + 1); }
-  StringBuffer** Values() { return reinterpret_cast<StringBuffer**>(this + 1); }
-};
-
 uint64_t XmlLinkedNode::arenaEdits = 0;
 
 namespace {
@@ -42,13 +24,16 @@ bool TextEquals(StringBuffer* buffer, const char* text) {
   return std::strcmp(data != nullptr ? data : "", text) == 0;
 }
 
-// The name of a heap node whose own buffer could not be had: empty and read-only.
-StringBuffer* NoNameView() {
+}  // namespace
+
+StringBuffer* XmlLinkedNode::NoNameView() {
   static StringBuffer view;
   static const bool attached = (view.AttachReadOnly(""), true);
   (void)attached;
   return &view;
 }
+
+namespace {
 
 // A heap buffer holding a copy of `text` (null: empty); null when memory runs out.
 StringBuffer* NewText(const char* text) {
@@ -76,8 +61,9 @@ StringBuffer* XmlErrorStrSentinel() {
 
 namespace {
 // Creates both sentinels before the program's main code runs.
-[[maybe_unused]] const bool sentinelsReady =
-    XmlEmptySentinel() != nullptr && XmlErrorStrSentinel() != nullptr && NoNameView() != nullptr;
+[[maybe_unused]] const bool sentinelsReady = XmlEmptySentinel() != nullptr &&
+                                             XmlErrorStrSentinel() != nullptr &&
+                                             XmlLinkedNode::NoNameView() != nullptr;
 }  // namespace
 
 XmlLinkedNode::XmlLinkedNode(XmlNode* parentNode) {
@@ -177,18 +163,6 @@ XmlLinkedNode::~XmlLinkedNode() {
 
 bool XmlLinkedNode::IsValid() {
   return Has(kValid);
-}
-XmlNode* XmlLinkedNode::GetParent() {
-  return parent;
-}
-XmlNode* XmlLinkedNode::GetFirstChild() {
-  return firstChild;
-}
-XmlNode* XmlLinkedNode::GetPrevSibling() {
-  return prevSibling;
-}
-XmlNode* XmlLinkedNode::GetNextSibling() {
-  return nextSibling;
 }
 
 XmlNode* XmlLinkedNode::GetNextInDocument(XmlNode* stop, int32_t* depth) {
@@ -432,26 +406,6 @@ void XmlLinkedNode::SetNewlineAlways(bool on) {
 void XmlLinkedNode::SetFromSource(bool on) {
   Put(kFromSource, on);
 }
-bool XmlLinkedNode::GetIndentAlways() {
-  return Has(kIndentAlways);
-}
-bool XmlLinkedNode::GetNewlineAlways() {
-  return Has(kNewlineAlways);
-}
-bool XmlLinkedNode::IsFromSource() {
-  return Has(kFromSource);
-}
-XmlNodeKind XmlLinkedNode::GetKind() {
-  return static_cast<XmlNodeKind>(kind);
-}
-
-StringBuffer*& XmlLinkedNode::NameRef() {
-  return Has(kHasBlock) ? payload.block->nodeName : payload.name;
-}
-
-XmlLinkedNode::Block* XmlLinkedNode::AttributeBlock() const {
-  return Has(kHasBlock) ? payload.block : nullptr;
-}
 
 bool XmlLinkedNode::OwnAttributes(uint32_t capacity) {
   Block* current = AttributeBlock();
@@ -546,10 +500,6 @@ bool XmlLinkedNode::RemoveAllAttributes() {
 uint32_t XmlLinkedNode::GetNameLength() {
   return GetName()->Length();
 }
-StringBuffer* XmlLinkedNode::GetName() {
-  StringBuffer* current = NameRef();
-  return current != nullptr ? current : NoNameView();
-}
 
 bool XmlLinkedNode::SetName(const char* text, int32_t length) {
   NoteEdit();
@@ -567,18 +517,6 @@ bool XmlLinkedNode::SetName(const char* text, int32_t length) {
   return true;
 }
 
-uint32_t XmlLinkedNode::GetAttributeCount() {
-  Block* current = AttributeBlock();
-  return current != nullptr ? current->count : 0;
-}
-
-XmlLinkedNode::Slot XmlLinkedNode::AttributeAt(uint32_t index) {
-  Block* current = AttributeBlock();
-  if (current == nullptr || index >= current->count) return Slot{nullptr, nullptr};
-  if (current->names != nullptr) return Slot{current->names[index], current->Values()[index]};
-  return current->Slots()[index];
-}
-
 uint32_t XmlLinkedNode::FindAttribute(const char* attrName) {
   const uint32_t count = GetAttributeCount();
   if (attrName == nullptr) return count;
@@ -593,11 +531,6 @@ bool XmlLinkedNode::GetAttributeNameLength(uint32_t index, uint32_t* out) {
   if (out == nullptr || attribute.name == nullptr) return false;
   *out = attribute.name->Length();
   return true;
-}
-
-StringBuffer* XmlLinkedNode::GetAttributeName(uint32_t index) {
-  const Slot attribute = AttributeAt(index);
-  return attribute.name != nullptr ? attribute.name : XmlEmptySentinel();
 }
 
 bool XmlLinkedNode::GetAttributeValueLength(uint32_t index, uint32_t* out) {
@@ -642,11 +575,6 @@ bool XmlLinkedNode::GetFloatAttributeAt(uint32_t index, float* out) {
   if (IsEmptyText(value)) return false;
   *out = static_cast<float>(std::atof(value->Data()));
   return true;
-}
-
-StringBuffer* XmlLinkedNode::GetAttributeValueAt(uint32_t index) {
-  const Slot attribute = AttributeAt(index);
-  return attribute.value != nullptr ? attribute.value : XmlErrorStrSentinel();
 }
 
 StringBuffer* XmlLinkedNode::GetAttributeValue(const char* attrName) {

@@ -48,12 +48,14 @@ class XmlLinkedNode final : public XmlNode {
   // whose count did not move while it lived has only arena nodes that own nothing on the
   // heap, and can release its arena without visiting them.
   static uint64_t ArenaEdits() { return arenaEdits; }
+  // The name of a heap node whose own buffer could not be had: empty and read-only.
+  static StringBuffer* NoNameView();
 
   bool IsValid() override;
-  XmlNode* GetParent() override;
-  XmlNode* GetFirstChild() override;
-  XmlNode* GetPrevSibling() override;
-  XmlNode* GetNextSibling() override;
+  XmlNode* GetParent() override { return parent; }
+  XmlNode* GetFirstChild() override { return firstChild; }
+  XmlNode* GetPrevSibling() override { return prevSibling; }
+  XmlNode* GetNextSibling() override { return nextSibling; }
   XmlNode* GetNextInDocument(XmlNode* stop, int32_t* depth) override;
   XmlNode* GetPrevInDocument() override;
   XmlNode* GetFirstSibling() override;
@@ -78,10 +80,10 @@ class XmlLinkedNode final : public XmlNode {
   void SetIndentAlways(bool on) override;
   void SetNewlineAlways(bool on) override;
   void SetFromSource(bool on) override;
-  bool GetIndentAlways() override;
-  bool GetNewlineAlways() override;
-  bool IsFromSource() override;
-  XmlNodeKind GetKind() override;
+  bool GetIndentAlways() override { return Has(kIndentAlways); }
+  bool GetNewlineAlways() override { return Has(kNewlineAlways); }
+  bool IsFromSource() override { return Has(kFromSource); }
+  XmlNodeKind GetKind() override { return static_cast<XmlNodeKind>(kind); }
   bool SetAttributes(const char* const* list) override;
   bool RemoveAllAttributes() override;
   uint32_t GetNameLength() override;
@@ -105,8 +107,24 @@ class XmlLinkedNode final : public XmlNode {
   void SetLine(int32_t line) override;
 
  private:
-  struct Slot;
-  struct Block;
+  // One attribute: its name and value buffers, shared read-only views or the node's own.
+  struct Slot {
+    StringBuffer* name;
+    StringBuffer* value;
+  };
+
+  // The node's name pointer and its attributes, which follow the block. A block of the node's
+  // own has room for as many as its heap size allows.
+  struct Block {
+    StringBuffer* nodeName;
+    uint32_t count;
+    // A built node's attribute names, a list shared by the elements with the same names; its
+    // values follow the block. Null in a block of the node's own, where pairs follow.
+    StringBuffer* const* names;
+    Slot* Slots() { return reinterpret_cast<Slot*>(this + 1); }
+    StringBuffer** Values() { return reinterpret_cast<StringBuffer**>(this + 1); }
+  };
+
   // Node flags.
   static constexpr uint8_t kNewlineAlways = 1;
   static constexpr uint8_t kIndentAlways = 2;
@@ -160,3 +178,40 @@ class XmlLinkedNode final : public XmlNode {
   int16_t kind = 0;
   uint8_t flags = 0;
 };
+
+// The reads a writer makes for every node are defined here, so that calls through this
+// final class compile to plain loads.
+inline StringBuffer*& XmlLinkedNode::NameRef() {
+  return Has(kHasBlock) ? payload.block->nodeName : payload.name;
+}
+
+inline XmlLinkedNode::Block* XmlLinkedNode::AttributeBlock() const {
+  return Has(kHasBlock) ? payload.block : nullptr;
+}
+
+inline StringBuffer* XmlLinkedNode::GetName() {
+  StringBuffer* current = NameRef();
+  return current != nullptr ? current : NoNameView();
+}
+
+inline uint32_t XmlLinkedNode::GetAttributeCount() {
+  Block* current = AttributeBlock();
+  return current != nullptr ? current->count : 0;
+}
+
+inline XmlLinkedNode::Slot XmlLinkedNode::AttributeAt(uint32_t index) {
+  Block* current = AttributeBlock();
+  if (current == nullptr || index >= current->count) return Slot{nullptr, nullptr};
+  if (current->names != nullptr) return Slot{current->names[index], current->Values()[index]};
+  return current->Slots()[index];
+}
+
+inline StringBuffer* XmlLinkedNode::GetAttributeName(uint32_t index) {
+  const Slot attribute = AttributeAt(index);
+  return attribute.name != nullptr ? attribute.name : XmlEmptySentinel();
+}
+
+inline StringBuffer* XmlLinkedNode::GetAttributeValueAt(uint32_t index) {
+  const Slot attribute = AttributeAt(index);
+  return attribute.value != nullptr ? attribute.value : XmlErrorStrSentinel();
+}

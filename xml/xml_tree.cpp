@@ -311,14 +311,10 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
 bool XmlTree::WriteToFile(const PathBuffer& path, XmlNode* top, int32_t layout) {
   FileHandle file(path);
   if (!file.Open(2)) return false;
-  StringBuffer text;
-  uint32_t length = 0;
-  bool ok = BuildXmlText(top, layout, &text, &length);
-  if (ok && length > 0) {
-    uint32_t written = 0;
-    ok = file.Write(text.Data(), length, &written) && written == length;
-  }
+  bool ok = WriteXmlFile(top, layout, file);
   ok = file.Close() && ok;
-  text.Reset();
+  // The text goes out while it is made: a failure leaves the file empty again, as it is when
+  // nothing could be written.
+  if (!ok && file.Open(2)) file.Close();
   return ok;
 }

@@ -46,8 +46,8 @@ class XmlTree {
   // false silently. Nodes built before a failure stay in the tree.
   virtual bool Parse(const char* text, int32_t length, const char* name, int32_t mode);
   // Writes `top`'s subtree in `layout` (see BuildXmlText) to the file at `path`, created
-  // or truncated, in one write; false if the file cannot be opened, the text cannot be
-  // built (the file is then left empty) or the write or close fails.
+  // or truncated, as it is made, in blocks; false if the file cannot be opened, the text
+  // cannot be made or a write or the close fails (the file is then left empty).
   virtual bool WriteToFile(const PathBuffer& path, XmlNode* top, int32_t layout);
   // Destroys the root and every node of the tree.
   virtual ~XmlTree();

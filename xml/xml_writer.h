@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+class FileHandle;
 class StringBuffer;
 class XmlNode;
 
@@ -14,3 +15,9 @@ class XmlNode;
 // layout is asked for a top without children, an attribute has no name, or the buffer
 // cannot grow; `out` then holds a partial text.
 bool BuildXmlText(XmlNode* top, int32_t layout, StringBuffer* out, uint32_t* length);
+
+// Writes the same text as BuildXmlText to the open `file`, from its current position, in
+// blocks of a fixed size: memory does not grow with the text, nor is the text limited to
+// what a buffer can hold. False when BuildXmlText would fail for a reason other than the
+// buffer, or when a write fails; the file then holds a partial text.
+bool WriteXmlFile(XmlNode* top, int32_t layout, FileHandle& file);

@@ -1,0 +1,212 @@
+#include "xml/xml_text_sink.h"
+
+#include <cstdio>
+#include <new>
+
+#include "base/file_handle.h"
+
+namespace {
+
+// The reference an attribute value byte is written as, or null when it goes out as it is.
+// '>' is marked as well; only "]]>" needs it (see AddEscaped).
+struct EscapeTable {
+  const char* reference[256] = {};
+  uint8_t length[256] = {};
+  constexpr EscapeTable() {
+    Set('&', "&amp;");
+    Set('>', "&gt;");
+    Set('<', "&lt;");
+    Set('"', "&quot;");
+    Set('\t', "&#9;");
+    Set('\n', "&#10;");
+    Set('\r', "&#13;");
+  }
+  constexpr void Set(char c, const char* text) {
+    const unsigned char index = static_cast<unsigned char>(c);
+    reference[index] = text;
+    uint8_t n = 0;
+    while (text[n] != 0) ++n;
+    length[index] = n;
+  }
+};
+
+constexpr EscapeTable kEscape;
+
+// Decodes the UTF-8 sequence at p into code; its byte count, or 0 when it is not one.
+uint32_t DecodeUtf8(const unsigned char* p, const unsigned char* end, uint32_t& code) {
+  uint32_t size = 0;
+  if (*p >= 0xC2 && *p <= 0xDF) {
+    size = 2;
+    code = *p & 0x1Fu;
+  } else if (*p >= 0xE0 && *p <= 0xEF) {
+    size = 3;
+    code = *p & 0x0Fu;
+  } else if (*p >= 0xF0 && *p <= 0xF4) {
+    size = 4;
+    code = *p & 0x07u;
+  } else {
+    return 0;
+  }
+  if (static_cast<size_t>(end - p) < size) return 0;
+  for (uint32_t i = 1; i < size; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    code = code << 6 | (p[i] & 0x3Fu);
+  }
+  return size;
+}
+
+}  // namespace
+
+XmlBufferTarget::XmlBufferTarget(StringBuffer* out) : out_(out) {
+  out_->SetText(nullptr, -1, 0);
+}
+
+bool XmlBufferTarget::Start(char*& cur, char*& end) {
+  // Some first storage, so that the sink always writes into memory.
+  constexpr unsigned kFirstRoom = 255;
+  char* data = out_->Reserve(kFirstRoom, false) ? out_->MutableData() : nullptr;
+  cur = data;
+  end = data != nullptr ? data + out_->Capacity() - 1 : nullptr;
+  return data != nullptr;
+}
+
+bool XmlBufferTarget::MoreRoom(char*& cur, char*& end, size_t want) {
+  const uint64_t used = Count(cur);
+  // Growth at least doubles the storage and stops at the buffer's capacity.
+  if (used + want <= StringBuffer::kMaxCapacity &&
+      out_->Reserve(static_cast<unsigned>(used + want), true)) {
+    char* data = out_->MutableData();
+    cur = data + used;
+    end = data + out_->Capacity() - 1;
+    return true;
+  }
+  // A buffer that could not grow keeps its text, or lost its storage altogether.
+  char* data = out_->MutableData();
+  if (data != nullptr) data[used] = '\0';
+  cur = end = data != nullptr ? data + used : nullptr;
+  return false;
+}
+
+bool XmlBufferTarget::Finish(char* cur) {
+  if (cur != nullptr) *cur = '\0';
+  return true;
+}
+
+uint64_t XmlBufferTarget::Count(const char* cur) const {
+  const char* data = out_->Data();
+  return cur != nullptr && data != nullptr ? static_cast<uint64_t>(cur - data) : 0;
+}
+
+XmlFileTarget::XmlFileTarget(FileHandle& file) : file_(file) {}
+
+XmlFileTarget::~XmlFileTarget() {
+  delete[] block_;
+}
+
+bool XmlFileTarget::Start(char*& cur, char*& end) {
+  block_ = new (std::nothrow) char[kBlock];
+  cur = end = block_;
+  if (block_ == nullptr) return false;
+  end = block_ + kBlock;
+  return true;
+}
+
+bool XmlFileTarget::Flush(const char* cur) {
+  const char* from = block_;
+  while (from < cur) {
+    const uint32_t count = static_cast<uint32_t>(cur - from);
+    uint32_t done = 0;
+    if (!file_.Write(from, count, &done) || done == 0 || done > count) return false;
+    from += done;
+    written_ += done;
+  }
+  return true;
+}
+
+bool XmlFileTarget::MoreRoom(char*& cur, char*& end, size_t /*want*/) {
+  const bool ok = Flush(cur);
+  cur = block_;
+  end = ok ? block_ + kBlock : block_;
+  return ok;
+}
+
+bool XmlFileTarget::Finish(char* cur) {
+  return Flush(cur);
+}
+
+uint64_t XmlFileTarget::Count(const char* cur) const {
+  return written_ + static_cast<uint64_t>(cur - block_);
+}
+
+bool XmlTextSink::PutSlow(const char* text, size_t count) {
+  while (count > 0) {
+    if (cur_ == end_ && !target_.MoreRoom(cur_, end_, count)) return false;
+    const size_t room = static_cast<size_t>(end_ - cur_);
+    const size_t piece = room < count ? room : count;
+    std::memcpy(cur_, text, piece);
+    cur_ += piece;
+    text += piece;
+    count -= piece;
+  }
+  return true;
+}
+
+bool XmlTextSink::Tabs(int32_t count) {
+  size_t left = count > 0 ? static_cast<size_t>(count) : 0;
+  while (left > 0) {
+    if (cur_ == end_ && !target_.MoreRoom(cur_, end_, left)) return false;
+    const size_t room = static_cast<size_t>(end_ - cur_);
+    const size_t piece = room < left ? room : left;
+    std::memset(cur_, '\t', piece);
+    cur_ += piece;
+    left -= piece;
+  }
+  return true;
+}
+
+bool XmlTextSink::AddEscaped(StringBuffer* text) {
+  const char* data = text->Data();
+  if (data == nullptr) return true;
+  const size_t count = TextLength(text);
+  size_t run = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned char c = static_cast<unsigned char>(data[i]);
+    if (kEscape.reference[c] == nullptr) continue;
+    // As element text (layout 5) "]]>" would not be well-formed; every other '>' is fine.
+    if (c == '>' && (i < 2 || data[i - 1] != ']' || data[i - 2] != ']')) continue;
+    if (!Add(data + run, i - run) || !Put(kEscape.reference[c], kEscape.length[c])) return false;
+    run = i + 1;
+  }
+  return Add(data + run, count - run);
+}
+
+bool XmlTextSink::AddLatin1(const char* text, size_t count) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+  const unsigned char* end = p + count;
+  const unsigned char* run = p;
+  while (p < end) {
+    if (*p < 0x80) {
+      ++p;
+      continue;
+    }
+    uint32_t code = 0;
+    const uint32_t size = DecodeUtf8(p, end, code);
+    if (size == 0) {  // not UTF-8: the byte goes out as it is
+      ++p;
+      continue;
+    }
+    if (!Put(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run))) return false;
+    char converted[16];
+    size_t convertedLength = 1;
+    if (code <= 0xFF) {
+      converted[0] = static_cast<char>(code);
+    } else {
+      convertedLength = static_cast<size_t>(
+          std::snprintf(converted, sizeof converted, "&#x%X;", static_cast<unsigned>(code)));
+    }
+    if (!Put(converted, convertedLength)) return false;
+    p += size;
+    run = p;
+  }
+  return Put(reinterpret_cast<const char*>(run), static_cast<size_t>(end - run));
+}

@@ -1,0 +1,136 @@
+// The writer's output: appends into storage handed out by a target, so that a text of any
+// length costs one copy of each byte and no rescans.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "base/string_buffer.h"
+
+class FileHandle;
+
+// Where a text goes. It hands out room to write into; the sink fills it and asks for more.
+class XmlTextTarget {
+ public:
+  // The bytes up to `cur` are final: takes them and sets `cur` and `end` to room for at least
+  // one more byte (at least `want` when the target keeps the whole text in one piece). False
+  // when that is impossible; `cur` and `end` are then equal.
+  virtual bool MoreRoom(char*& cur, char*& end, size_t want) = 0;
+  // Takes the final bytes up to `cur`; false when they cannot be kept.
+  virtual bool Finish(char* cur) = 0;
+  // Bytes taken or written so far, counting those up to `cur`.
+  virtual uint64_t Count(const char* cur) const = 0;
+
+ protected:
+  ~XmlTextTarget() = default;
+};
+
+// Keeps the text in a StringBuffer, emptied first, zero-terminated at the end. It grows as
+// the buffer does, up to the buffer's capacity; a failed growth fails the text.
+class XmlBufferTarget final : public XmlTextTarget {
+ public:
+  explicit XmlBufferTarget(StringBuffer* out);
+  // Room in the buffer's storage; false when no storage can be had.
+  bool Start(char*& cur, char*& end);
+  bool MoreRoom(char*& cur, char*& end, size_t want) override;
+  bool Finish(char* cur) override;
+  uint64_t Count(const char* cur) const override;
+
+ private:
+  StringBuffer* out_;
+};
+
+// Writes the text to an open file in blocks of a fixed size, so memory stays the same
+// whatever the text's length.
+class XmlFileTarget final : public XmlTextTarget {
+ public:
+  // Block size in bytes.
+  static constexpr size_t kBlock = size_t{1} << 20;
+  explicit XmlFileTarget(FileHandle& file);
+  ~XmlFileTarget();
+  XmlFileTarget(const XmlFileTarget&) = delete;
+  XmlFileTarget& operator=(const XmlFileTarget&) = delete;
+  // Room in the block; false when the block cannot be had.
+  bool Start(char*& cur, char*& end);
+  bool MoreRoom(char*& cur, char*& end, size_t want) override;
+  bool Finish(char* cur) override;
+  uint64_t Count(const char* cur) const override;
+
+ private:
+  // Writes the block's bytes up to `cur`, whole; false when a write fails or stalls.
+  bool Flush(const char* cur);
+
+  FileHandle& file_;
+  char* block_ = nullptr;
+  uint64_t written_ = 0;
+};
+
+// Appends text to a target. The common case, a piece that fits the room left, is a copy and
+// a pointer increment; only a full room goes through the target.
+class XmlTextSink {
+ public:
+  XmlTextSink(XmlTextTarget& target, char* cur, char* end)
+      : target_(target), cur_(cur), end_(end) {}
+
+  // From now on UTF-8 text is written in ISO-8859-1; a character beyond it becomes a
+  // character reference.
+  void WriteLatin1() { latin1_ = true; }
+
+  // Appends `count` bytes of text (converted when writing ISO-8859-1).
+  bool Add(const char* text, size_t count) {
+    if (latin1_) return AddLatin1(text, count);
+    return Put(text, count);
+  }
+  // Appends a buffer's text.
+  bool Add(StringBuffer* text) {
+    return text->Data() == nullptr || Add(text->Data(), TextLength(text));
+  }
+  // Appends a fixed piece of markup (ASCII, so never converted).
+  template <size_t N>
+  bool Mark(const char (&text)[N]) {
+    return Put(text, N - 1);
+  }
+  bool Mark(char c) {
+    if (cur_ == end_ && !target_.MoreRoom(cur_, end_, 1)) return false;
+    *cur_++ = c;
+    return true;
+  }
+  // Appends `count` tab characters (none for a count of 0 or less).
+  bool Tabs(int32_t count);
+  bool LineBreak() { return Put("\r\n", 2); }
+  // Appends an attribute value so that a parser gives it back unchanged: the markup
+  // characters as entity references, and tab, line feed and carriage return as character
+  // references, which attribute-value normalisation leaves alone.
+  bool AddEscaped(StringBuffer* text);
+
+  // Hands the last bytes to the target; false when it cannot keep them.
+  bool Finish() { return target_.Finish(cur_); }
+  // Bytes appended so far.
+  uint64_t Length() const { return target_.Count(cur_); }
+
+  // The length of a buffer's text. A read-only view holds its text up to its capacity (the
+  // views a tree shares hold no zero byte), so only a buffer of its own is scanned.
+  static size_t TextLength(StringBuffer* text) {
+    if (text->Data() == nullptr) return 0;
+    return text->IsReadOnly() ? text->Capacity() - 1 : text->Length();
+  }
+
+ private:
+  bool Put(const char* text, size_t count) {
+    if (static_cast<size_t>(end_ - cur_) >= count) {
+      std::memcpy(cur_, text, count);
+      cur_ += count;
+      return true;
+    }
+    return PutSlow(text, count);
+  }
+  // Put for a piece longer than the room left: fills the room and asks for more.
+  bool PutSlow(const char* text, size_t count);
+  bool AddLatin1(const char* text, size_t count);
+
+  XmlTextTarget& target_;
+  char* cur_;
+  char* end_;
+  bool latin1_ = false;
+};
