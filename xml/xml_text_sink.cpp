@@ -7,10 +7,12 @@
 
 namespace {
 
-// The reference an attribute value byte is written as, or null when it goes out as it is.
-// '>' is marked as well; only "]]>" needs it (see AddEscaped).
+// The reference an attribute value byte is written as (length 0: the byte goes out as it
+// is), kept in eight bytes so that it can be copied whole. '>' is marked as well; only "]]>"
+// needs it (see AddEscaped).
 struct EscapeTable {
-  const char* reference[256] = {};
+  static constexpr size_t kRoom = 8;
+  char text[256][kRoom] = {};
   uint8_t length[256] = {};
   constexpr EscapeTable() {
     Set('&', "&amp;");
@@ -21,11 +23,10 @@ struct EscapeTable {
     Set('\n', "&#10;");
     Set('\r', "&#13;");
   }
-  constexpr void Set(char c, const char* text) {
+  constexpr void Set(char c, const char* reference) {
     const unsigned char index = static_cast<unsigned char>(c);
-    reference[index] = text;
     uint8_t n = 0;
-    while (text[n] != 0) ++n;
+    for (; reference[n] != 0; ++n) text[index][n] = reference[n];
     length[index] = n;
   }
 };
@@ -53,6 +54,12 @@ uint32_t DecodeUtf8(const unsigned char* p, const unsigned char* end, uint32_t& 
     code = code << 6 | (p[i] & 0x3Fu);
   }
   return size;
+}
+
+// True when the marked byte at `i` of `data` is to be escaped: all are but '>', which only
+// "]]>" needs; as element text (layout 5) that would not be well-formed.
+bool Escapes(const char* data, size_t i) {
+  return data[i] != '>' || (i >= 2 && data[i - 1] == ']' && data[i - 2] == ']');
 }
 
 }  // namespace
@@ -85,6 +92,10 @@ bool XmlBufferTarget::MoreRoom(char*& cur, char*& end, size_t want) {
   if (data != nullptr) data[used] = '\0';
   cur = end = data != nullptr ? data + used : nullptr;
   return false;
+}
+
+bool XmlBufferTarget::Restart(char*& cur, char*& end) {
+  return Start(cur, end);
 }
 
 bool XmlBufferTarget::Finish(char* cur) {
@@ -130,6 +141,16 @@ bool XmlFileTarget::MoreRoom(char*& cur, char*& end, size_t /*want*/) {
   return ok;
 }
 
+bool XmlFileTarget::Restart(char*& cur, char*& end) {
+  // Whatever went out is cut off by opening the file again, truncated.
+  written_ = 0;
+  cur = end = block_;
+  file_.Close();
+  if (!file_.Open(2)) return false;
+  end = block_ + kBlock;
+  return true;
+}
+
 bool XmlFileTarget::Finish(char* cur) {
   return Flush(cur);
 }
@@ -164,20 +185,58 @@ bool XmlTextSink::Tabs(int32_t count) {
   return true;
 }
 
+char* XmlTextSink::EscapeInto(char* out, const char* text, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (kEscape.length[c] == 0 || !Escapes(text, i)) {
+      *out++ = static_cast<char>(c);
+      continue;
+    }
+    std::memcpy(out, kEscape.text[c], EscapeTable::kRoom);
+    out += kEscape.length[c];
+  }
+  return out;
+}
+
 bool XmlTextSink::AddEscaped(StringBuffer* text) {
   const char* data = text->Data();
   if (data == nullptr) return true;
   const size_t count = TextLength(text);
+  // The usual case, UTF-8 out and room for the longest result, goes without checks.
+  if (!latin1_ && static_cast<size_t>(end_ - cur_) / EscapeTable::kRoom > count) {
+    cur_ = EscapeInto(cur_, data, count);
+    return true;
+  }
   size_t run = 0;
   for (size_t i = 0; i < count; ++i) {
     const unsigned char c = static_cast<unsigned char>(data[i]);
-    if (kEscape.reference[c] == nullptr) continue;
-    // As element text (layout 5) "]]>" would not be well-formed; every other '>' is fine.
-    if (c == '>' && (i < 2 || data[i - 1] != ']' || data[i - 2] != ']')) continue;
-    if (!Add(data + run, i - run) || !Put(kEscape.reference[c], kEscape.length[c])) return false;
+    if (kEscape.length[c] == 0 || !Escapes(data, i)) continue;
+    if (!Add(data + run, i - run) || !Put(kEscape.text[c], kEscape.length[c])) return false;
     run = i + 1;
   }
   return Add(data + run, count - run);
+}
+
+bool XmlTextSink::AddAttribute(StringBuffer* name, StringBuffer* value) {
+  const size_t nameLength = TextLength(name);
+  const size_t valueLength = TextLength(value);
+  // The usual case, UTF-8 out and room for the longest result, goes without checks.
+  constexpr size_t kMarks = 5;  // ' ', '=', two quotes and ' '
+  if (!latin1_ && name->Data() != nullptr && value->Data() != nullptr &&
+      static_cast<size_t>(end_ - cur_) / EscapeTable::kRoom > nameLength + valueLength + kMarks) {
+    char* out = cur_;
+    *out++ = ' ';
+    Copy(out, name->Data(), nameLength);
+    out += nameLength;
+    *out++ = '=';
+    *out++ = '"';
+    out = EscapeInto(out, value->Data(), valueLength);
+    *out++ = '"';
+    *out++ = ' ';
+    cur_ = out;
+    return true;
+  }
+  return Mark(' ') && Add(name) && Mark("=\"") && AddEscaped(value) && Mark("\" ");
 }
 
 bool XmlTextSink::AddLatin1(const char* text, size_t count) {

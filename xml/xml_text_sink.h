@@ -17,6 +17,9 @@ class XmlTextTarget {
   // one more byte (at least `want` when the target keeps the whole text in one piece). False
   // when that is impossible; `cur` and `end` are then equal.
   virtual bool MoreRoom(char*& cur, char*& end, size_t want) = 0;
+  // Drops everything taken so far and sets `cur` and `end` to room at the start again;
+  // false when that is impossible.
+  virtual bool Restart(char*& cur, char*& end) = 0;
   // Takes the final bytes up to `cur`; false when they cannot be kept.
   virtual bool Finish(char* cur) = 0;
   // Bytes taken or written so far, counting those up to `cur`.
@@ -34,6 +37,7 @@ class XmlBufferTarget final : public XmlTextTarget {
   // Room in the buffer's storage; false when no storage can be had.
   bool Start(char*& cur, char*& end);
   bool MoreRoom(char*& cur, char*& end, size_t want) override;
+  bool Restart(char*& cur, char*& end) override;
   bool Finish(char* cur) override;
   uint64_t Count(const char* cur) const override;
 
@@ -41,8 +45,8 @@ class XmlBufferTarget final : public XmlTextTarget {
   StringBuffer* out_;
 };
 
-// Writes the text to an open file in blocks of a fixed size, so memory stays the same
-// whatever the text's length.
+// Writes the text in blocks of a fixed size to a file open in mode 2 (created or truncated),
+// so memory stays the same whatever the text's length. Starting again opens it so again.
 class XmlFileTarget final : public XmlTextTarget {
  public:
   // Block size in bytes.
@@ -54,6 +58,7 @@ class XmlFileTarget final : public XmlTextTarget {
   // Room in the block; false when the block cannot be had.
   bool Start(char*& cur, char*& end);
   bool MoreRoom(char*& cur, char*& end, size_t want) override;
+  bool Restart(char*& cur, char*& end) override;
   bool Finish(char* cur) override;
   uint64_t Count(const char* cur) const override;
 
@@ -103,7 +108,12 @@ class XmlTextSink {
   // characters as entity references, and tab, line feed and carriage return as character
   // references, which attribute-value normalisation leaves alone.
   bool AddEscaped(StringBuffer* text);
+  // Appends ` name="value" ` (a space, the name, '=', the value escaped as by AddEscaped in
+  // double quotes, and a space).
+  bool AddAttribute(StringBuffer* name, StringBuffer* value);
 
+  // Drops the text so far to start again; false when the target cannot.
+  bool Restart() { return target_.Restart(cur_, end_); }
   // Hands the last bytes to the target; false when it cannot keep them.
   bool Finish() { return target_.Finish(cur_); }
   // Bytes appended so far.
@@ -119,12 +129,37 @@ class XmlTextSink {
  private:
   bool Put(const char* text, size_t count) {
     if (static_cast<size_t>(end_ - cur_) >= count) {
-      std::memcpy(cur_, text, count);
+      Copy(cur_, text, count);
       cur_ += count;
       return true;
     }
     return PutSlow(text, count);
   }
+  // memcpy, with the short pieces that make most of a text copied in place.
+  static void Copy(char* to, const char* from, size_t count) {
+    if (count > 16) {
+      std::memcpy(to, from, count);
+    } else if (count >= 8) {  // two eight-byte moves that may overlap
+      uint64_t head, tail;
+      std::memcpy(&head, from, 8);
+      std::memcpy(&tail, from + count - 8, 8);
+      std::memcpy(to, &head, 8);
+      std::memcpy(to + count - 8, &tail, 8);
+    } else if (count >= 4) {
+      uint32_t head, tail;
+      std::memcpy(&head, from, 4);
+      std::memcpy(&tail, from + count - 4, 4);
+      std::memcpy(to, &head, 4);
+      std::memcpy(to + count - 4, &tail, 4);
+    } else if (count > 0) {
+      to[0] = from[0];
+      to[count / 2] = from[count / 2];
+      to[count - 1] = from[count - 1];
+    }
+  }
+  // Writes `count` bytes of `text` escaped at `out`, which has room for eight bytes per byte
+  // of text; the end of what it wrote.
+  static char* EscapeInto(char* out, const char* text, size_t count);
   // Put for a piece longer than the room left: fills the room and asks for more.
   bool PutSlow(const char* text, size_t count);
   bool AddLatin1(const char* text, size_t count);

@@ -58,9 +58,11 @@ bool IsBlankOnly(Node* node) {
   return *text == 0;
 }
 
+// The from-source flag of a node that may be null, or not yet known to be of class Node.
 template <class Node>
 bool FromSource(XmlNode* node) {
-  return node != nullptr && As<Node>(node)->IsFromSource();
+  if (node == nullptr) return false;
+  return OfClass<Node>(node) ? As<Node>(node)->IsFromSource() : node->IsFromSource();
 }
 
 template <class Node>
@@ -139,48 +141,33 @@ XmlNode* NextBelow(Node* node, XmlNode* top) {
 // The parser hands every text over in UTF-8, and the writer writes UTF-8 -- except for a
 // tree whose names hold U+00AA, U+00B5 or U+00BA: expat takes these letters as name
 // characters only in an ISO-8859-1 document, so such a tree is written in ISO-8859-1 when
-// all its names and text fit that encoding (attribute values can always be escaped).
-// The same walk tells whether every node below `top`, and `top`, can be read as Node.
-template <class Node>
-class OutputEncoding {
+// all its names and text fit that encoding (attribute values can always be escaped). The
+// survey takes the nodes one by one; the writer feeds it while it writes UTF-8, and starts
+// again in ISO-8859-1 in the rare case that the whole tree asks for it.
+class EncodingSurvey {
  public:
-  explicit OutputEncoding(XmlNode* top) {
-    if (!OfClass<Node>(top)) return;
-    bool latin1Names = false;
-    bool fits = true;
-    for (XmlNode* node = top->GetFirstChild(); node != nullptr;
-         node = NextBelow(As<Node>(node), top)) {
-      if (!OfClass<Node>(node)) return;
-      // Once the text does not fit, only the classes are left to check.
-      if (!fits) continue;
-      Node* n = As<Node>(node);
-      Look(n->GetName(), latin1Names, fits);
-      if (n->GetKind() != XmlNodeKind::Element) continue;
-      const uint32_t count = n->GetAttributeCount();
-      for (uint32_t i = 0; i < count; ++i) Look(n->GetAttributeName(i), latin1Names, fits);
-    }
-    latin1 = latin1Names && fits;
-    readable = true;
+  // Takes the node's name and, for an element, its attribute names.
+  template <class Node>
+  void Take(Node* node) {
+    // Once the text does not fit, nothing changes the answer.
+    if (!fits) return;
+    Look(node->GetName());
+    if (node->GetKind() != XmlNodeKind::Element) return;
+    const uint32_t count = node->GetAttributeCount();
+    for (uint32_t i = 0; i < count; ++i) Look(node->GetAttributeName(i));
   }
-
-  // True when the text is to be written in ISO-8859-1.
-  bool latin1 = false;
-  // True when the whole subtree can be read as Node.
-  bool readable = false;
+  // True when the nodes taken are to be written in ISO-8859-1.
+  bool Latin1() const { return latin1Names && fits; }
 
  private:
   // Notes whether text holds one of the three letters, and whether it fits ISO-8859-1.
-  static void Look(StringBuffer* text, bool& latin1Names, bool& fits) {
+  void Look(StringBuffer* text) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text->Data());
     if (p == nullptr) return;
-    const unsigned char* end = p + XmlTextSink::TextLength(text);
-    constexpr uint64_t kHighBits = 0x8080808080808080ull;
-    for (;; ++p) {
-      // ASCII, the usual text, is passed over eight bytes at a time.
-      uint64_t word;
-      while (end - p >= 8 && (std::memcpy(&word, p, 8), word & kHighBits) == 0) p += 8;
-      while (p < end && *p < 0x80) ++p;
-      if (p >= end) return;
+    const size_t length = XmlTextSink::TextLength(text);
+    if (IsAscii(p, length)) return;
+    for (const unsigned char* end = p + length; p < end; ++p) {
+      if (*p < 0x80) continue;
       // p[1] is at most the text's terminating zero.
       if (*p == 0xC2 && (p[1] == 0xAA || p[1] == 0xB5 || p[1] == 0xBA)) latin1Names = true;
       if ((*p == 0xC2 || *p == 0xC3) && (p[1] & 0xC0) == 0x80) {
@@ -190,7 +177,43 @@ class OutputEncoding {
       }
     }
   }
+
+  // True when the `length` bytes at p are all below 0x80, the usual case: the bytes are
+  // taken eight or four at a time, the last pieces overlapping the ones before.
+  static bool IsAscii(const unsigned char* p, size_t length) {
+    uint64_t bits = 0;
+    if (length >= 8) {
+      uint64_t word;
+      for (size_t i = 0; i + 8 <= length; i += 8) {
+        std::memcpy(&word, p + i, 8);
+        bits |= word;
+      }
+      std::memcpy(&word, p + length - 8, 8);
+      bits |= word;
+    } else if (length >= 4) {
+      uint32_t head, tail;
+      std::memcpy(&head, p, 4);
+      std::memcpy(&tail, p + length - 4, 4);
+      bits = head | tail;
+    } else {
+      for (size_t i = 0; i < length; ++i) bits |= p[i];
+    }
+    return (bits & 0x8080808080808080ull) == 0;
+  }
+
+  bool latin1Names = false;
+  bool fits = true;
 };
+
+// True when the subtree below `top` is to be written in ISO-8859-1.
+bool WantsLatin1(XmlNode* top) {
+  EncodingSurvey survey;
+  for (XmlNode* node = top->GetFirstChild(); node != nullptr;
+       node = node->GetNextInDocument(top, nullptr)) {
+    survey.Take(node);
+  }
+  return survey.Latin1();
+}
 
 // Name, and for elements the attributes as ` name="value" `, of one outline line.
 bool OutlineLine(XmlTextSink& sink, XmlNode* node) {
@@ -232,10 +255,14 @@ class XmlLayoutWriter {
         attributesAsElements(layout == 5),
         header(layout != 4 && layout != 5) {}
 
-  // Writes the text in `latin1` or UTF-8; false when the text cannot be written.
-  bool Run(bool latin1) {
-    Node* q = As<Node>(top->GetFirstChild());
-    if (q == nullptr) return false;
+  // Writes the text in ISO-8859-1 when `latin1` is set, else in UTF-8 while it surveys the
+  // nodes (see Survey). False when the text cannot be written, or when a node cannot be read
+  // as Node (otherClass is then set).
+  bool Walk(bool latin1) {
+    surveying = !latin1;
+    if (!OfClass<Node>(top)) return OtherClass();
+    Node* q = nullptr;
+    if (top->GetFirstChild() == nullptr || !Visit(top->GetFirstChild(), q)) return false;
     if (latin1) sink.WriteLatin1();
     // The output states its encoding: a parsed declaration stays when it names the encoding
     // the text is written in (none means UTF-8), otherwise the header takes its place. Layouts
@@ -271,17 +298,17 @@ class XmlLayoutWriter {
       // Advance in pre-order, closing every element that is left on the way up.
       if (q->GetFirstChild() != nullptr) {
         ++depth;
-        q = As<Node>(q->GetFirstChild());
+        if (!Visit(q->GetFirstChild(), q)) return false;
         continue;
       }
       if (q->GetNextSibling() != nullptr) {
-        q = As<Node>(q->GetNextSibling());
+        if (!Visit(q->GetNextSibling(), q)) return false;
         continue;
       }
       XmlNode* up = q->GetParent();
       for (;;) {
         if (up == top || up == nullptr) return true;
-        Node* p = As<Node>(up);
+        Node* p = As<Node>(up);  // a node visited on the way down
         --depth;
         if (pretty && !p->GetIndentAlways() && !sink.Tabs(depth)) return false;
         if (!ClosingLine(p, depth)) return false;
@@ -290,7 +317,7 @@ class XmlLayoutWriter {
         XmlNode* next = p->GetNextSibling();
         if (next != nullptr) {
           if (!p->IsFromSource() && FromSource<Node>(next) && !EndMarker()) return false;
-          q = As<Node>(next);
+          if (!Visit(next, q)) return false;
           break;
         }
         if (!p->IsFromSource() && FromSource<Node>(p->GetParent()) && !EndMarker()) return false;
@@ -299,17 +326,38 @@ class XmlLayoutWriter {
     }
   }
 
+  // The survey of every node a UTF-8 walk visited.
+  const EncodingSurvey& Survey() const { return survey; }
+  // True when a walk stopped at a node that cannot be read as Node.
+  bool otherClass = false;
+
  private:
   bool EndMarker() { return sink.Mark(kEndMarker) && sink.LineBreak(); }
 
+  bool OtherClass() {
+    otherClass = true;
+    return false;
+  }
+
+  // Makes `node` the current node `q`, surveyed when the walk surveys; false when it cannot
+  // be read as Node.
+  bool Visit(XmlNode* node, Node*& q) {
+    if (!OfClass<Node>(node)) return OtherClass();
+    q = As<Node>(node);
+    if (surveying) survey.Take(q);
+    return true;
+  }
+
   // The XML declaration at the start: the first child's text, continued over the following
   // Text siblings when the parser handed it over in pieces (it converts long texts in parts).
-  // Sets nodes to the number of nodes it spans. False when the buffer cannot grow.
-  static bool LeadingDeclaration(Node* first, StringBuffer& text, uint32_t& nodes) {
+  // Sets nodes to the number of nodes it spans. False when the buffer cannot grow, or at a
+  // node that cannot be read as Node.
+  bool LeadingDeclaration(Node* first, StringBuffer& text, uint32_t& nodes) {
     uint32_t length = 0;
     nodes = 0;
-    for (XmlNode* n = first; n != nullptr && As<Node>(n)->GetKind() == XmlNodeKind::Text;
-         n = As<Node>(n)->GetNextSibling()) {
+    for (XmlNode* n = first; n != nullptr; n = n->GetNextSibling()) {
+      if (!OfClass<Node>(n)) return OtherClass();
+      if (As<Node>(n)->GetKind() != XmlNodeKind::Text) break;
       StringBuffer* piece = As<Node>(n)->GetName();
       if (piece->Data() != nullptr) {
         if (!text.SetText(piece->Data(), -1, length)) return false;
@@ -373,10 +421,7 @@ class XmlLayoutWriter {
         for (uint32_t i = 0; i < count; ++i) {
           StringBuffer* attrName = q->GetAttributeName(i);
           if (attrName->Data() == nullptr || attrName->Data()[0] == 0) return false;
-          if (!sink.Mark(' ') || !sink.Add(attrName) || !sink.Mark("=\"") ||
-              !sink.AddEscaped(q->GetAttributeValueAt(i)) || !sink.Mark("\" ")) {
-            return false;
-          }
+          if (!sink.AddAttribute(attrName, q->GetAttributeValueAt(i))) return false;
         }
       } else {
         if (!sink.Mark('>')) return false;
@@ -414,19 +459,33 @@ class XmlLayoutWriter {
   XmlTextSink& sink;
   XmlNode* top;
   XmlMarkupScanner markup;
+  EncodingSurvey survey;
+  bool surveying = false;
   bool pretty;
   bool attributesAsElements;
   bool header;
 };
 
-// Writes `top`'s subtree in `layout` into the sink, reading the nodes as XmlLinkedNode when
-// they all are, else through the interface.
+// Writes `top`'s subtree in `layout` into the sink. The nodes are read as XmlLinkedNode,
+// or, when one is of another class, through the interface from the start again. The text
+// is written in UTF-8 unless the tree turns out to need ISO-8859-1, which starts it again.
 bool WriteLayout(XmlTextSink& sink, XmlNode* top, int32_t layout) {
   if (layout == 1 || layout == 2) return WriteOutline(sink, top, layout == 2);
-  if (top->GetFirstChild() == nullptr) return false;
-  const OutputEncoding<XmlLinkedNode> linked(top);
-  if (linked.readable) return XmlLayoutWriter<XmlLinkedNode>(sink, top, layout).Run(linked.latin1);
-  return XmlLayoutWriter<XmlNode>(sink, top, layout).Run(OutputEncoding<XmlNode>(top).latin1);
+  bool latin1 = false;
+  XmlLayoutWriter<XmlLinkedNode> linked(sink, top, layout);
+  bool ok = linked.Walk(false);
+  if (ok) {
+    latin1 = linked.Survey().Latin1();
+  } else if (linked.otherClass) {
+    if (!sink.Restart()) return false;
+    XmlLayoutWriter<XmlNode> any(sink, top, layout);
+    ok = any.Walk(false);
+    latin1 = ok && any.Survey().Latin1();
+  }
+  // A walk that failed saw only part of the tree: the survey is finished on its own.
+  if (!ok) latin1 = top->GetFirstChild() != nullptr && WantsLatin1(top);
+  if (!latin1) return ok;
+  return sink.Restart() && XmlLayoutWriter<XmlNode>(sink, top, layout).Walk(true);
 }
 
 }  // namespace
