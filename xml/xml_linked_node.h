@@ -51,6 +51,11 @@ class XmlLinkedNode final : public XmlNode {
   // The name of a heap node whose own buffer could not be had: empty and read-only.
   static StringBuffer* NoNameView();
 
+  class AttributeList;
+  // The attributes, read in one go: what GetAttributeName and GetAttributeValueAt give,
+  // without finding the storage again for every one.
+  AttributeList ReadAttributes();
+
   bool IsValid() override;
   XmlNode* GetParent() override { return parent; }
   XmlNode* GetFirstChild() override { return firstChild; }
@@ -178,6 +183,43 @@ class XmlLinkedNode final : public XmlNode {
   int16_t kind = 0;
   uint8_t flags = 0;
 };
+
+// A node's attributes as they are stored: shared names with values, or pairs of the node's
+// own. Valid while the node's attributes do not change.
+class XmlLinkedNode::AttributeList {
+ public:
+  AttributeList() = default;
+  AttributeList(StringBuffer* const* names, StringBuffer* const* values, uint32_t count)
+      : names_(names), values_(values), count_(count) {}
+  AttributeList(const Slot* slots, uint32_t count) : slots_(slots), count_(count) {}
+
+  uint32_t Count() const { return count_; }
+  // As GetAttributeName, for an index below Count.
+  StringBuffer* Name(uint32_t index) const {
+    StringBuffer* name = slots_ != nullptr ? slots_[index].name : names_[index];
+    return name != nullptr ? name : XmlEmptySentinel();
+  }
+  // As GetAttributeValueAt, for an index below Count.
+  StringBuffer* Value(uint32_t index) const {
+    StringBuffer* value = slots_ != nullptr ? slots_[index].value : values_[index];
+    return value != nullptr ? value : XmlErrorStrSentinel();
+  }
+
+ private:
+  StringBuffer* const* names_ = nullptr;
+  StringBuffer* const* values_ = nullptr;
+  const Slot* slots_ = nullptr;
+  uint32_t count_ = 0;
+};
+
+inline XmlLinkedNode::AttributeList XmlLinkedNode::ReadAttributes() {
+  Block* current = AttributeBlock();
+  if (current == nullptr) return AttributeList();
+  if (current->names != nullptr) {
+    return AttributeList(current->names, current->Values(), current->count);
+  }
+  return AttributeList(current->Slots(), current->count);
+}
 
 // The reads a writer makes for every node are defined here, so that calls through this
 // final class compile to plain loads.

@@ -126,6 +126,39 @@ bool EqualsIgnoringCase(const char* text, uint32_t length, const char* name) {
   return true;
 }
 
+// The attributes of a node read as Node, by index below count.
+template <class Node>
+class AttributesOf {
+ public:
+  // None, for a node that is not an element.
+  AttributesOf() : node(nullptr), count(0) {}
+  explicit AttributesOf(Node* node) : node(node), count(node->GetAttributeCount()) {}
+  StringBuffer* Name(uint32_t index) const { return node->GetAttributeName(index); }
+  StringBuffer* Value(uint32_t index) const { return node->GetAttributeValueAt(index); }
+
+ private:
+  Node* node;
+
+ public:
+  const uint32_t count;
+};
+
+// XmlLinkedNode finds its attribute storage once for all of them.
+template <>
+class AttributesOf<XmlLinkedNode> {
+ public:
+  AttributesOf() : count(0) {}
+  explicit AttributesOf(XmlLinkedNode* node) : list(node->ReadAttributes()), count(list.Count()) {}
+  StringBuffer* Name(uint32_t index) const { return list.Name(index); }
+  StringBuffer* Value(uint32_t index) const { return list.Value(index); }
+
+ private:
+  const XmlLinkedNode::AttributeList list;
+
+ public:
+  const uint32_t count;
+};
+
 // The node after `node` in pre-order below `top`, or null at the end of the subtree.
 template <class Node>
 XmlNode* NextBelow(Node* node, XmlNode* top) {
@@ -153,8 +186,8 @@ class EncodingSurvey {
     if (!fits) return;
     Look(node->GetName());
     if (node->GetKind() != XmlNodeKind::Element) return;
-    const uint32_t count = node->GetAttributeCount();
-    for (uint32_t i = 0; i < count; ++i) Look(node->GetAttributeName(i));
+    const AttributesOf<Node> attributes(node);
+    for (uint32_t i = 0; i < attributes.count; ++i) Look(attributes.Name(i));
   }
   // True when the nodes taken are to be written in ISO-8859-1.
   bool Latin1() const { return latin1Names && fits; }
@@ -415,22 +448,22 @@ class XmlLayoutWriter {
     if (kind == XmlNodeKind::EndTag && !sink.Mark("</")) return false;
     if (element && !sink.Mark('<')) return false;
     if (!sink.Add(q->GetName())) return false;
-    const uint32_t count = element ? q->GetAttributeCount() : 0;
+    const AttributesOf<Node> attributes = element ? AttributesOf<Node>(q) : AttributesOf<Node>();
+    const uint32_t count = attributes.count;
     if (count > 0) {
       if (!attributesAsElements) {
         for (uint32_t i = 0; i < count; ++i) {
-          StringBuffer* attrName = q->GetAttributeName(i);
+          StringBuffer* attrName = attributes.Name(i);
           if (attrName->Data() == nullptr || attrName->Data()[0] == 0) return false;
-          if (!sink.AddAttribute(attrName, q->GetAttributeValueAt(i))) return false;
+          if (!sink.AddAttribute(attrName, attributes.Value(i))) return false;
         }
       } else {
         if (!sink.Mark('>')) return false;
         for (uint32_t i = 0; i < count; ++i) {
-          StringBuffer* attrName = q->GetAttributeName(i);
+          StringBuffer* attrName = attributes.Name(i);
           if (attrName->Data() == nullptr || attrName->Data()[0] == 0) return false;
           if (!sink.Mark('<') || !sink.Add(attrName) || !sink.Mark('>') ||
-              !sink.AddEscaped(q->GetAttributeValueAt(i)) || !sink.Mark("</") ||
-              !sink.Add(attrName)) {
+              !sink.AddEscaped(attributes.Value(i)) || !sink.Mark("</") || !sink.Add(attrName)) {
             return false;
           }
           if (i + 1 < count && !sink.Mark('>')) return false;
