@@ -159,9 +159,41 @@ uint64_t XmlFileTarget::Count(const char* cur) const {
   return written_ + static_cast<uint64_t>(cur - block_);
 }
 
+bool XmlTextSink::Grow(size_t want) {
+  Scan();
+  const bool ok = target_.MoreRoom(cur_, end_, want);
+  scanned_ = cur_;
+  return ok;
+}
+
+void XmlTextSink::Scan() {
+  const char* p = scanned_;
+  uint64_t bits = highBits_;
+  for (; cur_ - p >= 8; p += 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    bits |= word;
+  }
+  for (; p < cur_; ++p) bits |= static_cast<unsigned char>(*p);
+  highBits_ = bits & 0x8080808080808080ull;
+  scanned_ = p;
+}
+
+bool XmlTextSink::AllAscii() {
+  Scan();
+  return highBits_ == 0;
+}
+
+bool XmlTextSink::Restart() {
+  const bool ok = target_.Restart(cur_, end_);
+  scanned_ = cur_;
+  highBits_ = 0;
+  return ok;
+}
+
 bool XmlTextSink::PutSlow(const char* text, size_t count) {
   while (count > 0) {
-    if (cur_ == end_ && !target_.MoreRoom(cur_, end_, count)) return false;
+    if (cur_ == end_ && !Grow(count)) return false;
     const size_t room = static_cast<size_t>(end_ - cur_);
     const size_t piece = room < count ? room : count;
     std::memcpy(cur_, text, piece);
@@ -175,7 +207,7 @@ bool XmlTextSink::PutSlow(const char* text, size_t count) {
 bool XmlTextSink::Tabs(int32_t count) {
   size_t left = count > 0 ? static_cast<size_t>(count) : 0;
   while (left > 0) {
-    if (cur_ == end_ && !target_.MoreRoom(cur_, end_, left)) return false;
+    if (cur_ == end_ && !Grow(left)) return false;
     const size_t room = static_cast<size_t>(end_ - cur_);
     const size_t piece = room < left ? room : left;
     std::memset(cur_, '\t', piece);

@@ -76,7 +76,7 @@ class XmlFileTarget final : public XmlTextTarget {
 class XmlTextSink {
  public:
   XmlTextSink(XmlTextTarget& target, char* cur, char* end)
-      : target_(target), cur_(cur), end_(end) {}
+      : target_(target), cur_(cur), end_(end), scanned_(cur) {}
 
   // From now on UTF-8 text is written in ISO-8859-1; a character beyond it becomes a
   // character reference.
@@ -97,7 +97,7 @@ class XmlTextSink {
     return Put(text, N - 1);
   }
   bool Mark(char c) {
-    if (cur_ == end_ && !target_.MoreRoom(cur_, end_, 1)) return false;
+    if (cur_ == end_ && !Grow(1)) return false;
     *cur_++ = c;
     return true;
   }
@@ -113,7 +113,9 @@ class XmlTextSink {
   bool AddAttribute(StringBuffer* name, StringBuffer* value);
 
   // Drops the text so far to start again; false when the target cannot.
-  bool Restart() { return target_.Restart(cur_, end_); }
+  bool Restart();
+  // True when every byte appended since the start is below 0x80.
+  bool AllAscii();
   // Hands the last bytes to the target; false when it cannot keep them.
   bool Finish() { return target_.Finish(cur_); }
   // Bytes appended so far.
@@ -160,6 +162,11 @@ class XmlTextSink {
   // Writes `count` bytes of `text` escaped at `out`, which has room for eight bytes per byte
   // of text; the end of what it wrote.
   static char* EscapeInto(char* out, const char* text, size_t count);
+  // Asks the target for more room, once the bytes it takes are scanned; false when it has
+  // none.
+  bool Grow(size_t want);
+  // Notes whether the bytes appended since the last scan are all below 0x80.
+  void Scan();
   // Put for a piece longer than the room left: fills the room and asks for more.
   bool PutSlow(const char* text, size_t count);
   bool AddLatin1(const char* text, size_t count);
@@ -167,5 +174,7 @@ class XmlTextSink {
   XmlTextTarget& target_;
   char* cur_;
   char* end_;
+  const char* scanned_;  // the bytes before it are scanned
+  uint64_t highBits_ = 0;
   bool latin1_ = false;
 };

@@ -174,9 +174,7 @@ XmlNode* NextBelow(Node* node, XmlNode* top) {
 // The parser hands every text over in UTF-8, and the writer writes UTF-8 -- except for a
 // tree whose names hold U+00AA, U+00B5 or U+00BA: expat takes these letters as name
 // characters only in an ISO-8859-1 document, so such a tree is written in ISO-8859-1 when
-// all its names and text fit that encoding (attribute values can always be escaped). The
-// survey takes the nodes one by one; the writer feeds it while it writes UTF-8, and starts
-// again in ISO-8859-1 in the rare case that the whole tree asks for it.
+// all its names and text fit that encoding (attribute values can always be escaped).
 class EncodingSurvey {
  public:
   // Takes the node's name and, for an element, its attribute names.
@@ -238,12 +236,13 @@ class EncodingSurvey {
   bool fits = true;
 };
 
-// True when the subtree below `top` is to be written in ISO-8859-1.
+// True when the subtree below `top`, read as Node, is to be written in ISO-8859-1.
+template <class Node>
 bool WantsLatin1(XmlNode* top) {
   EncodingSurvey survey;
   for (XmlNode* node = top->GetFirstChild(); node != nullptr;
-       node = node->GetNextInDocument(top, nullptr)) {
-    survey.Take(node);
+       node = NextBelow(As<Node>(node), top)) {
+    survey.Take(As<Node>(node));
   }
   return survey.Latin1();
 }
@@ -288,11 +287,9 @@ class XmlLayoutWriter {
         attributesAsElements(layout == 5),
         header(layout != 4 && layout != 5) {}
 
-  // Writes the text in ISO-8859-1 when `latin1` is set, else in UTF-8 while it surveys the
-  // nodes (see Survey). False when the text cannot be written, or when a node cannot be read
-  // as Node (otherClass is then set).
+  // Writes the text in ISO-8859-1 when `latin1` is set, else in UTF-8. False when the text
+  // cannot be written, or when a node cannot be read as Node (otherClass is then set).
   bool Walk(bool latin1) {
-    surveying = !latin1;
     if (!OfClass<Node>(top)) return OtherClass();
     Node* q = nullptr;
     if (top->GetFirstChild() == nullptr || !Visit(top->GetFirstChild(), q)) return false;
@@ -359,8 +356,6 @@ class XmlLayoutWriter {
     }
   }
 
-  // The survey of every node a UTF-8 walk visited.
-  const EncodingSurvey& Survey() const { return survey; }
   // True when a walk stopped at a node that cannot be read as Node.
   bool otherClass = false;
 
@@ -372,12 +367,10 @@ class XmlLayoutWriter {
     return false;
   }
 
-  // Makes `node` the current node `q`, surveyed when the walk surveys; false when it cannot
-  // be read as Node.
+  // Makes `node` the current node `q`; false when it cannot be read as Node.
   bool Visit(XmlNode* node, Node*& q) {
     if (!OfClass<Node>(node)) return OtherClass();
     q = As<Node>(node);
-    if (surveying) survey.Take(q);
     return true;
   }
 
@@ -492,8 +485,6 @@ class XmlLayoutWriter {
   XmlTextSink& sink;
   XmlNode* top;
   XmlMarkupScanner markup;
-  EncodingSurvey survey;
-  bool surveying = false;
   bool pretty;
   bool attributesAsElements;
   bool header;
@@ -501,22 +492,22 @@ class XmlLayoutWriter {
 
 // Writes `top`'s subtree in `layout` into the sink. The nodes are read as XmlLinkedNode,
 // or, when one is of another class, through the interface from the start again. The text
-// is written in UTF-8 unless the tree turns out to need ISO-8859-1, which starts it again.
+// is written in UTF-8 unless the tree turns out to need ISO-8859-1, which starts it again;
+// only a text with bytes beyond ASCII can, so only such a text has its names surveyed.
 bool WriteLayout(XmlTextSink& sink, XmlNode* top, int32_t layout) {
   if (layout == 1 || layout == 2) return WriteOutline(sink, top, layout == 2);
-  bool latin1 = false;
   XmlLayoutWriter<XmlLinkedNode> linked(sink, top, layout);
   bool ok = linked.Walk(false);
+  bool latin1 = false;
   if (ok) {
-    latin1 = linked.Survey().Latin1();
+    latin1 = !sink.AllAscii() && WantsLatin1<XmlLinkedNode>(top);
   } else if (linked.otherClass) {
     if (!sink.Restart()) return false;
-    XmlLayoutWriter<XmlNode> any(sink, top, layout);
-    ok = any.Walk(false);
-    latin1 = ok && any.Survey().Latin1();
+    ok = XmlLayoutWriter<XmlNode>(sink, top, layout).Walk(false);
+    latin1 = ok && !sink.AllAscii() && WantsLatin1<XmlNode>(top);
   }
-  // A walk that failed saw only part of the tree: the survey is finished on its own.
-  if (!ok) latin1 = top->GetFirstChild() != nullptr && WantsLatin1(top);
+  // A walk that failed may have stopped before the bytes that tell: the names decide.
+  if (!ok) latin1 = top->GetFirstChild() != nullptr && WantsLatin1<XmlNode>(top);
   if (!latin1) return ok;
   return sink.Restart() && XmlLayoutWriter<XmlNode>(sink, top, layout).Walk(true);
 }
