@@ -230,13 +230,25 @@ char* XmlTextSink::EscapeInto(char* out, const char* text, size_t count) {
   return out;
 }
 
+char* XmlTextSink::AddValue(char* out, StringBuffer* value, size_t count) {
+  const char* data = value->Data();
+  const StringBuffer*& plain = plain_[(reinterpret_cast<uintptr_t>(value) >> 4) % kPlainSlots];
+  if (plain == value) {
+    Copy(out, data, count);
+    return out + count;
+  }
+  char* end = EscapeInto(out, data, count);
+  if (static_cast<size_t>(end - out) == count) plain = value;
+  return end;
+}
+
 bool XmlTextSink::AddEscaped(StringBuffer* text) {
   const char* data = text->Data();
   if (data == nullptr) return true;
   const size_t count = TextLength(text);
   // The usual case, UTF-8 out and room for the longest result, goes without checks.
   if (!latin1_ && static_cast<size_t>(end_ - cur_) / EscapeTable::kRoom > count) {
-    cur_ = EscapeInto(cur_, data, count);
+    cur_ = AddValue(cur_, text, count);
     return true;
   }
   size_t run = 0;
@@ -262,7 +274,7 @@ bool XmlTextSink::AddAttribute(StringBuffer* name, StringBuffer* value) {
     out += nameLength;
     *out++ = '=';
     *out++ = '"';
-    out = EscapeInto(out, value->Data(), valueLength);
+    out = AddValue(out, value, valueLength);
     *out++ = '"';
     *out++ = ' ';
     cur_ = out;

@@ -162,6 +162,9 @@ class XmlTextSink {
   // Writes `count` bytes of `text` escaped at `out`, which has room for eight bytes per byte
   // of text; the end of what it wrote.
   static char* EscapeInto(char* out, const char* text, size_t count);
+  // EscapeInto for the `count` bytes of `value`, copied whole when the value is known to
+  // need no reference.
+  char* AddValue(char* out, StringBuffer* value, size_t count);
   // Asks the target for more room, once the bytes it takes are scanned; false when it has
   // none.
   bool Grow(size_t want);
@@ -177,4 +180,8 @@ class XmlTextSink {
   const char* scanned_;  // the bytes before it are scanned
   uint64_t highBits_ = 0;
   bool latin1_ = false;
+  // Values met that need no reference, by address: the values of a tree are shared, so the
+  // same few come back all the time, and none changes while a text is written.
+  static constexpr size_t kPlainSlots = 256;
+  const StringBuffer* plain_[kPlainSlots] = {};
 };
