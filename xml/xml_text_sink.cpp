@@ -168,13 +168,14 @@ bool XmlTextSink::Grow(size_t want) {
 
 void XmlTextSink::Scan() {
   const char* p = scanned_;
+  const size_t words = static_cast<size_t>(cur_ - p) / 8;
   uint64_t bits = highBits_;
-  for (; cur_ - p >= 8; p += 8) {
+  for (size_t i = 0; i < words; ++i) {
     uint64_t word;
-    std::memcpy(&word, p, 8);
+    std::memcpy(&word, p + 8 * i, 8);
     bits |= word;
   }
-  for (; p < cur_; ++p) bits |= static_cast<unsigned char>(*p);
+  for (p += 8 * words; p < cur_; ++p) bits |= static_cast<unsigned char>(*p);
   highBits_ = bits & 0x8080808080808080ull;
   scanned_ = p;
 }
