@@ -13,6 +13,7 @@
 #include "platform/native_path.h"
 #include "tests/xml/xml_equivalence.h"
 #include "tests/xml/xml_test_util.h"
+#include "xml/xml_text_sink.h"
 #include "xml/xml_tree.h"
 #include "xml/xml_writer.h"
 
@@ -341,6 +342,163 @@ TEST(XmlWriterLayouts, AttributeValuesAreEscapedInXmlLayouts) {
   EXPECT_EQ(Build(doc, 1), "FAILED") << "an unnamed attribute fails the outline layouts";
 }
 
+// A node of a class other than the tree's own, with what the writer reads: links, name,
+// kind and flags, no attributes. It appends itself as a last child, and detaches itself
+// (after its children) when destroyed.
+class ForeignNode final : public XmlNode {
+ public:
+  ForeignNode(const char* text, XmlNodeKind nodeKind) : kind(nodeKind) {
+    name.SetText(text, -1, 0);
+  }
+  ~ForeignNode() override {
+    while (firstChild != nullptr) delete firstChild;
+    Detach();
+  }
+  bool IsValid() override { return true; }
+  XmlNode* GetParent() override { return parent; }
+  XmlNode* GetFirstChild() override { return firstChild; }
+  XmlNode* GetPrevSibling() override { return prev; }
+  XmlNode* GetNextSibling() override { return next; }
+  XmlNode* GetNextInDocument(XmlNode* stop, int32_t* depth) override {
+    if (firstChild != nullptr) {
+      if (depth != nullptr) ++*depth;
+      return firstChild;
+    }
+    if (next != nullptr) return next;
+    for (XmlNode* p = parent; p != nullptr && p != stop; p = p->GetParent()) {
+      if (depth != nullptr) --*depth;
+      if (p->GetNextSibling() != nullptr) return p->GetNextSibling();
+    }
+    return nullptr;
+  }
+  XmlNode* GetPrevInDocument() override { return nullptr; }
+  XmlNode* GetFirstSibling() override { return nullptr; }
+  XmlNode* GetLastSibling() override { return nullptr; }
+  void SetParent(XmlNode* node) override { parent = node; }
+  void SetFirstChild(XmlNode* node) override { firstChild = node; }
+  void SetPrevSibling(XmlNode* node) override { prev = node; }
+  void SetNextSibling(XmlNode* node) override { next = node; }
+  bool SwapWithSibling(XmlNode*) override { return false; }
+  bool MoveUnder(XmlNode*) override { return false; }
+  bool MakeLastSibling() override { return false; }
+  bool MakeFirstSibling() override { return false; }
+  bool Detach() override {
+    if (parent == nullptr) return false;
+    if (parent->GetFirstChild() == this) parent->SetFirstChild(next);
+    if (prev != nullptr) prev->SetNextSibling(next);
+    if (next != nullptr) next->SetPrevSibling(prev);
+    parent = prev = next = nullptr;
+    return true;
+  }
+  bool DetachAndDelete() override { return false; }
+  uint32_t GetChildCount() override { return 0; }
+  XmlNode* CreateChild(XmlNode*, const char*, int32_t, XmlNodeKind, int32_t*, int32_t) override {
+    return nullptr;
+  }
+  XmlNode* InsertUnder(XmlNode* newParent, int32_t*, int32_t) override {
+    XmlNode* last = newParent->GetFirstChild();
+    while (last != nullptr && last->GetNextSibling() != nullptr) last = last->GetNextSibling();
+    if (last == nullptr) {
+      newParent->SetFirstChild(this);
+    } else {
+      last->SetNextSibling(this);
+    }
+    prev = last;
+    parent = newParent;
+    return this;
+  }
+  uint32_t GetIndexInParent() override { return 0; }
+  bool Init(const char*, int32_t, XmlNodeKind, const char* const*) override { return false; }
+  void SetIndentAlways(bool on) override { indent = on; }
+  void SetNewlineAlways(bool on) override { newline = on; }
+  void SetFromSource(bool on) override { fromSource = on; }
+  bool GetIndentAlways() override { return indent; }
+  bool GetNewlineAlways() override { return newline; }
+  bool IsFromSource() override { return fromSource; }
+  XmlNodeKind GetKind() override { return kind; }
+  bool SetAttributes(const char* const*) override { return false; }
+  bool RemoveAllAttributes() override { return true; }
+  uint32_t GetNameLength() override { return name.Length(); }
+  StringBuffer* GetName() override { return &name; }
+  bool SetName(const char*, int32_t) override { return false; }
+  uint32_t GetAttributeCount() override { return 0; }
+  bool GetAttributeNameLength(uint32_t, uint32_t*) override { return false; }
+  StringBuffer* GetAttributeName(uint32_t) override { return XmlEmptySentinel(); }
+  bool GetAttributeValueLength(uint32_t, uint32_t*) override { return false; }
+  bool GetFloatAttribute(const char*, float*) override { return false; }
+  bool GetIntAttribute(const char*, int32_t*) override { return false; }
+  bool GetAttributeText(const char*, const char**) override { return false; }
+  bool GetIntAttributeAt(uint32_t, int32_t*) override { return false; }
+  bool GetFloatAttributeAt(uint32_t, float*) override { return false; }
+  StringBuffer* GetAttributeValueAt(uint32_t) override { return XmlErrorStrSentinel(); }
+  StringBuffer* GetAttributeValue(const char*) override { return XmlEmptySentinel(); }
+  bool SetFloatAttribute(const char*, float) override { return false; }
+  bool SetIntAttribute(const char*, int32_t) override { return false; }
+  bool SetAttribute(const char*, const char*) override { return false; }
+  int32_t GetLine() override { return 0; }
+  void SetLine(int32_t) override {}
+
+ private:
+  XmlNode* parent = nullptr;
+  XmlNode* firstChild = nullptr;
+  XmlNode* prev = nullptr;
+  XmlNode* next = nullptr;
+  StringBuffer name;
+  XmlNodeKind kind;
+  bool indent = false;
+  bool newline = false;
+  bool fromSource = true;
+};
+
+TEST(XmlWriterLayouts, TreesWithNodesOfAnotherClassWriteTheSame) {
+  // One tree shape, built once of the tree's own class only and once with the node named
+  // `foreign` of another class; every layout must give the same text. An element name
+  // with U+00B5 makes the tree one for ISO-8859-1.
+  const std::string latin1Header = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
+  struct Case {
+    const char* foreign;
+    const char* elementName;
+    std::string header;  // the first line of the XML layouts with header
+  };
+  const Case cases[] = {
+      {"top", "b", kHeader},
+      {"a", "b", kHeader},
+      {"b", "b", kHeader},
+      {"d", "b", kHeader},
+      {"b", "b\xC2\xB5", latin1Header},
+      {"d", "b\xC2\xB5", latin1Header},
+  };
+  for (const Case& c : cases) {
+    // top: a (added by a caller), text "t", element b holding c v="x<y" and a text.
+    auto build = [&](bool mixed) {
+      auto make = [&](XmlNode* parent, const char* key, const char* name, XmlNodeKind kind) {
+        XmlNode* node = mixed && std::string(key) == c.foreign
+                            ? static_cast<XmlNode*>(new ForeignNode(name, kind))
+                            : xmltest::MakeNode(nullptr, name, kind);
+        node->SetFromSource(std::string(key) != "a");
+        if (parent != nullptr) node->InsertUnder(parent, nullptr, -1);
+        return node;
+      };
+      XmlNode* top = make(nullptr, "top", "top", XmlNodeKind::Document);
+      make(top, "a", "a", XmlNodeKind::Element);
+      make(top, "t", "t", XmlNodeKind::Text);
+      XmlNode* b = make(top, "b", c.elementName, XmlNodeKind::Element);
+      make(b, "c", "c", XmlNodeKind::Element)->SetAttribute("v", "x<y");
+      make(b, "d", "\xC3\xA9 & more", XmlNodeKind::Text);
+      return std::unique_ptr<XmlNode>(top);
+    };
+    std::unique_ptr<XmlNode> own = build(false);
+    std::unique_ptr<XmlNode> mixed = build(true);
+    for (int32_t layout = 0; layout <= 5; ++layout) {
+      const std::string expected = Build(own.get(), layout);
+      if (layout == 0 || layout == 3) {
+        EXPECT_EQ(expected.rfind(c.header + "\r\n", 0), 0u) << c.elementName << ":\n" << expected;
+      }
+      EXPECT_EQ(Build(mixed.get(), layout), expected)
+          << "foreign " << c.foreign << ", element " << c.elementName << ", layout " << layout;
+    }
+  }
+}
 }  // namespace
 
 namespace {
@@ -387,6 +545,62 @@ TEST(XmlWriterFile, WriteToFileWritesTheWholeTextOrFails) {
         << "a write that fails must not be reported as success";
   }
   std::filesystem::remove_all(dir);
+}
+
+TEST(XmlWriterFile, TextsLongerThanABlockGoOutWhole) {
+  // The file gets the text in blocks. A text chunk longer than a block, and an attribute
+  // value of references that fall across block ends; in ISO-8859-1 the writer starts again
+  // once blocks went out; a failure at the end, after blocks went out, leaves the file empty.
+  const std::filesystem::path base = std::filesystem::temp_directory_path() /
+                                     ("krn_xml_blocks_" + std::to_string(std::random_device{}()));
+  ASSERT_TRUE(std::filesystem::create_directory(base)) << base;
+  const std::string file = (base / "out.xml").string();
+  const size_t block = XmlFileTarget::kBlock;
+  std::string references;
+  for (size_t i = 0; i < block / 3; ++i) references += "&amp;";
+  // A text of `filler` longer than a block.
+  auto body = [&](const char* filler) {
+    std::string text;
+    while (text.size() <= block) text += filler;
+    return "<r v=\"" + references + "\"><t>" + text + "</t><z q=\"&lt;\"/></r>";
+  };
+  // Its letters take two bytes in UTF-8, one in ISO-8859-1: the text written again is
+  // shorter than the one it replaces.
+  const std::string latin1 =
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><\xB5>" + body("\xE9") + "</\xB5>";
+  struct Case {
+    const char* what;
+    std::string source;
+    bool unnamedAttributeAtTheEnd;
+  };
+  const Case cases[] = {
+      {"UTF-8", body("x"), false},
+      {"ISO-8859-1", latin1, false},
+      {"a failure at the end", body("x"), true},
+  };
+  for (const Case& c : cases) {
+    XmlTree tree;
+    XmlNode* doc = ParseDoc(tree, c.source);
+    ASSERT_NE(doc, nullptr) << c.what;
+    if (c.unnamedAttributeAtTheEnd) {
+      XmlNode* z = ChildNamed(ChildNamed(doc, "r"), "z");
+      ASSERT_NE(z, nullptr);
+      ASSERT_TRUE(z->SetAttribute("", "x"));
+    }
+    for (int32_t layout : {0, 5}) {
+      const std::string text = Build(doc, layout);
+      const bool written = tree.WriteToFile(ProgramPath(file), doc, layout);
+      if (c.unnamedAttributeAtTheEnd) {
+        EXPECT_FALSE(written) << c.what << ", layout " << layout;
+        EXPECT_EQ(ReadNative(file), "") << c.what << ", layout " << layout;
+        continue;
+      }
+      EXPECT_TRUE(written) << c.what << ", layout " << layout;
+      EXPECT_GT(text.size(), 2 * block) << c.what << ", layout " << layout;
+      EXPECT_TRUE(ReadNative(file) == text) << c.what << ", layout " << layout;
+    }
+  }
+  std::filesystem::remove_all(base);
 }
 
 }  // namespace
