@@ -16,8 +16,9 @@ class XmlNode;
 // cannot grow; `out` then holds a partial text.
 bool BuildXmlText(XmlNode* top, int32_t layout, StringBuffer* out, uint32_t* length);
 
-// Writes the same text as BuildXmlText to the open `file`, from its current position, in
+// Writes the same text as BuildXmlText to `file`, open in mode 2 (created or truncated), in
 // blocks of a fixed size: memory does not grow with the text, nor is the text limited to
-// what a buffer can hold. False when BuildXmlText would fail for a reason other than the
-// buffer, or when a write fails; the file then holds a partial text.
+// what a buffer can hold. A text that has to start again (in ISO-8859-1) opens the file in
+// mode 2 once more. False when BuildXmlText would fail for a reason other than the buffer,
+// or when a write fails; the file then holds a partial text.
 bool WriteXmlFile(XmlNode* top, int32_t layout, FileHandle& file);
