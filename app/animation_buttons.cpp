@@ -13,19 +13,25 @@
 namespace {
 
 // Appends text to out, keeping out's length in length so that long blocks are
-// not rescanned for every piece.
+// not rescanned for every piece. A measuring appender writes nothing and only adds up the
+// length the text would have.
 class Appender {
  public:
-  explicit Appender(StringBuffer& out) : out_(out), length_(out.Length()) {}
+  explicit Appender(StringBuffer& out) : out_(&out), length_(out.Length()) {}
+  explicit Appender(uint64_t* measured) : measured_(measured) {}
 
   bool Raw(const char* text, unsigned count) {
+    if (measured_ != nullptr) {
+      *measured_ += count;
+      return true;
+    }
     if (!ok_ || count == 0) return ok_;
-    ok_ = out_.SetText(text, static_cast<int>(count), length_);
+    ok_ = out_->SetText(text, static_cast<int>(count), length_);
     if (!ok_) {
       // The text would pass the buffer's largest capacity, or the heap refused (the buffer
       // may then have been emptied: take its length again).
       full_ = uint64_t{length_} + count >= StringBuffer::kMaxCapacity;
-      length_ = out_.Length();
+      length_ = out_->Length();
     } else {
       length_ += count;
     }
@@ -82,8 +88,8 @@ class Appender {
 
   // Cuts the text back to length characters and clears a failure.
   void Truncate(unsigned length) {
-    if (length < length_ && out_.MutableData() != nullptr) {
-      out_.MutableData()[length] = '\0';
+    if (out_ != nullptr && length < length_ && out_->MutableData() != nullptr) {
+      out_->MutableData()[length] = '\0';
       length_ = length;
     }
     ok_ = true;
@@ -130,8 +136,9 @@ class Appender {
     }
   }
 
-  StringBuffer& out_;
-  unsigned length_;
+  StringBuffer* out_ = nullptr;
+  uint64_t* measured_ = nullptr;
+  unsigned length_ = 0;
   bool ok_ = true;
   bool full_ = false;
 };
@@ -245,12 +252,9 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
 
 namespace {
 
-ButtonsOutcome ButtonsOfTree(XmlTree& tree) {
-  buttonBlock.SetText(nullptr, -1, 0);
-  // One appender for the whole walk keeps the block's length, so many
-  // animations cost linear time. The first append that fails ends the walk: the
-  // block is never left partial and never measured again.
-  Appender lines(buttonBlock);
+// Appends the lines of every listed animation of the tree in document order; false at the
+// first line that cannot be added.
+bool AppendTreeLines(XmlTree& tree, Appender& lines) {
   int counter = 0;
   XmlNode* root = tree.GetRoot();
   XmlNode* node = root != nullptr ? root->GetFirstChild() : nullptr;
@@ -268,15 +272,32 @@ ButtonsOutcome ButtonsOfTree(XmlTree& tree) {
     } else if (added) {
       added = AppendTrigger(lines, name);
     }
-    if (!added) {
-      buttonBlock.SetText(nullptr, -1, 0);
-      return lines.full() ? ButtonsOutcome::TooManyAnimations : ButtonsOutcome::OutOfMemory;
-    }
+    if (!added) return false;
     // The children of a listed animation are not visited; the walk goes on
     // after it even when it is the last child of its parent.
     node = NextOutside(node);
   }
-  return ButtonsOutcome::Listed;
+  return true;
+}
+
+ButtonsOutcome ButtonsOfTree(XmlTree& tree) {
+  buttonBlock.SetText(nullptr, -1, 0);
+  // The block's length is measured by a first walk and its storage taken once: a large block
+  // is never copied while it grows (which would hold two copies at once), and a block too
+  // large for a buffer is refused before anything is written.
+  uint64_t length = 0;
+  Appender measure(&length);
+  AppendTreeLines(tree, measure);
+  if (length >= StringBuffer::kMaxCapacity) return ButtonsOutcome::TooManyAnimations;
+  if (length > 0 && !buttonBlock.Reserve(static_cast<unsigned>(length), false)) {
+    return ButtonsOutcome::OutOfMemory;
+  }
+  // One appender for the whole walk keeps the block's length, so many animations cost linear
+  // time. Should an append still fail, the block is emptied: it is never left partial.
+  Appender lines(buttonBlock);
+  if (AppendTreeLines(tree, lines)) return ButtonsOutcome::Listed;
+  buttonBlock.SetText(nullptr, -1, 0);
+  return lines.full() ? ButtonsOutcome::TooManyAnimations : ButtonsOutcome::OutOfMemory;
 }
 
 // The result of the bool forms: true for buttons listed or a scene that gives none, false
