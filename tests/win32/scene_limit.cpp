@@ -39,8 +39,7 @@ double PeakMegabytes() {
   return double(counters.PeakWorkingSetSize) / (1024 * 1024);
 }
 
-// Writes a scene of about `megabytes` MB. "animations": nothing but listed KRSTimeElem
-// lines. "geometry": meshes with long vertex lines and one animation per mesh.
+// Writes a scene of about `megabytes` MB: "bench", or one of WriteLargeScene.
 bool MakeSceneFile(const std::string& kind, unsigned megabytes, const char* file) {
   FILE* out = std::fopen(file, "wb");
   if (out == nullptr) return false;
@@ -51,37 +50,8 @@ bool MakeSceneFile(const std::string& kind, unsigned megabytes, const char* file
     std::printf("0\n");
     return true;
   }
-  const unsigned long long target = (unsigned long long)megabytes * 1024 * 1024;
-  std::string block;
-  block.reserve(1 << 20);
-  block = "<?xml version=\"1.0\"?>\r\n<KRNScene Name=\"limit\">\r\n";
-  unsigned long long written = 0;
   unsigned long long n = 0;
-  char line[512];
-  std::string vertices;
-  for (int i = 0; i < 40; ++i) vertices += "0.125 -1.5 2.25 ";
-  bool ok = true;
-  while (ok && written + block.size() < target) {
-    ++n;
-    if (kind == "animations") {
-      std::snprintf(line, sizeof line, "<KRSTimeElem Name=\"anim%010llu\" On=\"0\"/>\r\n", n);
-      block += line;
-    } else {
-      std::snprintf(line, sizeof line, "<Mesh Name=\"mesh%llu\">\r\n", n);
-      block += line;
-      for (int i = 0; i < 16; ++i) block += "<Vertices>" + vertices + "</Vertices>\r\n";
-      std::snprintf(line, sizeof line, "<KRSTimeElem Name=\"spin%llu\" On=\"0\"/>\r\n</Mesh>\r\n",
-                    n);
-      block += line;
-    }
-    if (block.size() >= (1u << 20) - 4096) {
-      ok = std::fwrite(block.data(), 1, block.size(), out) == block.size();
-      written += block.size();
-      block.clear();
-    }
-  }
-  block += "</KRNScene>\r\n";
-  ok = ok && std::fwrite(block.data(), 1, block.size(), out) == block.size();
+  bool ok = WriteLargeScene(kind, (unsigned long long)megabytes * 1024 * 1024, out, &n);
   ok = std::fclose(out) == 0 && ok;
   if (ok) std::printf("%llu\n", n);
   return ok;
@@ -145,7 +115,8 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "step") == 0) return Step(argv[2]);
   if (argc == 3 && std::strcmp(argv[1], "expat") == 0) return Expat(argv[2]);
-  std::fprintf(stderr,
-               "usage: scene_limit make animations|geometry|bench MB FILE | step FILE | expat FILE\n");
+  std::fprintf(
+      stderr,
+      "usage: scene_limit make animations|geometry|bench MB FILE | step FILE | expat FILE\n");
   return 2;
 }
