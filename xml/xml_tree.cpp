@@ -127,6 +127,9 @@ XmlParseOutcome EndOfText(XML_Parser parser) {
 
 // Bytes handed to the parser per block.
 constexpr uint32_t kBlock = 1u << 20;
+// expat's buffer grows by doubling from 1 KiB in an int: it cannot reach 1 GiB (kept clear by
+// a block, for the bytes it keeps before the parse position).
+constexpr uint32_t kLargestBuffer = (1u << 30) - kBlock;
 
 // Where a block of `length` bytes may end so that expat delivers the same text chunks as it
 // would from one buffer: after the last line break (expat ends every text chunk at one), or
@@ -183,22 +186,30 @@ XmlParseOutcome FeedBlocks(XML_Parser parser, uint32_t block, Read read) {
   }
 }
 
-// A text in memory.
+// A text in memory: handed over whole in one final call while expat's buffer can hold it
+// (below 1 GiB), else block by block as a file is.
 struct TextFeed final : XmlTree::Feed {
   TextFeed(const char* t, int32_t n) : text(t), length(n) {}
   XmlParseOutcome Run(XML_Parser parser) override {
     // A missing text has nothing to parse. An empty one is a document without an element,
     // which expat reports like any other syntax error.
     if (text == nullptr || length < 0) return XmlParseOutcome::Empty;
-    uint32_t done = 0;
+    if (length == 0) return EndOfText(parser);
     const uint32_t total = static_cast<uint32_t>(length);
-    return FeedBlocks(parser, total < kBlock ? total + 1 : kBlock,
-                      [&](char* into, uint32_t room, uint32_t* got) {
-                        *got = total - done < room ? total - done : room;
-                        std::memcpy(into, text + done, *got);
-                        done += *got;
-                        return true;
-                      });
+    if (total < kLargestBuffer) {
+      void* buffer = XML_GetBuffer(parser, length);
+      if (buffer == nullptr) return XmlParseOutcome::OutOfMemory;
+      std::memcpy(buffer, text, total);
+      return XML_ParseBuffer(parser, length, 1) == XML_STATUS_ERROR ? XmlParseOutcome::SyntaxError
+                                                                    : XmlParseOutcome::Parsed;
+    }
+    uint32_t done = 0;
+    return FeedBlocks(parser, kBlock, [&](char* into, uint32_t room, uint32_t* got) {
+      *got = total - done < room ? total - done : room;
+      std::memcpy(into, text + done, *got);
+      done += *got;
+      return true;
+    });
   }
   const char* text;
   int32_t length;
