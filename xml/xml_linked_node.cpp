@@ -104,6 +104,8 @@ XmlLinkedNode::XmlLinkedNode(InArenaTag, StringBuffer* sharedName, XmlNodeKind n
 
 XmlLinkedNode* XmlLinkedNode::MakeInArena(XmlArena& arena, StringBuffer* sharedName,
                                           XmlNodeKind newKind) {
+  static_assert(alignof(XmlLinkedNode) <= XmlArena::kAlignment);
+  static_assert(alignof(Block) <= XmlArena::kAlignment);
   void* memory = arena.Allocate(sizeof(XmlLinkedNode));
   if (memory == nullptr) return nullptr;
   return new (memory) XmlLinkedNode(InArenaTag{}, sharedName, newKind);

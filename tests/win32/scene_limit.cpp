@@ -6,7 +6,8 @@
 //   scene_limit make animations|geometry|bench MB FILE   writes a scene of about MB megabytes
 //                            and prints how many animations it lists (0 for bench, the
 //                            scene of bench/xml_parse_bench)
-//   scene_limit step FILE      prints: outcome lines seconds peak_MB
+//   scene_limit step FILE      prints: outcome lines seconds peak_MB base_MB (the working set
+//                              before the step: the program and Wine's libraries)
 //   scene_limit expat FILE     prints: seconds (expat alone, no handlers, same bytes)
 #include <windows.h>
 // psapi after windows.h, which it needs.
@@ -32,11 +33,12 @@ double Now() {
   return double(counter.QuadPart) / double(frequency.QuadPart);
 }
 
-double PeakMegabytes() {
+// The process's peak working set, or its working set now.
+double WorkingSetMegabytes(bool peak) {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
   if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
-  return double(counters.PeakWorkingSetSize) / (1024 * 1024);
+  return double(peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize) / (1024 * 1024);
 }
 
 // Writes a scene of about `megabytes` MB: "bench", or one of WriteLargeScene.
@@ -77,6 +79,7 @@ const char* OutcomeName(ButtonsOutcome outcome) {
 
 int Step(const char* file) {
   const PathBuffer path(file);
+  const double base = WorkingSetMegabytes(false);
   const double start = Now();
   const ButtonsOutcome outcome = CollectButtons(path);
   const double seconds = Now() - start;
@@ -84,7 +87,8 @@ int Step(const char* file) {
   if (const char* text = buttonBlock.Data()) {
     for (; *text != '\0'; ++text) lines += *text == '\n';
   }
-  std::printf("%s %llu %.3f %.1f\n", OutcomeName(outcome), lines, seconds, PeakMegabytes());
+  std::printf("%s %llu %.3f %.1f %.1f\n", OutcomeName(outcome), lines, seconds,
+              WorkingSetMegabytes(true), base);
   return 0;
 }
 
