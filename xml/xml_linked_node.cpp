@@ -80,6 +80,8 @@ XmlLinkedNode::XmlLinkedNode(InArenaTag, StringBuffer* sharedName, XmlNodeKind n
 
 XmlLinkedNode* XmlLinkedNode::MakeInArena(XmlArena& arena, StringBuffer* sharedName,
                                           XmlNodeKind newKind) {
+  static_assert(alignof(XmlLinkedNode) <= XmlArena::kAlignment);
+  static_assert(alignof(Block) <= XmlArena::kAlignment);
   void* memory = arena.Allocate(sizeof(XmlLinkedNode));
   if (memory == nullptr) return nullptr;
   return new (memory) XmlLinkedNode(InArenaTag{}, sharedName, newKind);
@@ -103,7 +105,6 @@ bool XmlLinkedNode::ShareAttributes(XmlArena& arena, XmlSharedText& texts,
   if (memory == nullptr) return false;
   Block* shared = static_cast<Block*>(memory);
   shared->nodeName = payload.name;
-  shared->count = count;
   // The names go into the values' places first, then into a shared list.
   StringBuffer** values = shared->Values();
   for (uint32_t i = 0; i < count; ++i) {
@@ -409,7 +410,7 @@ void XmlLinkedNode::SetFromSource(bool on) {
 
 bool XmlLinkedNode::OwnAttributes(uint32_t capacity) {
   Block* current = AttributeBlock();
-  const uint32_t count = current != nullptr ? current->count : 0;
+  const uint32_t count = GetAttributeCount();
   if (Has(kOwnsBlock)) {
     const uint32_t room =
         static_cast<uint32_t>((ToolkitSize(current) - sizeof(Block)) / sizeof(Slot));
@@ -432,7 +433,6 @@ bool XmlLinkedNode::OwnAttributes(uint32_t capacity) {
   if (own == nullptr) return false;
   own->nodeName = NameRef();
   own->count = 0;
-  own->names = nullptr;
   for (uint32_t i = 0; i < count; ++i) {
     Slot& slot = own->Slots()[i];
     const Slot shared = AttributeAt(i);
@@ -487,13 +487,17 @@ bool XmlLinkedNode::RemoveAllAttributes() {
   if (current == nullptr) return true;
   NoteEdit();
   if (Has(kOwnsBlock)) {
-    for (uint32_t i = current->count; i > 0; --i) {
+    for (uint32_t i = static_cast<uint32_t>(current->count); i > 0; --i) {
       delete current->Slots()[i - 1].value;
       delete current->Slots()[i - 1].name;
     }
+    current->count = 0;
+    return true;
   }
-  // A shared block stays in the arena; the node just stops using its entries.
-  current->count = 0;
+  // A shared block stays in the arena; the node just stops using its entries, which it does
+  // by pointing at an empty list.
+  static const uintptr_t kNoNames[1] = {0};
+  current->names = reinterpret_cast<StringBuffer* const*>(kNoNames + 1);
   return true;
 }
 

@@ -118,16 +118,26 @@ class XmlLinkedNode final : public XmlNode {
     StringBuffer* value;
   };
 
-  // The node's name pointer and its attributes, which follow the block. A block of the node's
-  // own has room for as many as its heap size allows.
+  // The node's name pointer and its attributes, which follow the block. Two words, so that the
+  // many elements of a large scene carry no padding.
+  //
+  // A built node's block (kHasBlock without kOwnsBlock) holds `names`, a list of attribute
+  // names shared by the elements with the same names, whose count is the word before its first
+  // entry (see XmlSharedText::ShareNames); the values follow the block. A block of the node's
+  // own (kOwnsBlock) holds `count`; name/value pairs follow, with room for as many as its heap
+  // size allows.
   struct Block {
     StringBuffer* nodeName;
-    uint32_t count;
-    // A built node's attribute names, a list shared by the elements with the same names; its
-    // values follow the block. Null in a block of the node's own, where pairs follow.
-    StringBuffer* const* names;
+    union {
+      StringBuffer* const* names;
+      uintptr_t count;
+    };
     Slot* Slots() { return reinterpret_cast<Slot*>(this + 1); }
     StringBuffer** Values() { return reinterpret_cast<StringBuffer**>(this + 1); }
+    // The number of entries of a shared name list.
+    uint32_t SharedCount() const {
+      return static_cast<uint32_t>(reinterpret_cast<const uintptr_t*>(names)[-1]);
+    }
   };
 
   // Node flags.
@@ -215,10 +225,9 @@ class XmlLinkedNode::AttributeList {
 inline XmlLinkedNode::AttributeList XmlLinkedNode::ReadAttributes() {
   Block* current = AttributeBlock();
   if (current == nullptr) return AttributeList();
-  if (current->names != nullptr) {
-    return AttributeList(current->names, current->Values(), current->count);
-  }
-  return AttributeList(current->Slots(), current->count);
+  if (!Has(kOwnsBlock))
+    return AttributeList(current->names, current->Values(), current->SharedCount());
+  return AttributeList(current->Slots(), static_cast<uint32_t>(current->count));
 }
 
 // The reads a writer makes for every node are defined here, so that calls through this
@@ -238,13 +247,14 @@ inline StringBuffer* XmlLinkedNode::GetName() {
 
 inline uint32_t XmlLinkedNode::GetAttributeCount() {
   Block* current = AttributeBlock();
-  return current != nullptr ? current->count : 0;
+  if (current == nullptr) return 0;
+  return Has(kOwnsBlock) ? static_cast<uint32_t>(current->count) : current->SharedCount();
 }
 
 inline XmlLinkedNode::Slot XmlLinkedNode::AttributeAt(uint32_t index) {
+  if (index >= GetAttributeCount()) return Slot{nullptr, nullptr};
   Block* current = AttributeBlock();
-  if (current == nullptr || index >= current->count) return Slot{nullptr, nullptr};
-  if (current->names != nullptr) return Slot{current->names[index], current->Values()[index]};
+  if (!Has(kOwnsBlock)) return Slot{current->names[index], current->Values()[index]};
   return current->Slots()[index];
 }
 
