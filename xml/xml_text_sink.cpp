@@ -305,8 +305,11 @@ bool XmlTextSink::AddLatin1(const char* text, size_t count) {
     if (code <= 0xFF) {
       converted[0] = static_cast<char>(code);
     } else {
-      convertedLength = static_cast<size_t>(
-          std::snprintf(converted, sizeof converted, "&#x%X;", static_cast<unsigned>(code)));
+      // At most "&#x1FFFFF;": the buffer always holds it.
+      const int formatted =
+          std::snprintf(converted, sizeof converted, "&#x%X;", static_cast<unsigned>(code));
+      if (formatted <= 0 || static_cast<size_t>(formatted) >= sizeof converted) return false;
+      convertedLength = static_cast<size_t>(formatted);
     }
     if (!Put(converted, convertedLength)) return false;
     p += size;
