@@ -210,6 +210,16 @@ bool AppendStartStopLines(StringBuffer& out, const char* name) {
 namespace {
 // Walks a parsed tree and fills buttonBlock (see CollectButtons).
 ButtonsOutcome ButtonsOfTree(XmlTree& tree);
+
+// Sets up a tree for the button walk, which reads only elements: layout white space makes
+// no node and no node gets its line (a syntax error is still told with its line).
+void ForButtons(XmlTree& tree, XmlTree::ParseErrorHandler handler, void* context) {
+  tree.SetParseErrorHandler(handler, context);
+  tree.SetRecordLines(false);
+}
+
+// Text chunks made only of blanks make no node.
+constexpr int32_t kSkipBlankText = 1;
 }  // namespace
 
 ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
@@ -224,9 +234,9 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
     buttonBlock.SetText(nullptr, -1, 0);
     return ButtonsOutcome::OutOfMemory;
   }
-  tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
+  ForButtons(tree, parseErrorHandler, parseErrorContext);
   // The file goes to the parser block by block: its size never limits the read.
-  switch (tree.ParseFile(file, path.path, 0)) {
+  switch (tree.ParseFile(file, path.path, kSkipBlankText)) {
     case XmlParseOutcome::Parsed:
       break;
     case XmlParseOutcome::SyntaxError:
@@ -322,8 +332,8 @@ bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const ch
   XmlTree tree;
   ButtonsOutcome outcome = ButtonsOutcome::OutOfMemory;
   if (tree.IsReady()) {
-    tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
-    switch (tree.ParseText(text, static_cast<int32_t>(length), name, 0)) {
+    ForButtons(tree, parseErrorHandler, parseErrorContext);
+    switch (tree.ParseText(text, static_cast<int32_t>(length), name, kSkipBlankText)) {
       case XmlParseOutcome::Parsed:
         outcome = ButtonsOfTree(tree);
         break;

@@ -16,12 +16,15 @@
 void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size);
 // False when target exists and the user may not write to it (a read-only file, or one the
 // user has no write permission for; the error is then "permission denied"), or when it
-// exists as a folder; true when it does not exist or may be written.
-bool SysMayReplaceFile(const char* target);
+// exists as a folder; true when it does not exist or may be written. On success *kept (when
+// not null) is what the file replacing target takes over from it for SysReplaceFile: its
+// permissions (mode bits on Linux, attributes on Windows; never 0), or 0 without a target.
+bool SysMayReplaceFile(const char* target, uint32_t* kept);
 // Moves source over target in one step (rename on Linux, MoveFileExA with
-// MOVEFILE_REPLACE_EXISTING on Windows). An existing target's permissions pass to source
-// first. False on failure (source is then left where it was).
-bool SysReplaceFile(const char* source, const char* target);
+// MOVEFILE_REPLACE_EXISTING on Windows). Source takes the permissions `kept` (as
+// SysMayReplaceFile found them; 0 leaves source's own) first. False on failure (source is
+// then left where it was).
+bool SysReplaceFile(const char* source, const char* target, uint32_t kept);
 // Deletes a file; false on failure.
 bool SysDeleteFile(const char* path);
 // Creates a folder whose parent exists; true when it exists afterwards.

@@ -24,6 +24,25 @@ bool Native(const char* path, char (&out)[PATH_MAX]) {
   return true;
 }
 
+// The mode bits open(..., 0666) gives a new file under the process's umask, read once from
+// /proc; kUnknownMode when the system does not tell it.
+constexpr uint32_t kUnknownMode = 0x10000u;
+uint32_t NewFileMode() {
+  static const uint32_t mode = [] {
+    FILE* status = std::fopen("/proc/self/status", "re");
+    if (status == nullptr) return kUnknownMode;
+    char line[256];
+    unsigned mask = 0;
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, status) != nullptr) {
+      found = std::sscanf(line, "Umask: %o", &mask) == 1;
+    }
+    std::fclose(status);
+    return found ? 0666u & ~mask : kUnknownMode;
+  }();
+  return mode;
+}
+
 }  // namespace
 
 void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
@@ -41,8 +60,11 @@ void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
     errno = EACCES;
     return nullptr;
   }
+  // Names differ between processes by their ids and within one by a counter; a name taken
+  // anyway (O_EXCL refuses it) moves on to the next.
+  static const unsigned base = unsigned(getpid()) * 2654435761u + unsigned(time(nullptr));
   static unsigned counter = 0;
-  const unsigned start = unsigned(getpid()) * 2654435761u + unsigned(time(nullptr)) + counter++;
+  const unsigned start = base + counter++;
   for (unsigned attempt = 0; attempt < 0x10000u; ++attempt) {
     char name[PATH_MAX];
     const int length = std::snprintf(name, sizeof name, "%.*s.~krn%04X.tmp", int(folderLength),
@@ -71,7 +93,8 @@ void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
   return nullptr;
 }
 
-bool SysMayReplaceFile(const char* target) {
+bool SysMayReplaceFile(const char* target, uint32_t* kept) {
+  if (kept != nullptr) *kept = 0;
   char native[PATH_MAX];
   if (!Native(target, native)) return false;
   struct stat info;
@@ -87,15 +110,18 @@ bool SysMayReplaceFile(const char* target) {
     errno = EACCES;
     return false;
   }
-  return access(native, W_OK) == 0;
+  if (access(native, W_OK) != 0) return false;
+  // Not 0: a file without any write permission was refused above.
+  if (kept != nullptr) *kept = uint32_t(info.st_mode & 07777);
+  return true;
 }
 
-bool SysReplaceFile(const char* source, const char* target) {
+bool SysReplaceFile(const char* source, const char* target, uint32_t kept) {
   char from[PATH_MAX];
   char to[PATH_MAX];
   if (!Native(source, from) || !Native(target, to)) return false;
-  struct stat info;
-  if (stat(to, &info) == 0 && chmod(from, info.st_mode & 07777) != 0) return false;
+  // A new file that has the mode already is left as it is.
+  if (kept != 0 && kept != NewFileMode() && chmod(from, kept) != 0) return false;
   return rename(from, to) == 0;
 }
 
