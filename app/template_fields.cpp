@@ -24,13 +24,22 @@ struct FieldSpan {
   }
 };
 
+// The first field delimiter at or after text, or null; each '(' is found with strchr, which
+// runs much faster over a page than a search for the whole delimiter.
+const char* FindDelimiter(const char* text) {
+  for (const char* p = std::strchr(text, '('); p != nullptr; p = std::strchr(p + 1, '(')) {
+    if (std::strncmp(p, kFieldDelimiter, kFieldDelimiterLength) == 0) return p;
+  }
+  return nullptr;
+}
+
 // Finds the next field at or after from, pairing delimiters the way ScanFieldText
 // does; false when no opening delimiter with a closing one follows.
 bool FindField(const char* text, unsigned from, FieldSpan& field) {
-  const char* open = std::strstr(text + from, kFieldDelimiter);
+  const char* open = FindDelimiter(text + from);
   if (open == nullptr) return false;
   const char* nameStart = open + kFieldDelimiterLength;
-  const char* close = std::strstr(nameStart, kFieldDelimiter);
+  const char* close = FindDelimiter(nameStart);
   if (close == nullptr) return false;
   // "::" ends the name only when at least one character stands between it and
   // the closing delimiter.

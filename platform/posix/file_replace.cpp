@@ -50,29 +50,36 @@ void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
   if (tempPath == nullptr || size == 0 || !Native(target, native)) return nullptr;
   const char* slash = std::strrchr(native, '/');
   const size_t folderLength = slash != nullptr ? size_t(slash - native) + 1 : 0;
+  // The temporary file's path: the folder, then ".~krnXXXX.tmp" with four hex digits.
+  constexpr char kPrefix[] = ".~krn";
+  constexpr char kSuffix[] = ".tmp";
+  constexpr size_t kNameLength = sizeof kPrefix - 1 + 4 + sizeof kSuffix - 1;
+  char name[PATH_MAX];
+  std::memcpy(name, native, folderLength);
+  name[folderLength] = '\0';
   // A folder without any write permission is read-only, even for a user (root) whom the
   // system would let write there.
-  char folder[PATH_MAX];
-  std::snprintf(folder, sizeof folder, "%.*s", int(folderLength), native);
   struct stat info;
-  if (folderLength > 0 && stat(folder, &info) == 0 && S_ISDIR(info.st_mode) &&
+  if (folderLength > 0 && stat(name, &info) == 0 && S_ISDIR(info.st_mode) &&
       (info.st_mode & 0222) == 0) {
     errno = EACCES;
     return nullptr;
   }
+  if (folderLength + kNameLength >= sizeof name) {
+    errno = ENAMETOOLONG;
+    return nullptr;
+  }
+  char* digits = name + folderLength + sizeof kPrefix - 1;
+  std::memcpy(name + folderLength, kPrefix, sizeof kPrefix - 1);
+  std::memcpy(digits + 4, kSuffix, sizeof kSuffix);
   // Names differ between processes by their ids and within one by a counter; a name taken
   // anyway (O_EXCL refuses it) moves on to the next.
   static const unsigned base = unsigned(getpid()) * 2654435761u + unsigned(time(nullptr));
   static unsigned counter = 0;
   const unsigned start = base + counter++;
   for (unsigned attempt = 0; attempt < 0x10000u; ++attempt) {
-    char name[PATH_MAX];
-    const int length = std::snprintf(name, sizeof name, "%.*s.~krn%04X.tmp", int(folderLength),
-                                     native, (start + attempt) & 0xFFFFu);
-    if (length < 0 || size_t(length) >= sizeof name) {
-      errno = ENAMETOOLONG;
-      return nullptr;
-    }
+    const unsigned number = (start + attempt) & 0xFFFFu;
+    for (int i = 0; i < 4; ++i) digits[i] = "0123456789ABCDEF"[(number >> (12 - 4 * i)) & 15u];
     int fd;
     do {
       fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);
