@@ -52,26 +52,37 @@ class Appender {
   // string) become escapes, then the result is escaped for HTML. The name is UTF-8, as the
   // parser hands it over.
   bool ScriptInHtml(const char* text) {
+    // Characters that stay as they are go in as whole runs.
+    const char* run = text;
+    const auto flush = [&](const char* end) { Raw(run, static_cast<unsigned>(end - run)); };
     for (const char* p = text; *p != '\0'; ++p) {
       const unsigned char c = static_cast<unsigned char>(*p);
       if (c < 0x20) {
+        flush(p);
         ScriptControl(c);
+        run = p + 1;
         continue;
       }
       if (c == 0xE2 && static_cast<unsigned char>(p[1]) == 0x80 &&
           (static_cast<unsigned char>(p[2]) == 0xA8 || static_cast<unsigned char>(p[2]) == 0xA9)) {
+        flush(p);
         Raw(static_cast<unsigned char>(p[2]) == 0xA8 ? "\\u2028" : "\\u2029");
         p += 2;
+        run = p + 1;
         continue;
       }
-      if (*p == '\\' || *p == '\'') Raw("\\");
       const char* entity = HtmlEntity(*p);
+      if (*p != '\\' && *p != '\'' && entity == nullptr) continue;
+      flush(p);
+      if (*p == '\\' || *p == '\'') Raw("\\");
       if (entity != nullptr) {
         Raw(entity);
       } else {
         Raw(p, 1);
       }
+      run = p + 1;
     }
+    flush(run + std::strlen(run));
     return ok_;
   }
 

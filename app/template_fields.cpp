@@ -1,5 +1,7 @@
 #include "app/template_fields.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "app/field_name_index.h"
@@ -162,6 +164,14 @@ int ReplaceAllPlaceholders(StringBuffer& page, const char* key, const char* valu
   while (FindField(source, position, field)) {
     position = field.end;
     if (!field.NameIs(source, key, keyLength)) continue;
+    // Room for the text with one value in at the first placeholder: a page with one
+    // placeholder of the key is then built without growing.
+    if (count == 0 &&
+        !result.Reserve(static_cast<unsigned>(std::min<uint64_t>(
+                            uint64_t{page.Length()} + valueLength, StringBuffer::kMaxCapacity - 1)),
+                        false)) {
+      return -1;
+    }
     const unsigned before = field.start - copied;
     if (before > 0) {
       if (!result.SetText(source + copied, static_cast<int>(before), resultLength)) return -1;
