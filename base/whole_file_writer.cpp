@@ -45,7 +45,7 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
   }
   char temp[kTempPathSize];
   SysSetLastError(0);
-  void* file = SysCreateFileBeside(path, temp, sizeof temp);
+  void* file = SysCreateFileBeside(path, kept, temp, sizeof temp);
   if (file == nullptr) {
     error = LastErrorOr(SysDiskFullError());
     return false;

@@ -24,28 +24,12 @@ bool Native(const char* path, char (&out)[PATH_MAX]) {
   return true;
 }
 
-// The mode bits open(..., 0666) gives a new file under the process's umask, read once from
-// /proc; kUnknownMode when the system does not tell it.
-constexpr uint32_t kUnknownMode = 0x10000u;
-uint32_t NewFileMode() {
-  static const uint32_t mode = [] {
-    FILE* status = std::fopen("/proc/self/status", "re");
-    if (status == nullptr) return kUnknownMode;
-    char line[256];
-    unsigned mask = 0;
-    bool found = false;
-    while (!found && std::fgets(line, sizeof line, status) != nullptr) {
-      found = std::sscanf(line, "Umask: %o", &mask) == 1;
-    }
-    std::fclose(status);
-    return found ? 0666u & ~mask : kUnknownMode;
-  }();
-  return mode;
-}
+// The set-user-id and set-group-id bits, which writing to a file may clear.
+constexpr uint32_t kSetIdBits = 06000;
 
 }  // namespace
 
-void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
+void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uint32_t size) {
   char native[PATH_MAX];
   if (tempPath == nullptr || size == 0 || !Native(target, native)) return nullptr;
   const char* slash = std::strrchr(native, '/');
@@ -88,10 +72,13 @@ void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
       if (errno == EEXIST) continue;
       return nullptr;
     }
-    if (!ProgramPathFromNative(name, tempPath, size)) {
+    // The replaced file's permissions, given through the open file: no path to look up.
+    const bool permitted = kept == 0 || (kept & kSetIdBits) != 0 || fchmod(fd, kept) == 0;
+    if (!permitted || !ProgramPathFromNative(name, tempPath, size)) {
+      const int error = permitted ? ENAMETOOLONG : errno;
       close(fd);
       unlink(name);
-      errno = ENAMETOOLONG;
+      errno = error;
       return nullptr;
     }
     return reinterpret_cast<void*>(static_cast<intptr_t>(fd) + 1);
@@ -127,8 +114,8 @@ bool SysReplaceFile(const char* source, const char* target, uint32_t kept) {
   char from[PATH_MAX];
   char to[PATH_MAX];
   if (!Native(source, from) || !Native(target, to)) return false;
-  // A new file that has the mode already is left as it is.
-  if (kept != 0 && kept != NewFileMode() && chmod(from, kept) != 0) return false;
+  // Set-id bits go on after the writes, which would have cleared them.
+  if ((kept & kSetIdBits) != 0 && chmod(from, kept) != 0) return false;
   return rename(from, to) == 0;
 }
 

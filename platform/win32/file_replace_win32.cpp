@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
+void* SysCreateFileBeside(const char* target, uint32_t /*kept*/, char* tempPath, uint32_t size) {
   if (target == nullptr || tempPath == nullptr || size == 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
