@@ -12,6 +12,9 @@
 
 namespace {
 
+// The element of an animation.
+constexpr char kAnimationElement[] = "KRSTimeElem";
+
 // Appends text to out, keeping out's length in length so that long blocks are
 // not rescanned for every piece.
 class Appender {
@@ -185,7 +188,7 @@ const char* AttributeText(XmlNode* node, const char* name) {
 
 bool IsListedAnimation(XmlNode* node, const char** name) {
   StringBuffer* nodeName = node->GetName();
-  if (nodeName == nullptr || !nodeName->Equals("KRSTimeElem")) return false;
+  if (nodeName == nullptr || !nodeName->Equals(kAnimationElement)) return false;
   *name = AttributeText(node, "Name");
   if (*name == nullptr) return false;
   int on = 1;
@@ -222,11 +225,13 @@ namespace {
 // Walks a parsed tree and fills buttonBlock (see CollectButtons).
 ButtonsOutcome ButtonsOfTree(XmlTree& tree);
 
-// Sets up a tree for the button walk, which reads only elements: layout white space makes
-// no node and no node gets its line (a syntax error is still told with its line).
+// Sets up a tree for the button walk, which reads only elements and the attributes of
+// animations: layout white space makes no node, other elements keep no attributes and no
+// node gets its line (a syntax error is still told with its line).
 void ForButtons(XmlTree& tree, XmlTree::ParseErrorHandler handler, void* context) {
   tree.SetParseErrorHandler(handler, context);
   tree.SetRecordLines(false);
+  tree.KeepAttributesOnlyOf(kAnimationElement);
 }
 
 // Text chunks made only of blanks make no node.

@@ -48,6 +48,8 @@ struct ParseContext {
   XmlSharedText* texts = nullptr;
   // Nodes get their source line.
   bool lines = true;
+  // Only elements of this name keep their attributes; null: every element.
+  const char* attributesOf = nullptr;
 };
 
 bool IsBlank(char c) {
@@ -134,7 +136,10 @@ void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char
       sharedName != nullptr
           ? XmlLinkedNode::MakeInArena(*context->arena, sharedName, XmlNodeKind::Element)
           : nullptr;
-  if (node == nullptr || !node->ShareAttributes(*context->arena, *context->texts, attributes)) {
+  const bool keepAttributes =
+      context->attributesOf == nullptr || std::strcmp(name, context->attributesOf) == 0;
+  if (node == nullptr ||
+      (keepAttributes && !node->ShareAttributes(*context->arena, *context->texts, attributes))) {
     StopOutOfMemory(context);
     return;
   }
@@ -355,6 +360,7 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   context.arena = &arena;
   context.texts = &texts;
   context.lines = recordLines;
+  context.attributesOf = attributesOf;
   // expat keeps one address per attribute name for the life of this parser only.
   texts.ForgetStable();
   XML_SetUserData(xmlParser, &context);
