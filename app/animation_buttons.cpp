@@ -1,5 +1,7 @@
 #include "app/animation_buttons.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -16,19 +18,35 @@ namespace {
 constexpr char kAnimationElement[] = "KRSTimeElem";
 
 // Appends text to out, keeping out's length in length so that long blocks are
-// not rescanned for every piece.
+// not rescanned for every piece. A measuring appender writes nothing and only adds up the
+// length the text would have.
 class Appender {
  public:
-  explicit Appender(StringBuffer& out) : out_(out), length_(out.Length()) {}
+  explicit Appender(StringBuffer& out) : out_(&out), length_(out.Length()) {}
+  explicit Appender(uint64_t* measured) : measured_(measured) {}
 
   bool Raw(const char* text, unsigned count) {
+    if (measured_ != nullptr) {
+      // Measuring stops once the text could no longer be held.
+      if (ok_ && (*measured_ += count) >= StringBuffer::kMaxCapacity) ok_ = false;
+      full_ = !ok_;
+      return ok_;
+    }
     if (!ok_ || count == 0) return ok_;
-    ok_ = out_.SetText(text, static_cast<int>(count), length_);
+    // Within the storage taken already, the piece is copied in place.
+    char* data = out_->MutableData();
+    if (data != nullptr && uint64_t{length_} + count < out_->Capacity()) {
+      std::memcpy(data + length_, text, count);
+      length_ += count;
+      data[length_] = '\0';
+      return true;
+    }
+    ok_ = out_->SetText(text, static_cast<int>(count), length_);
     if (!ok_) {
       // The text would pass the buffer's largest capacity, or the heap refused (the buffer
       // may then have been emptied: take its length again).
       full_ = uint64_t{length_} + count >= StringBuffer::kMaxCapacity;
-      length_ = out_.Length();
+      length_ = out_->Length();
     } else {
       length_ += count;
     }
@@ -55,38 +73,33 @@ class Appender {
   // string) become escapes, then the result is escaped for HTML. The name is UTF-8, as the
   // parser hands it over.
   bool ScriptInHtml(const char* text) {
-    // Characters that stay as they are go in as whole runs.
     const char* run = text;
-    const auto flush = [&](const char* end) { Raw(run, static_cast<unsigned>(end - run)); };
     for (const char* p = text; *p != '\0'; ++p) {
       const unsigned char c = static_cast<unsigned char>(*p);
+      // Characters that need no escape are copied as one run.
+      if (c >= 0x20 && c != 0xE2 && c != '\\' && HtmlEntity(*p) == nullptr) continue;
+      Raw(run, static_cast<unsigned>(p - run));
+      run = p + 1;
       if (c < 0x20) {
-        flush(p);
         ScriptControl(c);
-        run = p + 1;
         continue;
       }
       if (c == 0xE2 && static_cast<unsigned char>(p[1]) == 0x80 &&
           (static_cast<unsigned char>(p[2]) == 0xA8 || static_cast<unsigned char>(p[2]) == 0xA9)) {
-        flush(p);
         Raw(static_cast<unsigned char>(p[2]) == 0xA8 ? "\\u2028" : "\\u2029");
         p += 2;
         run = p + 1;
         continue;
       }
-      const char* entity = HtmlEntity(*p);
-      if (*p != '\\' && *p != '\'' && entity == nullptr) continue;
-      flush(p);
       if (*p == '\\' || *p == '\'') Raw("\\");
+      const char* entity = HtmlEntity(*p);
       if (entity != nullptr) {
         Raw(entity);
       } else {
         Raw(p, 1);
       }
-      run = p + 1;
     }
-    flush(run + std::strlen(run));
-    return ok_;
+    return Raw(run);
   }
 
   bool ok() const { return ok_; }
@@ -96,8 +109,8 @@ class Appender {
 
   // Cuts the text back to length characters and clears a failure.
   void Truncate(unsigned length) {
-    if (length < length_ && out_.MutableData() != nullptr) {
-      out_.MutableData()[length] = '\0';
+    if (out_ != nullptr && length < length_ && out_->MutableData() != nullptr) {
+      out_->MutableData()[length] = '\0';
       length_ = length;
     }
     ok_ = true;
@@ -144,26 +157,45 @@ class Appender {
     }
   }
 
-  StringBuffer& out_;
-  unsigned length_;
+  StringBuffer* out_ = nullptr;
+  uint64_t* measured_ = nullptr;
+  unsigned length_ = 0;
   bool ok_ = true;
   bool full_ = false;
 };
+
+// True when neither the HTML nor the script escape changes `name`: no character below 0x20,
+// none of & < > " ' \\ and no byte 0xE2 (which starts U+2028 and U+2029). Sets its length.
+bool IsPlainName(const char* name, unsigned* length) {
+  const char* p = name;
+  for (; *p != '\0'; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 0x20 || c == '&' || c == '<' || c == '>' || c == '"' || c == '\'' || c == '\\' ||
+        c == 0xE2) {
+      return false;
+    }
+  }
+  *length = static_cast<unsigned>(p - name);
+  return true;
+}
 
 // One line: <input\tname="N"\ttype=button\tvalue="<prefix>N"\tonclick="<function>('N')">\r\n
 // On failure the text is put back to what it held before the line.
 bool AppendLine(Appender& a, const char* name, const char* valuePrefix, const char* function) {
   if (name == nullptr) name = "";
+  // Most names need no escape at all and are copied whole.
+  unsigned length = 0;
+  const bool plain = IsPlainName(name, &length);
   const unsigned before = a.length();
   a.Raw("<input\tname=\"");
-  a.Html(name);
+  plain ? a.Raw(name, length) : a.Html(name);
   a.Raw("\"\ttype=button\tvalue=\"");
   a.Raw(valuePrefix);
-  a.Html(name);
+  plain ? a.Raw(name, length) : a.Html(name);
   a.Raw("\"\tonclick=\"");
   a.Raw(function);
   a.Raw("('");
-  a.ScriptInHtml(name);
+  plain ? a.Raw(name, length) : a.ScriptInHtml(name);
   a.Raw("')\">\r\n");
   const bool ok = a.ok();
   if (!ok) a.Truncate(before);
@@ -187,6 +219,8 @@ const char* AttributeText(XmlNode* node, const char* name) {
 }
 
 bool IsListedAnimation(XmlNode* node, const char** name) {
+  // A node without attributes has no Name: the many text nodes are passed over at once.
+  if (node->GetAttributeCount() == 0) return false;
   StringBuffer* nodeName = node->GetName();
   if (nodeName == nullptr || !nodeName->Equals(kAnimationElement)) return false;
   *name = AttributeText(node, "Name");
@@ -271,13 +305,56 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
 
 namespace {
 
+// The listed animations of a tree in document order: one walk finds them, so that measuring
+// their lines and writing them visit only them.
+class AnimationList {
+ public:
+  AnimationList() = default;
+  AnimationList(const AnimationList&) = delete;
+  AnimationList& operator=(const AnimationList&) = delete;
+  ~AnimationList() { std::free(nodes_); }
+
+  // False when memory runs out.
+  bool Add(XmlNode* node) {
+    if (count_ == capacity_) {
+      const size_t grown = capacity_ == 0 ? 256 : capacity_ * 2;
+      if (grown > SIZE_MAX / sizeof(XmlNode*)) return false;
+      void* memory = std::realloc(nodes_, grown * sizeof(XmlNode*));
+      if (memory == nullptr) return false;
+      nodes_ = static_cast<XmlNode**>(memory);
+      capacity_ = grown;
+    }
+    nodes_[count_++] = node;
+    return true;
+  }
+  size_t Count() const { return count_; }
+  XmlNode* At(size_t index) const { return nodes_[index]; }
+
+ private:
+  XmlNode** nodes_ = nullptr;
+  size_t count_ = 0;
+  size_t capacity_ = 0;
+};
+
+// Appends the lines of the `number`th listed animation of the scene (counted from 1): a
+// blank line before every fourth, then its push button, or its start and stop buttons when it
+// does not clamp.
+bool AppendAnimation(Appender& lines, XmlNode* node, size_t number) {
+  const char* name = AttributeText(node, "Name");
+  int clamp = 1;
+  if (number % 4 == 0 && !lines.Raw("\r\n")) return false;
+  if (node->GetIntAttribute("Clamp", &clamp) && clamp < 1) return AppendStartStop(lines, name);
+  return AppendTrigger(lines, name);
+}
+
 ButtonsOutcome ButtonsOfTree(XmlTree& tree) {
   buttonBlock.SetText(nullptr, -1, 0);
-  // One appender for the whole walk keeps the block's length, so many
-  // animations cost linear time. The first append that fails ends the walk: the
-  // block is never left partial and never measured again.
-  Appender lines(buttonBlock);
-  int counter = 0;
+  // The walk finds the animations and measures their lines; the block's storage is then taken
+  // once. A large block is never copied while it grows (which would hold two copies at once),
+  // and a block too large for a buffer is refused before anything is written.
+  AnimationList animations;
+  uint64_t length = 0;
+  Appender measure(&length);
   XmlNode* root = tree.GetRoot();
   XmlNode* node = root != nullptr ? root->GetFirstChild() : nullptr;
   while (node != nullptr) {
@@ -286,21 +363,25 @@ ButtonsOutcome ButtonsOfTree(XmlTree& tree) {
       node = node->GetNextInDocument(node, nullptr);
       continue;
     }
-    ++counter;
-    int clamp = 1;
-    bool added = counter % 4 != 0 || lines.Raw("\r\n");
-    if (added && node->GetIntAttribute("Clamp", &clamp) && clamp < 1) {
-      added = AppendStartStop(lines, name);
-    } else if (added) {
-      added = AppendTrigger(lines, name);
-    }
-    if (!added) {
-      buttonBlock.SetText(nullptr, -1, 0);
-      return lines.full() ? ButtonsOutcome::TooManyAnimations : ButtonsOutcome::OutOfMemory;
+    if (!animations.Add(node)) return ButtonsOutcome::OutOfMemory;
+    if (!AppendAnimation(measure, node, animations.Count())) {
+      return ButtonsOutcome::TooManyAnimations;
     }
     // The children of a listed animation are not visited; the walk goes on
     // after it even when it is the last child of its parent.
     node = NextOutside(node);
+  }
+  if (length > 0 && !buttonBlock.Reserve(static_cast<unsigned>(length), false)) {
+    return ButtonsOutcome::OutOfMemory;
+  }
+  // One appender for all lines keeps the block's length, so many animations cost linear
+  // time. Should an append still fail, the block is emptied: it is never left partial.
+  Appender lines(buttonBlock);
+  for (size_t i = 0; i < animations.Count(); ++i) {
+    if (!AppendAnimation(lines, animations.At(i), i + 1)) {
+      buttonBlock.SetText(nullptr, -1, 0);
+      return lines.full() ? ButtonsOutcome::TooManyAnimations : ButtonsOutcome::OutOfMemory;
+    }
   }
   return ButtonsOutcome::Listed;
 }

@@ -1,5 +1,5 @@
-// The scene the XML benchmarks parse: shared by bench/xml_parse_bench and the 32-bit
-// measurement under Wine (tests/win32/scene_limit).
+// The scenes the XML benchmarks parse: shared by bench/xml_parse_bench and the 32-bit
+// measurement and limit test under Wine (tests/win32/scene_limit).
 #pragma once
 
 #include <cstddef>
@@ -41,4 +41,43 @@ inline std::string MakeScene(size_t targetBytes) {
   }
   out += "</KRNScene>\n";
   return out;
+}
+
+// Writes a large scene of about `targetBytes` to `out` without holding it in memory and sets
+// `animations` to the number of listed animations in it. "animations": nothing but listed
+// KRSTimeElem lines. "geometry": meshes with long vertex lines and one animation per mesh.
+inline bool WriteLargeScene(const std::string& kind, unsigned long long targetBytes, FILE* out,
+                            unsigned long long* animations) {
+  std::string block;
+  block.reserve(1 << 20);
+  block = "<?xml version=\"1.0\"?>\r\n<KRNScene Name=\"limit\">\r\n";
+  unsigned long long written = 0;
+  unsigned long long n = 0;
+  char line[512];
+  std::string vertices;
+  for (int i = 0; i < 40; ++i) vertices += "0.125 -1.5 2.25 ";
+  bool ok = true;
+  while (ok && written + block.size() < targetBytes) {
+    ++n;
+    if (kind == "animations") {
+      std::snprintf(line, sizeof line, "<KRSTimeElem Name=\"anim%010llu\" On=\"0\"/>\r\n", n);
+      block += line;
+    } else {
+      std::snprintf(line, sizeof line, "<Mesh Name=\"mesh%llu\">\r\n", n);
+      block += line;
+      for (int i = 0; i < 16; ++i) block += "<Vertices>" + vertices + "</Vertices>\r\n";
+      std::snprintf(line, sizeof line, "<KRSTimeElem Name=\"spin%llu\" On=\"0\"/>\r\n</Mesh>\r\n",
+                    n);
+      block += line;
+    }
+    if (block.size() >= (1u << 20) - 4096) {
+      ok = std::fwrite(block.data(), 1, block.size(), out) == block.size();
+      written += block.size();
+      block.clear();
+    }
+  }
+  block += "</KRNScene>\r\n";
+  ok = ok && std::fwrite(block.data(), 1, block.size(), out) == block.size();
+  *animations = n;
+  return ok;
 }

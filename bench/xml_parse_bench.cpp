@@ -1,15 +1,21 @@
 // The scene step (read the file, parse, build the tree, walk it for buttons, destroy it)
 // against expat alone on the same bytes, and the XML writer against one fwrite.
 //
-// Run: build-rel/bench/xml_parse_bench [--large] [--sizes 1,10] [--dir DIR]
-//   --large   adds the 500 MB scene
+// Run: build-rel/bench/xml_parse_bench [--large] [--sizes 1,10] [--animations MB] [--dir DIR]
+//   --large        adds the 500 MB scene
+//   --animations   also a scene of MB megabytes of nothing but listed animations, cold only
+//                  (1024 for 1 GB: its button block passes a buffer's capacity, and the step
+//                  must say so within its time)
 // Every cold figure comes from a fresh child process (this program started again), so it is
 // the first parse of that process; warm figures are the best of the repeats that follow.
 // Columns:
 //   expat cold/warm   expat with no handlers: the file's bytes copied into its buffer, parsed
+//                     (in blocks of 1 MiB from 1 GiB on, which expat's buffer cannot hold)
 //   step cold/warm    CollectAnimationButtons on the file, as a conversion runs it
 //   ratio             step / expat, cold and warm
 //   peak/file         the step process's peak resident set over the file size (cold run)
+//   step/file         the same without the process's resident set before the step (its
+//                     program and libraries): what the step itself took
 //   B/node            growth of the resident set over the cold step, per node of the tree
 //   destroy%          destroying the tree, as a share of the warm step
 // The writer line: layout 0 of the 100 MB scene written with WriteToFile, against one fwrite
@@ -29,9 +35,9 @@
 
 #include "app/animation_buttons.h"
 #include "app/app_globals.h"
-#include "bench/bench_scene.h"
 #include "base/file_handle.h"
 #include "base/path_buffer.h"
+#include "bench/bench_scene.h"
 #include "platform/native_path.h"
 #include "xml/xml_node.h"
 #include "xml/xml_tree.h"
@@ -65,16 +71,24 @@ bool ReadWhole(const std::string& file, std::string* text) {
   return true;
 }
 
+// expat's buffer cannot grow to 1 GiB: a larger text is handed over in blocks of 1 MiB.
 bool ExpatOnly(const std::string& text) {
   XML_Parser parser = XML_ParserCreate(nullptr);
   if (parser == nullptr) return false;
-  const int length = static_cast<int>(text.size());
-  void* buffer = XML_GetBuffer(parser, length);
-  bool ok = buffer != nullptr;
-  if (ok) {
-    std::memcpy(buffer, text.data(), text.size());
-    ok = XML_ParseBuffer(parser, length, 1) != XML_STATUS_ERROR;
-  }
+  const size_t block = text.size() < (size_t{1} << 30) ? text.size() : size_t{1} << 20;
+  bool ok = true;
+  size_t done = 0;
+  do {
+    const size_t length = std::min(block, text.size() - done);
+    void* buffer = XML_GetBuffer(parser, static_cast<int>(length));
+    ok = buffer != nullptr;
+    if (ok) {
+      std::memcpy(buffer, text.data() + done, length);
+      done += length;
+      ok = XML_ParseBuffer(parser, static_cast<int>(length), done == text.size()) !=
+           XML_STATUS_ERROR;
+    }
+  } while (ok && done < text.size());
   XML_ParserFree(parser);
   return ok;
 }
@@ -103,17 +117,23 @@ int ChildExpat(const std::string& file, int repeats) {
 }
 
 // Child: the step cold (with the peak resident set it reached), warm, and the share of
-// destroying. Prints "cold warm peakBytes baseBytes nodes destroySeconds buttonsBytes".
+// destroying. Prints "cold warm peakBytes baseBytes nodes destroySeconds buttonsBytes outcome"
+// (the outcome as its number; with no repeats, only the cold figures are taken).
 int ChildStep(const std::string& file, int repeats) {
   const PathBuffer path = ScenePath(file);
   const uint64_t base = StatusKilobytes("VmRSS:") * 1024;
   auto start = Clock::now();
   buttonBlock.SetText(nullptr, -1, 0);
-  const bool ok = CollectAnimationButtons(path);
+  const ButtonsOutcome outcome = CollectButtons(path);
   const double cold = Seconds(Clock::now() - start);
   const uint64_t peak = StatusKilobytes("VmHWM:") * 1024;
   const size_t buttons = buttonBlock.Length();
-  if (!ok || buttons == 0) return 1;
+  if (repeats == 0) {
+    std::printf("%.6f 0 %llu %llu 0 0 %zu %d\n", cold, (unsigned long long)peak,
+                (unsigned long long)base, buttons, static_cast<int>(outcome));
+    return 0;
+  }
+  if (outcome != ButtonsOutcome::Listed || buttons == 0) return 1;
   double warm = 1e30;
   for (int i = 0; i < repeats; ++i) {
     buttonBlock.SetText(nullptr, -1, 0);
@@ -134,8 +154,9 @@ int ChildStep(const std::string& file, int repeats) {
   start = Clock::now();
   tree.reset();
   const double destroy = Seconds(Clock::now() - start);
-  std::printf("%.6f %.6f %llu %llu %llu %.6f %zu\n", cold, warm, (unsigned long long)peak,
-              (unsigned long long)base, (unsigned long long)nodes, destroy, buttons);
+  std::printf("%.6f %.6f %llu %llu %llu %.6f %zu %d\n", cold, warm, (unsigned long long)peak,
+              (unsigned long long)base, (unsigned long long)nodes, destroy, buttons,
+              static_cast<int>(outcome));
   return 0;
 }
 
@@ -184,9 +205,43 @@ bool RunChild(const std::string& args, std::vector<double>* values) {
   return pclose(pipe) == 0 && !values->empty();
 }
 
+// The scene of nothing but listed animations, cold only: prints the step's outcome, its time
+// against expat's and its peak.
+bool RunAnimationScene(int mb, const std::string& dir) {
+  const std::string file = dir + "/xml_parse_bench_animations_" + std::to_string(mb) + "MB.krn";
+  FILE* out = std::fopen(file.c_str(), "wb");
+  unsigned long long animations = 0;
+  const bool written = out != nullptr && WriteLargeScene("animations", (unsigned long long)mb << 20,
+                                                         out, &animations);
+  if (out != nullptr && std::fclose(out) != 0) return false;
+  std::vector<double> expat, step;
+  const bool ok = written && RunChild("--child expat '" + file + "' 0", &expat) &&
+                  expat.size() >= 1 && RunChild("--child step '" + file + "' 0", &step) &&
+                  step.size() >= 8;
+  std::remove(file.c_str());
+  if (!ok) {
+    std::fprintf(stderr, "xml_parse_bench: the %d MB animation scene failed\n", mb);
+    return false;
+  }
+  const double fileBytes = double(mb) * 1024 * 1024;
+  const int outcome = static_cast<int>(step[7]);
+  std::printf(
+      "animations only, %d MB (%llu animations): expat %.2f s, step %.2f s, ratio %.2f, "
+      "peak/file %.2f, step/file %.2f, %s (block %.0f MB)\n",
+      mb, animations, expat[0], step[0], step[0] / expat[0], step[2] / fileBytes,
+      (step[2] - step[3]) / fileBytes,
+      outcome == static_cast<int>(ButtonsOutcome::Listed)              ? "every button"
+      : outcome == static_cast<int>(ButtonsOutcome::TooManyAnimations) ? "too many animations"
+                                                                       : "failed",
+      step[6] / (1024 * 1024));
+  std::fflush(stdout);
+  return true;
+}
+
 int Usage(int status) {
-  std::fprintf(status == 0 ? stdout : stderr,
-               "Usage: xml_parse_bench [--large] [--sizes MB,MB,...] [--dir DIR]\n");
+  std::fprintf(
+      status == 0 ? stdout : stderr,
+      "Usage: xml_parse_bench [--large] [--sizes MB,MB,...] [--animations MB] [--dir DIR]\n");
   return status;
 }
 
@@ -203,6 +258,7 @@ int main(int argc, char** argv) {
   }
   std::vector<int> sizes = {1, 10, 100};
   std::string dir = "/tmp";
+  int animationMegabytes = 0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--large") == 0) {
       sizes.push_back(500);
@@ -215,6 +271,9 @@ int main(int argc, char** argv) {
         else if (*p != '\0')
           return Usage(2);
       }
+    } else if (std::strcmp(argv[i], "--animations") == 0 && i + 1 < argc) {
+      animationMegabytes = std::atoi(argv[++i]);
+      if (animationMegabytes <= 0) return Usage(2);
     } else if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
       dir = argv[++i];
     } else if (std::strcmp(argv[i], "--help") == 0) {
@@ -223,8 +282,9 @@ int main(int argc, char** argv) {
       return Usage(2);
     }
   }
-  std::printf("%5s %9s %9s %9s %9s %11s %9s %10s %7s %8s\n", "MB", "expat_c", "expat_w", "step_c",
-              "step_w", "ratio_c/w", "peak/file", "nodes", "B/node", "destroy%");
+  std::printf("%5s %9s %9s %9s %9s %11s %9s %9s %10s %7s %8s\n", "MB", "expat_c", "expat_w",
+              "step_c", "step_w", "ratio_c/w", "peak/file", "step/file", "nodes", "B/node",
+              "destroy%");
   std::string writerFile;
   for (int mb : sizes) {
     const std::string file = dir + "/xml_parse_bench_" + std::to_string(mb) + "MB.krn";
@@ -246,14 +306,16 @@ int main(int argc, char** argv) {
       return 1;
     }
     const double fileBytes = double(text.size());
-    std::printf("%5d %8.1fms %8.1fms %8.1fms %8.1fms %5.2f/%-5.2f %9.2f %10.0f %7.1f %7.1f%%\n", mb,
-                expat[0] * 1e3, expat[1] * 1e3, step[0] * 1e3, step[1] * 1e3, step[0] / expat[0],
-                step[1] / expat[1], step[2] / fileBytes, step[4], (step[2] - step[3]) / step[4],
-                100 * step[5] / step[1]);
+    std::printf(
+        "%5d %8.1fms %8.1fms %8.1fms %8.1fms %5.2f/%-5.2f %9.2f %9.2f %10.0f %7.1f %7.1f%%\n", mb,
+        expat[0] * 1e3, expat[1] * 1e3, step[0] * 1e3, step[1] * 1e3, step[0] / expat[0],
+        step[1] / expat[1], step[2] / fileBytes, (step[2] - step[3]) / fileBytes, step[4],
+        (step[2] - step[3]) / step[4], 100 * step[5] / step[1]);
     std::fflush(stdout);
     if (mb == 100) writerFile = file;
     if (mb != 100 && std::getenv("XML_PARSE_BENCH_KEEP") == nullptr) std::remove(file.c_str());
   }
+  if (animationMegabytes > 0 && !RunAnimationScene(animationMegabytes, dir)) return 1;
   if (!writerFile.empty()) {
     std::vector<double> writer;
     if (!RunChild("--child writer '" + writerFile + "' '" + dir + "'", &writer) ||

@@ -2,7 +2,8 @@
 # Measures the 32-bit program's scene step under Wine on the scene of bench/xml_parse_bench
 # (1, 10, 100 MB; --large adds 500 MB): expat alone on the same bytes, the step in a fresh
 # process (read, parse, build the tree, walk it for buttons, destroy it), their ratio and
-# the peak working set. Needs the cross build (bash scripts/test-windows.sh makes build-win/).
+# the peak working set, whole and without the working set before the step (the program and
+# Wine's libraries). Needs the cross build (bash scripts/test-windows.sh makes build-win/).
 #   bash scripts/measure-windows-scenes.sh [--large]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,18 +18,19 @@ sizes="1 10 100"
 work=$(mktemp -d "${TMPDIR:-/tmp}/krn-measure.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 run() { "$build/wine-run.sh" "$exe" "$@" </dev/null | tr -d '\r'; }
-printf '%5s %10s %10s %7s %9s %9s\n' MB expat_ms step_ms ratio peak_MB peak/file
+printf '%5s %10s %10s %7s %9s %9s %9s\n' MB expat_ms step_ms ratio peak_MB peak/file step/file
 for mb in $sizes; do
   file="$work/bench-$mb.krn"
   run make bench "$mb" "Z:${file//\//\\}" >/dev/null
   bytes=$(stat -c %s "$file")
   expat=$(run expat "Z:${file//\//\\}")
-  read -r outcome _ step peak <<<"$(run step "Z:${file//\//\\}")"
+  read -r outcome _ step peak base <<<"$(run step "Z:${file//\//\\}")"
   if [ "$outcome" != Listed ]; then
     echo "measure-windows-scenes: the $mb MB step ended in $outcome" >&2
     exit 1
   fi
-  awk -v mb="$mb" -v e="$expat" -v s="$step" -v p="$peak" -v b="$bytes" 'BEGIN {
-    printf "%5d %10.1f %10.1f %7.2f %9.1f %9.2f\n", mb, e * 1000, s * 1000, s / e, p, p * 1048576 / b }'
+  awk -v mb="$mb" -v e="$expat" -v s="$step" -v p="$peak" -v q="$base" -v b="$bytes" 'BEGIN {
+    printf "%5d %10.1f %10.1f %7.2f %9.1f %9.2f %9.2f\n", mb, e * 1000, s * 1000, s / e, p,
+      p * 1048576 / b, (p - q) * 1048576 / b }'
   rm -f "$file"
 done

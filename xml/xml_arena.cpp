@@ -14,12 +14,11 @@
 
 namespace {
 
-constexpr size_t kAlignment = 8;
 constexpr size_t kSmallestChunk = 4 * 1024;
 constexpr size_t kLargestChunk = 4 * 1024 * 1024;
 
 size_t RoundUp(size_t bytes) {
-  return (bytes + kAlignment - 1) & ~(kAlignment - 1);
+  return (bytes + XmlArena::kAlignment - 1) & ~(XmlArena::kAlignment - 1);
 }
 
 }  // namespace

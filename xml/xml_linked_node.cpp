@@ -15,16 +15,26 @@ struct XmlLinkedNode::Slot {
   StringBuffer* value;
 };
 
-// The node's name pointer and its attributes, which follow the block. A block of the node's
-// own has room for as many as its heap size allows.
+// The node's name pointer and its attributes, which follow the block. Two words, so that the
+// many elements of a large scene carry no padding.
+//
+// A built node's block (kHasBlock without kOwnsBlock) holds `names`, a list of attribute names
+// shared by the elements with the same names, whose count is the word before its first entry
+// (see XmlSharedText::ShareNames); the values follow the block. A block of the node's own
+// (kOwnsBlock) holds `count`; name/value pairs follow, with room for as many as its heap size
+// allows.
 struct XmlLinkedNode::Block {
   StringBuffer* nodeName;
-  uint32_t count;
-  // A built node's attribute names, a list shared by the elements with the same names; its
-  // values follow the block. Null in a block of the node's own, where pairs follow.
-  StringBuffer* const* names;
+  union {
+    StringBuffer* const* names;
+    uintptr_t count;
+  };
   Slot* Slots() { return reinterpret_cast<Slot*>(this + 1); }
   StringBuffer** Values() { return reinterpret_cast<StringBuffer**>(this + 1); }
+  // The number of entries of a shared name list.
+  uint32_t SharedCount() const {
+    return static_cast<uint32_t>(reinterpret_cast<const uintptr_t*>(names)[-1]);
+  }
 };
 
 uint64_t XmlLinkedNode::arenaEdits = 0;
@@ -94,6 +104,8 @@ XmlLinkedNode::XmlLinkedNode(InArenaTag, StringBuffer* sharedName, XmlNodeKind n
 
 XmlLinkedNode* XmlLinkedNode::MakeInArena(XmlArena& arena, StringBuffer* sharedName,
                                           XmlNodeKind newKind) {
+  static_assert(alignof(XmlLinkedNode) <= XmlArena::kAlignment);
+  static_assert(alignof(Block) <= XmlArena::kAlignment);
   void* memory = arena.Allocate(sizeof(XmlLinkedNode));
   if (memory == nullptr) return nullptr;
   return new (memory) XmlLinkedNode(InArenaTag{}, sharedName, newKind);
@@ -117,7 +129,6 @@ bool XmlLinkedNode::ShareAttributes(XmlArena& arena, XmlSharedText& texts,
   if (memory == nullptr) return false;
   Block* shared = static_cast<Block*>(memory);
   shared->nodeName = payload.name;
-  shared->count = count;
   // The names go into the values' places first, then into a shared list.
   StringBuffer** values = shared->Values();
   for (uint32_t i = 0; i < count; ++i) {
@@ -455,7 +466,7 @@ XmlLinkedNode::Block* XmlLinkedNode::AttributeBlock() const {
 
 bool XmlLinkedNode::OwnAttributes(uint32_t capacity) {
   Block* current = AttributeBlock();
-  const uint32_t count = current != nullptr ? current->count : 0;
+  const uint32_t count = GetAttributeCount();
   if (Has(kOwnsBlock)) {
     const uint32_t room =
         static_cast<uint32_t>((ToolkitSize(current) - sizeof(Block)) / sizeof(Slot));
@@ -478,7 +489,6 @@ bool XmlLinkedNode::OwnAttributes(uint32_t capacity) {
   if (own == nullptr) return false;
   own->nodeName = NameRef();
   own->count = 0;
-  own->names = nullptr;
   for (uint32_t i = 0; i < count; ++i) {
     Slot& slot = own->Slots()[i];
     const Slot shared = AttributeAt(i);
@@ -533,13 +543,17 @@ bool XmlLinkedNode::RemoveAllAttributes() {
   if (current == nullptr) return true;
   NoteEdit();
   if (Has(kOwnsBlock)) {
-    for (uint32_t i = current->count; i > 0; --i) {
+    for (uint32_t i = static_cast<uint32_t>(current->count); i > 0; --i) {
       delete current->Slots()[i - 1].value;
       delete current->Slots()[i - 1].name;
     }
+    current->count = 0;
+    return true;
   }
-  // A shared block stays in the arena; the node just stops using its entries.
-  current->count = 0;
+  // A shared block stays in the arena; the node just stops using its entries, which it does
+  // by pointing at an empty list.
+  static const uintptr_t kNoNames[1] = {0};
+  current->names = reinterpret_cast<StringBuffer* const*>(kNoNames + 1);
   return true;
 }
 
@@ -569,13 +583,14 @@ bool XmlLinkedNode::SetName(const char* text, int32_t length) {
 
 uint32_t XmlLinkedNode::GetAttributeCount() {
   Block* current = AttributeBlock();
-  return current != nullptr ? current->count : 0;
+  if (current == nullptr) return 0;
+  return Has(kOwnsBlock) ? static_cast<uint32_t>(current->count) : current->SharedCount();
 }
 
 XmlLinkedNode::Slot XmlLinkedNode::AttributeAt(uint32_t index) {
+  if (index >= GetAttributeCount()) return Slot{nullptr, nullptr};
   Block* current = AttributeBlock();
-  if (current == nullptr || index >= current->count) return Slot{nullptr, nullptr};
-  if (current->names != nullptr) return Slot{current->names[index], current->Values()[index]};
+  if (!Has(kOwnsBlock)) return Slot{current->names[index], current->Values()[index]};
   return current->Slots()[index];
 }
 

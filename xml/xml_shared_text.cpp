@@ -33,6 +33,7 @@ int BlankIndex(char c) {
 
 XmlSharedText::Entry* XmlSharedText::Copy(const char* text, uint32_t length) {
   if (length >= StringBuffer::kMaxCapacity) return nullptr;
+  static_assert(alignof(Entry) <= XmlArena::kAlignment);
   void* memory = arena_.Allocate(sizeof(Entry) + length + 1u);
   if (memory == nullptr) return nullptr;
   Entry* entry = new (memory) Entry();

@@ -25,7 +25,8 @@ class XmlSharedText {
   // one parser runs (expat's attribute names): looked up by address first.
   StringBuffer* ShareStable(const char* text);
   // A list of `count` shared name buffers equal to `names`, shared with an equal earlier list
-  // when the table still has it; null when memory runs out.
+  // when the table still has it; null when memory runs out. The word before the list's first
+  // entry holds `count`, so a holder of the list needs no count of its own.
   StringBuffer* const* ShareNames(StringBuffer* const* names, uint32_t count);
   // Forgets the addresses ShareStable saw; called when a new parser starts.
   void ForgetStable();

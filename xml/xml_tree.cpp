@@ -192,27 +192,13 @@ XmlParseOutcome EndOfText(XML_Parser parser) {
                                                          : XmlParseOutcome::Parsed;
 }
 
-// A text in memory, handed over whole and parsed in one final call.
-struct TextFeed final : XmlTree::Feed {
-  TextFeed(const char* t, int32_t n) : text(t), length(n) {}
-  XmlParseOutcome Run(XML_Parser parser) override {
-    // A missing text has nothing to parse. An empty one is a document without an element,
-    // which expat reports like any other syntax error.
-    if (text == nullptr || length < 0) return XmlParseOutcome::Empty;
-    if (length == 0) return EndOfText(parser);
-    largestBuffer = static_cast<uint64_t>(length);
-    void* buffer = XML_GetBuffer(parser, length);
-    if (buffer == nullptr) return XmlParseOutcome::OutOfMemory;
-    std::memcpy(buffer, text, static_cast<size_t>(length));
-    return XML_ParseBuffer(parser, length, 1) == XML_STATUS_ERROR ? XmlParseOutcome::SyntaxError
-                                                                  : XmlParseOutcome::Parsed;
-  }
-  const char* text;
-  int32_t length;
-};
-
-// Bytes read from a file per block.
-constexpr uint32_t kFileBlock = 1u << 20;
+// Bytes handed to the parser per block.
+constexpr uint32_t kBlock = 1u << 20;
+// expat's buffer grows by doubling from 1 KiB in an int: it cannot reach 1 GiB (kept clear by
+// a block, for the bytes it keeps before the parse position).
+constexpr uint32_t kLargestBuffer = (1u << 30) - kBlock;
+// The most a parser's buffer is asked for when fed in blocks: a carry and a block.
+constexpr uint64_t kBlocksBuffer = 2ull * kBlock;
 
 // Where a block of `length` bytes may end so that expat delivers the same text chunks as it
 // would from one buffer: after the last line break (expat ends every text chunk at one), or
@@ -228,38 +214,86 @@ uint32_t SafeBlockEnd(const char* block, uint32_t length) {
   return length;
 }
 
-// An open file, read block by block into the parser's own buffer. The few bytes after a
-// block's safe end wait in `carry` for the next block.
+// Hands the bytes that `read(into, room, &got)` gives (false: a read failed; 0 bytes: the end)
+// to the parser block by block, straight into its own buffer, so the whole text is never held
+// twice and no buffer has to grow to its size (expat's cannot reach 1 GiB). A block that is
+// not the last ends at its safe end; the bytes after it wait in a carry for the next block.
+// The last block is handed over whole. `block` is the most bytes read at once.
+template <typename Read>
+XmlParseOutcome FeedBlocks(XML_Parser parser, uint32_t block, Read read) {
+  std::unique_ptr<char[]> carry(new (std::nothrow) char[block]);
+  if (!carry) return XmlParseOutcome::OutOfMemory;
+  uint32_t carried = 0;
+  bool anyBytes = false;
+  for (;;) {
+    char* buffer = static_cast<char*>(XML_GetBuffer(parser, static_cast<int>(carried + block)));
+    if (buffer == nullptr) return XmlParseOutcome::OutOfMemory;
+    std::memcpy(buffer, carry.get(), carried);
+    // The block is filled until it is full or the text ends.
+    uint32_t got = 0;
+    bool atEnd = false;
+    while (got < block && !atEnd) {
+      uint32_t more = 0;
+      if (!read(buffer + carried + got, block - got, &more)) return XmlParseOutcome::ReadFailed;
+      atEnd = more == 0;
+      got += more;
+    }
+    const uint32_t length = carried + got;
+    if (atEnd) {
+      if (!anyBytes && length == 0) return EndOfText(parser);
+      return XML_ParseBuffer(parser, static_cast<int>(length), 1) == XML_STATUS_ERROR
+                 ? XmlParseOutcome::SyntaxError
+                 : XmlParseOutcome::Parsed;
+    }
+    anyBytes = true;
+    const uint32_t end = SafeBlockEnd(buffer, length);
+    carried = length - end;
+    std::memcpy(carry.get(), buffer + end, carried);
+    if (XML_ParseBuffer(parser, static_cast<int>(end), 0) == XML_STATUS_ERROR) {
+      return XmlParseOutcome::SyntaxError;
+    }
+  }
+}
+
+// A text in memory: handed over whole in one final call while expat's buffer can hold it
+// (below 1 GiB), else block by block as a file is.
+struct TextFeed final : XmlTree::Feed {
+  TextFeed(const char* t, int32_t n) : text(t), length(n) {}
+  XmlParseOutcome Run(XML_Parser parser) override {
+    // A missing text has nothing to parse. An empty one is a document without an element,
+    // which expat reports like any other syntax error.
+    if (text == nullptr || length < 0) return XmlParseOutcome::Empty;
+    if (length == 0) return EndOfText(parser);
+    const uint32_t total = static_cast<uint32_t>(length);
+    if (total < kLargestBuffer) {
+      largestBuffer = total;
+      void* buffer = XML_GetBuffer(parser, length);
+      if (buffer == nullptr) return XmlParseOutcome::OutOfMemory;
+      std::memcpy(buffer, text, total);
+      return XML_ParseBuffer(parser, length, 1) == XML_STATUS_ERROR ? XmlParseOutcome::SyntaxError
+                                                                    : XmlParseOutcome::Parsed;
+    }
+    uint32_t done = 0;
+    largestBuffer = kBlocksBuffer;
+    return FeedBlocks(parser, kBlock, [&](char* into, uint32_t room, uint32_t* got) {
+      *got = total - done < room ? total - done : room;
+      std::memcpy(into, text + done, *got);
+      done += *got;
+      return true;
+    });
+  }
+  const char* text;
+  int32_t length;
+};
+
+// An open file, read block by block.
 struct FileFeed final : XmlTree::Feed {
   explicit FileFeed(FileHandle& f) : file(f) {}
   XmlParseOutcome Run(XML_Parser parser) override {
-    std::unique_ptr<char[]> carry(new (std::nothrow) char[kFileBlock]);
-    if (!carry) return XmlParseOutcome::OutOfMemory;
-    uint32_t carried = 0;
-    bool anyBytes = false;
-    for (;;) {
-      largestBuffer = uint64_t{carried} + kFileBlock;
-      char* buffer =
-          static_cast<char*>(XML_GetBuffer(parser, static_cast<int>(carried + kFileBlock)));
-      if (buffer == nullptr) return XmlParseOutcome::OutOfMemory;
-      std::memcpy(buffer, carry.get(), carried);
-      uint32_t got = 0;
-      if (!file.Read(buffer + carried, kFileBlock, &got)) return XmlParseOutcome::ReadFailed;
-      const uint32_t length = carried + got;
-      if (got == 0) {
-        if (!anyBytes) return EndOfText(parser);
-        return XML_ParseBuffer(parser, static_cast<int>(length), 1) == XML_STATUS_ERROR
-                   ? XmlParseOutcome::SyntaxError
-                   : XmlParseOutcome::Parsed;
-      }
-      anyBytes = true;
-      const uint32_t end = SafeBlockEnd(buffer, length);
-      carried = length - end;
-      std::memcpy(carry.get(), buffer + end, carried);
-      if (XML_ParseBuffer(parser, static_cast<int>(end), 0) == XML_STATUS_ERROR) {
-        return XmlParseOutcome::SyntaxError;
-      }
-    }
+    largestBuffer = kBlocksBuffer;
+    return FeedBlocks(parser, kBlock, [&](char* into, uint32_t room, uint32_t* got) {
+      return file.Read(into, room, got);
+    });
   }
   FileHandle& file;
 };

@@ -6,7 +6,8 @@
 //   scene_limit make animations|geometry|bench MB FILE   writes a scene of about MB megabytes
 //                            and prints how many animations it lists (0 for bench, the
 //                            scene of bench/xml_parse_bench)
-//   scene_limit step FILE      prints: outcome lines seconds peak_MB
+//   scene_limit step FILE      prints: outcome lines seconds peak_MB base_MB (the working set
+//                              before the step: the program and Wine's libraries)
 //   scene_limit expat FILE     prints: seconds (expat alone, no handlers, same bytes)
 #include <windows.h>
 // psapi after windows.h, which it needs.
@@ -32,15 +33,15 @@ double Now() {
   return double(counter.QuadPart) / double(frequency.QuadPart);
 }
 
-double PeakMegabytes() {
+// The process's peak working set, or its working set now.
+double WorkingSetMegabytes(bool peak) {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
   if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
-  return double(counters.PeakWorkingSetSize) / (1024 * 1024);
+  return double(peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize) / (1024 * 1024);
 }
 
-// Writes a scene of about `megabytes` MB. "animations": nothing but listed KRSTimeElem
-// lines. "geometry": meshes with long vertex lines and one animation per mesh.
+// Writes a scene of about `megabytes` MB: "bench", or one of WriteLargeScene.
 bool MakeSceneFile(const std::string& kind, unsigned megabytes, const char* file) {
   FILE* out = std::fopen(file, "wb");
   if (out == nullptr) return false;
@@ -51,37 +52,8 @@ bool MakeSceneFile(const std::string& kind, unsigned megabytes, const char* file
     std::printf("0\n");
     return true;
   }
-  const unsigned long long target = (unsigned long long)megabytes * 1024 * 1024;
-  std::string block;
-  block.reserve(1 << 20);
-  block = "<?xml version=\"1.0\"?>\r\n<KRNScene Name=\"limit\">\r\n";
-  unsigned long long written = 0;
   unsigned long long n = 0;
-  char line[512];
-  std::string vertices;
-  for (int i = 0; i < 40; ++i) vertices += "0.125 -1.5 2.25 ";
-  bool ok = true;
-  while (ok && written + block.size() < target) {
-    ++n;
-    if (kind == "animations") {
-      std::snprintf(line, sizeof line, "<KRSTimeElem Name=\"anim%010llu\" On=\"0\"/>\r\n", n);
-      block += line;
-    } else {
-      std::snprintf(line, sizeof line, "<Mesh Name=\"mesh%llu\">\r\n", n);
-      block += line;
-      for (int i = 0; i < 16; ++i) block += "<Vertices>" + vertices + "</Vertices>\r\n";
-      std::snprintf(line, sizeof line, "<KRSTimeElem Name=\"spin%llu\" On=\"0\"/>\r\n</Mesh>\r\n",
-                    n);
-      block += line;
-    }
-    if (block.size() >= (1u << 20) - 4096) {
-      ok = std::fwrite(block.data(), 1, block.size(), out) == block.size();
-      written += block.size();
-      block.clear();
-    }
-  }
-  block += "</KRNScene>\r\n";
-  ok = ok && std::fwrite(block.data(), 1, block.size(), out) == block.size();
+  bool ok = WriteLargeScene(kind, (unsigned long long)megabytes * 1024 * 1024, out, &n);
   ok = std::fclose(out) == 0 && ok;
   if (ok) std::printf("%llu\n", n);
   return ok;
@@ -107,6 +79,7 @@ const char* OutcomeName(ButtonsOutcome outcome) {
 
 int Step(const char* file) {
   const PathBuffer path(file);
+  const double base = WorkingSetMegabytes(false);
   const double start = Now();
   const ButtonsOutcome outcome = CollectButtons(path);
   const double seconds = Now() - start;
@@ -114,7 +87,8 @@ int Step(const char* file) {
   if (const char* text = buttonBlock.Data()) {
     for (; *text != '\0'; ++text) lines += *text == '\n';
   }
-  std::printf("%s %llu %.3f %.1f\n", OutcomeName(outcome), lines, seconds, PeakMegabytes());
+  std::printf("%s %llu %.3f %.1f %.1f\n", OutcomeName(outcome), lines, seconds,
+              WorkingSetMegabytes(true), base);
   return 0;
 }
 
@@ -145,7 +119,8 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "step") == 0) return Step(argv[2]);
   if (argc == 3 && std::strcmp(argv[1], "expat") == 0) return Expat(argv[2]);
-  std::fprintf(stderr,
-               "usage: scene_limit make animations|geometry|bench MB FILE | step FILE | expat FILE\n");
+  std::fprintf(
+      stderr,
+      "usage: scene_limit make animations|geometry|bench MB FILE | step FILE | expat FILE\n");
   return 2;
 }
