@@ -14,6 +14,9 @@
 
 namespace {
 
+// The element of an animation.
+constexpr char kAnimationElement[] = "KRSTimeElem";
+
 // Appends text to out, keeping out's length in length so that long blocks are
 // not rescanned for every piece. A measuring appender writes nothing and only adds up the
 // length the text would have.
@@ -219,7 +222,7 @@ bool IsListedAnimation(XmlNode* node, const char** name) {
   // A node without attributes has no Name: the many text nodes are passed over at once.
   if (node->GetAttributeCount() == 0) return false;
   StringBuffer* nodeName = node->GetName();
-  if (nodeName == nullptr || !nodeName->Equals("KRSTimeElem")) return false;
+  if (nodeName == nullptr || !nodeName->Equals(kAnimationElement)) return false;
   *name = AttributeText(node, "Name");
   if (*name == nullptr) return false;
   int on = 1;
@@ -255,6 +258,18 @@ bool AppendStartStopLines(StringBuffer& out, const char* name) {
 namespace {
 // Walks a parsed tree and fills buttonBlock (see CollectButtons).
 ButtonsOutcome ButtonsOfTree(XmlTree& tree);
+
+// Sets up a tree for the button walk, which reads only elements and the attributes of
+// animations: layout white space makes no node, other elements keep no attributes and no
+// node gets its line (a syntax error is still told with its line).
+void ForButtons(XmlTree& tree, XmlTree::ParseErrorHandler handler, void* context) {
+  tree.SetParseErrorHandler(handler, context);
+  tree.SetRecordLines(false);
+  tree.KeepAttributesOnlyOf(kAnimationElement);
+}
+
+// Text chunks made only of blanks make no node.
+constexpr int32_t kSkipBlankText = 1;
 }  // namespace
 
 ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
@@ -269,9 +284,9 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
     buttonBlock.SetText(nullptr, -1, 0);
     return ButtonsOutcome::OutOfMemory;
   }
-  tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
+  ForButtons(tree, parseErrorHandler, parseErrorContext);
   // The file goes to the parser block by block: its size never limits the read.
-  switch (tree.ParseFile(file, path.path, 0)) {
+  switch (tree.ParseFile(file, path.path, kSkipBlankText)) {
     case XmlParseOutcome::Parsed:
       break;
     case XmlParseOutcome::SyntaxError:
@@ -414,8 +429,8 @@ bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const ch
   XmlTree tree;
   ButtonsOutcome outcome = ButtonsOutcome::OutOfMemory;
   if (tree.IsReady()) {
-    tree.SetParseErrorHandler(parseErrorHandler, parseErrorContext);
-    switch (tree.ParseText(text, static_cast<int32_t>(length), name, 0)) {
+    ForButtons(tree, parseErrorHandler, parseErrorContext);
+    switch (tree.ParseText(text, static_cast<int32_t>(length), name, kSkipBlankText)) {
       case XmlParseOutcome::Parsed:
         outcome = ButtonsOfTree(tree);
         break;

@@ -157,6 +157,13 @@ class ConvertRun {
     unsigned length = 0;
     template_ = ReadWholeFile(settings.templatePath, length);
     templateLength_ = length;
+    // The named fields and BUILD are the same on every page: filled once. Should that fail,
+    // each page fills them and tells the failure.
+    if (template_ != nullptr) {
+      ConversionRequest request = BaseRequest();
+      ConversionFailure failure;
+      filled_ = FillTemplate(request, filledTemplate_, failure);
+    }
   }
 
   // Converts one job; any failure is told to the report.
@@ -169,19 +176,13 @@ class ConvertRun {
       return;
     }
 
-    ConversionRequest request;
-    request.templatePath = settings_.templatePath.path;
-    request.fieldNames = &settings_.state.fieldNames;
-    request.fieldValues = &settings_.state.fieldValues;
+    ConversionRequest request = BaseRequest();
+    if (filled_) request.filledTemplate = &filledTemplate_;
     request.scenePath = scene;
     request.pagePath = page;
     ParseErrorNote parseError;
     request.parseErrorHandler = &OnParseError;
     request.parseErrorContext = &parseError;
-    request.buildText = TextOf(build_);
-
-    request.templateText = template_.get();
-    request.templateLength = templateLength_;
 
     // The scene's bytes are read here, so that one that cannot be read fails with the system's
     // reason instead of giving a page without buttons.
@@ -235,6 +236,18 @@ class ConvertRun {
   }
 
  private:
+  // The request's parts that are the same for every page of the run.
+  ConversionRequest BaseRequest() const {
+    ConversionRequest request;
+    request.templatePath = settings_.templatePath.path;
+    request.fieldNames = &settings_.state.fieldNames;
+    request.fieldValues = &settings_.state.fieldValues;
+    request.buildText = TextOf(build_);
+    request.templateText = template_.get();
+    request.templateLength = templateLength_;
+    return request;
+  }
+
   void Fail(const char* shown, const ConversionFailure& failure) {
     StringBuffer message;
     if (!failure.FormatMessage(message) || message.Length() == 0) {
@@ -270,6 +283,8 @@ class ConvertRun {
   StringBuffer build_;
   std::unique_ptr<char[]> template_;
   uint32_t templateLength_ = 0;
+  FilledTemplate filledTemplate_;
+  bool filled_ = false;
   PageFolders folders_;
 };
 

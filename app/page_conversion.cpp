@@ -120,40 +120,83 @@ bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& fa
          !failure.Failed();
 }
 
+namespace {
+
+// The template's text in page, with spare room behind it: the caller's copy, else the file.
+bool TemplateInto(const ConversionRequest& request, const char* templatePath, const char* pagePath,
+                  StringBuffer& page, ConversionFailure& failure) {
+  if (request.templateText == nullptr) return ReadTemplate(templatePath, page, failure);
+  if (!CopyTemplate(request.templateText, request.templateLength, page)) {
+    return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
+  }
+  return true;
+}
+
+// The request's paths, empty for null ones; false with a kPathTooLong failure for a path too
+// long for the program.
+struct RequestPaths {
+  const char* templatePath;
+  const char* scenePath;
+  const char* pagePath;
+
+  explicit RequestPaths(const ConversionRequest& request)
+      : templatePath(request.templatePath != nullptr ? request.templatePath : ""),
+        scenePath(request.scenePath != nullptr ? request.scenePath : ""),
+        pagePath(request.pagePath != nullptr ? request.pagePath : "") {}
+  bool Check(ConversionFailure& failure) const {
+    return CheckLength(templatePath, failure) && CheckLength(scenePath, failure) &&
+           CheckLength(pagePath, failure);
+  }
+};
+
+// Fills the named fields and BUILD of the template text in page; utf8Page tells how the
+// template declared its encoding. False, with failure set, when memory runs out.
+bool FillNamedFields(const ConversionRequest& request, bool utf8Page, const char* pagePath,
+                     StringBuffer& page, ConversionFailure& failure) {
+  StringList values;
+  StringBuffer build;
+  if (!SetPageValues(values, request.fieldValues, utf8Page) ||
+      (request.buildText == nullptr && !ProgramBuildText(build)) ||
+      !FillNamedPlaceholders(page, request.fieldNames, &values,
+                             request.buildText != nullptr ? request.buildText : TextOf(build))) {
+    return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool FillTemplate(const ConversionRequest& request, FilledTemplate& filled,
+                  ConversionFailure& failure) {
+  const RequestPaths paths(request);
+  if (!paths.Check(failure) ||
+      !TemplateInto(request, paths.templatePath, paths.pagePath, filled.text, failure)) {
+    return false;
+  }
+  filled.utf8 = DeclaresUtf8(filled.text.Data());
+  return FillNamedFields(request, filled.utf8, paths.pagePath, filled.text, failure);
+}
+
 bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
                    ConversionFailure& failure) {
-  const char* templatePath = request.templatePath != nullptr ? request.templatePath : "";
-  const char* scenePath = request.scenePath != nullptr ? request.scenePath : "";
-  const char* pagePath = request.pagePath != nullptr ? request.pagePath : "";
-  if (!CheckLength(templatePath, failure) || !CheckLength(scenePath, failure) ||
-      !CheckLength(pagePath, failure)) {
-    return false;
-  }
-  if (request.templateText != nullptr) {
-    if (!CopyTemplate(request.templateText, request.templateLength, page)) {
-      return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
-    }
-  } else if (!ReadTemplate(templatePath, page, failure)) {
-    return false;
-  }
-
+  const RequestPaths paths(request);
+  if (!paths.Check(failure)) return false;
   // The system's text goes in as the template declares its encoding; FILENAME is a URL.
-  const bool utf8Page = DeclaresUtf8(page.Data());
+  bool utf8Page = false;
+  if (const FilledTemplate* filled = request.filledTemplate) {
+    if (!page.SetFrom(filled->text, 0)) {
+      return failure.Set(ConversionFailureKind::kNoMemoryForPage, paths.pagePath, 0);
+    }
+    utf8Page = filled->utf8;
+  } else {
+    if (!TemplateInto(request, paths.templatePath, paths.pagePath, page, failure)) return false;
+    utf8Page = DeclaresUtf8(page.Data());
+    if (!FillNamedFields(request, utf8Page, paths.pagePath, page, failure)) return false;
+  }
   StringBuffer relative;
-  StringList values;
-  if (!MakeSceneReference(pagePath, scenePath, utf8Page, relative) ||
-      !SetPageValues(values, request.fieldValues, utf8Page)) {
-    return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
-  }
-
-  StringBuffer build;
-  if (request.buildText == nullptr && !ProgramBuildText(build)) {
-    return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
-  }
-  const char* buildText = request.buildText != nullptr ? request.buildText : TextOf(build);
-  if (!FillFieldPlaceholders(page, request.fieldNames, &values, buildText, TextOf(relative),
-                             TextOf(buttonBlock))) {
-    return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
+  if (!MakeSceneReference(paths.pagePath, paths.scenePath, utf8Page, relative) ||
+      !FillScenePlaceholders(page, TextOf(relative), TextOf(buttonBlock))) {
+    return failure.Set(ConversionFailureKind::kNoMemoryForPage, paths.pagePath, 0);
   }
   return true;
 }

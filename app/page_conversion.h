@@ -12,6 +12,8 @@
 #include "base/string_list.h"
 #include "xml/xml_tree.h"
 
+struct FilledTemplate;
+
 // Everything one conversion needs. Paths are in the program's view (Z:\... on Linux; convert
 // native paths with ProgramPathFromNative) and may be of any length: one that the program
 // cannot handle is a kPathTooLong failure.
@@ -43,6 +45,17 @@ struct ConversionRequest {
   // The BUILD value when the caller has it already (ProgramBuildText; a command that converts
   // many scenes reads it once); null reads it from the program file for this page.
   const char* buildText = nullptr;
+  // The template with its named fields and BUILD filled already (FillTemplate, for many pages
+  // of one run): it stands for the template's bytes, the field lists and buildText.
+  const FilledTemplate* filledTemplate = nullptr;
+};
+
+// What every page of one template, one set of field values and one program has in common.
+struct FilledTemplate {
+  // The template's text with the named fields and BUILD filled.
+  StringBuffer text;
+  // The template, as read, declares UTF-8.
+  bool utf8 = false;
 };
 
 // Sets build to the program's version as BUILD shows it ("1.0.0.1"; empty when the program
@@ -59,11 +72,18 @@ constexpr unsigned kMaxProgramPathLength = 259;
 // or a failure that must stop the page.
 bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& failure);
 
+// The first part of BuildPageText, done once for many pages: reads the template (or takes the
+// request's templateText) and fills its named fields and BUILD into filled. False, with
+// failure set, as BuildPageText fails.
+bool FillTemplate(const ConversionRequest& request, FilledTemplate& filled,
+                  ConversionFailure& failure);
+
 // Makes the page text from the template: every field placeholder filled with its value, then
 // BUILD (the program's version), FILENAME (the scene relative to the page, '/' separators,
 // '#', '%' and '?' percent-encoded) and FORMSDATA (the button block). Values and FILENAME are
-// the system's text, turned into UTF-8 when the template declares UTF-8 (page_text.h). Makes the program's folder the current directory. False,
-// with failure set, for a path that is too long, a template that cannot be read or no memory.
+// the system's text, turned into UTF-8 when the template declares UTF-8 (page_text.h). Makes the
+// program's folder the current directory. False, with failure set, for a path that is too long, a
+// template that cannot be read or no memory.
 bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
                    ConversionFailure& failure);
 

@@ -30,9 +30,8 @@ bool FormatBuildString(const char* path, StringBuffer& result) {
   return result.SetText(text, -1, result.Length());
 }
 
-bool FillFieldPlaceholders(StringBuffer& page, const StringList* fieldNames,
-                           const StringList* fieldValues, const char* build, const char* fileName,
-                           const char* formsData) {
+bool FillNamedPlaceholders(StringBuffer& page, const StringList* fieldNames,
+                           const StringList* fieldValues, const char* build) {
   const int fields = fieldNames != nullptr ? fieldNames->count : 0;
   for (int i = 0; i < fields; ++i) {
     const char* name = TextOf(fieldNames->items[i]);
@@ -41,9 +40,19 @@ bool FillFieldPlaceholders(StringBuffer& page, const StringList* fieldNames,
     if (*name == '\0') continue;
     if (ReplaceAllPlaceholders(page, name, value) < 0) return false;
   }
-  return ReplaceAllPlaceholders(page, "BUILD", build) >= 0 &&
-         ReplaceAllPlaceholders(page, "FILENAME", fileName) >= 0 &&
+  return ReplaceAllPlaceholders(page, "BUILD", build) >= 0;
+}
+
+bool FillScenePlaceholders(StringBuffer& page, const char* fileName, const char* formsData) {
+  return ReplaceAllPlaceholders(page, "FILENAME", fileName) >= 0 &&
          ReplaceAllPlaceholders(page, "FORMSDATA", formsData) >= 0;
+}
+
+bool FillFieldPlaceholders(StringBuffer& page, const StringList* fieldNames,
+                           const StringList* fieldValues, const char* build, const char* fileName,
+                           const char* formsData) {
+  return FillNamedPlaceholders(page, fieldNames, fieldValues, build) &&
+         FillScenePlaceholders(page, fileName, formsData);
 }
 
 bool FillPlaceholders(StringBuffer& page, const ConverterState& state, const char* build,

@@ -15,9 +15,18 @@ extern const char kSavePageFilter[];
 // (result unchanged) when the file has no version (or a version of all zeros).
 bool FormatBuildString(const char* path, StringBuffer& result);
 
-// Replaces every placeholder of the page text: the named fields in the order of
-// fieldNames (null lists: none), then BUILD, FILENAME and FORMSDATA with the given
-// values. False when the text cannot grow.
+// Replaces the placeholders every page of one template and one set of values shares: the
+// named fields in the order of fieldNames (null lists: none), then BUILD. False when the
+// text cannot grow.
+bool FillNamedPlaceholders(StringBuffer& page, const StringList* fieldNames,
+                           const StringList* fieldValues, const char* build);
+
+// Replaces the placeholders of one scene, FILENAME and then FORMSDATA. False when the text
+// cannot grow.
+bool FillScenePlaceholders(StringBuffer& page, const char* fileName, const char* formsData);
+
+// Replaces every placeholder of the page text: FillNamedPlaceholders, then
+// FillScenePlaceholders. False when the text cannot grow.
 bool FillFieldPlaceholders(StringBuffer& page, const StringList* fieldNames,
                            const StringList* fieldValues, const char* build, const char* fileName,
                            const char* formsData);

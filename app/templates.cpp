@@ -49,9 +49,9 @@ void AppendTemplatesOf(const PathBuffer& folder, StringList& names) {
 std::unique_ptr<char[]> ReadWholeFile(const PathBuffer& path, unsigned& count) {
   count = 0;
   FileHandle file(path);
-  if (!file.Exists() || !file.Open(0)) return nullptr;
+  // Opening tells a missing file as well: no separate look first.
   uint32_t size = 0;
-  if (!file.GetSize(&size) || size > 0xFFFFFFFFu - kSpareBytes) return nullptr;
+  if (!file.OpenToRead(&size) || size > 0xFFFFFFFFu - kSpareBytes) return nullptr;
   std::unique_ptr<char[]> block(new (std::nothrow) char[size + kSpareBytes]);
   if (!block) return nullptr;
   uint32_t bytesRead = 0;

@@ -31,6 +31,16 @@ bool FileHandle::Open(int mode) {
   return true;
 }
 
+bool FileHandle::OpenToRead(uint32_t* size) {
+  if (size != nullptr) *size = 0;
+  if (open_ || handle_ != nullptr || !named_ || size == nullptr) return false;
+  void* handle = SysOpenFileToRead(path_.path, size);
+  if (handle == nullptr) return false;
+  handle_ = handle;
+  open_ = true;
+  return true;
+}
+
 bool FileHandle::Read(void* buffer, uint32_t count, uint32_t* done) {
   if (done == nullptr || !open_ || handle_ == nullptr || buffer == nullptr) return false;
   return SysReadFile(handle_, buffer, count, done);

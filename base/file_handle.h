@@ -25,6 +25,9 @@ class FileHandle {
   // Opens the file in mode 0-4; false when already open, for another mode, or when the system
   // refuses (the object then stays closed and reusable).
   bool Open(int mode);
+  // Opens the file for reading (mode 0) and stores its size in *size (0 first); false as Open
+  // or GetSize would be (the object then stays closed).
+  bool OpenToRead(uint32_t* size);
   // Reads up to count bytes once, storing the number read in *done; false when closed, a pointer
   // is null or the read fails. A short read is not retried.
   bool Read(void* buffer, uint32_t count, uint32_t* done);

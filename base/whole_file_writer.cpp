@@ -38,13 +38,14 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
   error = 0;
   // A null path is refused by the check, which names the reason.
   SysSetLastError(0);
-  if (!SysMayReplaceFile(path) || (data == nullptr && length > 0)) {
+  uint32_t kept = 0;
+  if (!SysMayReplaceFile(path, &kept) || (data == nullptr && length > 0)) {
     error = LastErrorOr(SysDiskFullError());
     return false;
   }
   char temp[kTempPathSize];
   SysSetLastError(0);
-  void* file = SysCreateFileBeside(path, temp, sizeof temp);
+  void* file = SysCreateFileBeside(path, kept, temp, sizeof temp);
   if (file == nullptr) {
     error = LastErrorOr(SysDiskFullError());
     return false;
@@ -56,7 +57,7 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
     ok = false;
   }
   SysSetLastError(0);
-  if (ok && !SysReplaceFile(temp, path)) {
+  if (ok && !SysReplaceFile(temp, path, kept)) {
     error = LastErrorOr(SysDiskFullError());
     ok = false;
   }

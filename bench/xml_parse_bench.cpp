@@ -11,13 +11,19 @@
 // Columns:
 //   expat cold/warm   expat with no handlers: the file's bytes copied into its buffer, parsed
 //                     (in blocks of 1 MiB from 1 GiB on, which expat's buffer cannot hold)
-//   step cold/warm    CollectAnimationButtons on the file, as a conversion runs it
+//   step cold/warm    CollectButtons on the file, as a conversion runs it (its tree keeps what
+//                     the button walk reads: no layout white space, no lines, the attributes
+//                     of animations only)
 //   ratio             step / expat, cold and warm
 //   peak/file         the step process's peak resident set over the file size (cold run)
 //   step/file         the same without the process's resident set before the step (its
 //                     program and libraries): what the step itself took
-//   B/node            growth of the resident set over the cold step, per node of the tree
-//   destroy%          destroying the tree, as a share of the warm step
+// and for the whole tree (XmlTree::ParseFile in mode 0: every node, attribute and line), cold
+// in a fresh process:
+//   tree              its time over expat's (cold)
+//   peak/file         as for the step
+//   B/node            growth of the resident set per node
+//   destroy%          destroying the tree, as a share of building it
 // The writer line: layout 0 of the 100 MB scene written with WriteToFile, against one fwrite
 // (fopen, fwrite, fclose) of the same number of bytes, both the best of three.
 #include <expat.h>
@@ -116,9 +122,9 @@ int ChildExpat(const std::string& file, int repeats) {
   return 0;
 }
 
-// Child: the step cold (with the peak resident set it reached), warm, and the share of
-// destroying. Prints "cold warm peakBytes baseBytes nodes destroySeconds buttonsBytes outcome"
-// (the outcome as its number; with no repeats, only the cold figures are taken).
+// Child: the step cold (with the peak resident set it reached) and warm. Prints "cold warm
+// peakBytes baseBytes buttonsBytes outcome" (the outcome as its number; with no repeats, only
+// the cold figures are taken).
 int ChildStep(const std::string& file, int repeats) {
   const PathBuffer path = ScenePath(file);
   const uint64_t base = StatusKilobytes("VmRSS:") * 1024;
@@ -128,24 +134,31 @@ int ChildStep(const std::string& file, int repeats) {
   const double cold = Seconds(Clock::now() - start);
   const uint64_t peak = StatusKilobytes("VmHWM:") * 1024;
   const size_t buttons = buttonBlock.Length();
-  if (repeats == 0) {
-    std::printf("%.6f 0 %llu %llu 0 0 %zu %d\n", cold, (unsigned long long)peak,
-                (unsigned long long)base, buttons, static_cast<int>(outcome));
-    return 0;
-  }
-  if (outcome != ButtonsOutcome::Listed || buttons == 0) return 1;
-  double warm = 1e30;
+  double warm = 0;
+  if (repeats > 0 && (outcome != ButtonsOutcome::Listed || buttons == 0)) return 1;
   for (int i = 0; i < repeats; ++i) {
+    if (i == 0) warm = 1e30;
     buttonBlock.SetText(nullptr, -1, 0);
     start = Clock::now();
     CollectAnimationButtons(path);
     warm = std::min(warm, Seconds(Clock::now() - start));
   }
-  // The tree alone, to count its nodes and time its destruction.
+  std::printf("%.6f %.6f %llu %llu %zu %d\n", cold, warm, (unsigned long long)peak,
+              (unsigned long long)base, buttons, static_cast<int>(outcome));
+  return 0;
+}
+
+// Child: the whole tree, cold. Prints "seconds peakBytes baseBytes nodes destroySeconds".
+int ChildTree(const std::string& file) {
+  const PathBuffer path = ScenePath(file);
+  const uint64_t base = StatusKilobytes("VmRSS:") * 1024;
+  auto start = Clock::now();
   FileHandle handle(path);
   if (!handle.Open(0)) return 1;
   auto tree = std::make_unique<XmlTree>();
   if (tree->ParseFile(handle, path.path, 0) != XmlParseOutcome::Parsed) return 1;
+  const double build = Seconds(Clock::now() - start);
+  const uint64_t peak = StatusKilobytes("VmHWM:") * 1024;
   uint64_t nodes = 0;
   XmlNode* doc = tree->GetRoot()->GetFirstChild();
   for (XmlNode* n = doc->GetFirstChild(); n != nullptr; n = n->GetNextInDocument(doc, nullptr)) {
@@ -154,9 +167,8 @@ int ChildStep(const std::string& file, int repeats) {
   start = Clock::now();
   tree.reset();
   const double destroy = Seconds(Clock::now() - start);
-  std::printf("%.6f %.6f %llu %llu %llu %.6f %zu %d\n", cold, warm, (unsigned long long)peak,
-              (unsigned long long)base, (unsigned long long)nodes, destroy, buttons,
-              static_cast<int>(outcome));
+  std::printf("%.6f %llu %llu %llu %.6f\n", build, (unsigned long long)peak,
+              (unsigned long long)base, (unsigned long long)nodes, destroy);
   return 0;
 }
 
@@ -217,14 +229,14 @@ bool RunAnimationScene(int mb, const std::string& dir) {
   std::vector<double> expat, step;
   const bool ok = written && RunChild("--child expat '" + file + "' 0", &expat) &&
                   expat.size() >= 1 && RunChild("--child step '" + file + "' 0", &step) &&
-                  step.size() >= 8;
+                  step.size() >= 6;
   std::remove(file.c_str());
   if (!ok) {
     std::fprintf(stderr, "xml_parse_bench: the %d MB animation scene failed\n", mb);
     return false;
   }
   const double fileBytes = double(mb) * 1024 * 1024;
-  const int outcome = static_cast<int>(step[7]);
+  const int outcome = static_cast<int>(step[5]);
   std::printf(
       "animations only, %d MB (%llu animations): expat %.2f s, step %.2f s, ratio %.2f, "
       "peak/file %.2f, step/file %.2f, %s (block %.0f MB)\n",
@@ -233,7 +245,7 @@ bool RunAnimationScene(int mb, const std::string& dir) {
       outcome == static_cast<int>(ButtonsOutcome::Listed)              ? "every button"
       : outcome == static_cast<int>(ButtonsOutcome::TooManyAnimations) ? "too many animations"
                                                                        : "failed",
-      step[6] / (1024 * 1024));
+      step[4] / (1024 * 1024));
   std::fflush(stdout);
   return true;
 }
@@ -253,6 +265,7 @@ int main(int argc, char** argv) {
     const int repeats = argc >= 5 ? std::atoi(argv[4]) : 3;
     if (mode == "expat") return ChildExpat(file, repeats);
     if (mode == "step") return ChildStep(file, repeats);
+    if (mode == "tree") return ChildTree(file);
     if (mode == "writer") return ChildWriter(file, argc >= 5 ? argv[4] : "/tmp");
     return 2;
   }
@@ -282,9 +295,9 @@ int main(int argc, char** argv) {
       return Usage(2);
     }
   }
-  std::printf("%5s %9s %9s %9s %9s %11s %9s %9s %10s %7s %8s\n", "MB", "expat_c", "expat_w",
-              "step_c", "step_w", "ratio_c/w", "peak/file", "step/file", "nodes", "B/node",
-              "destroy%");
+  std::printf("%5s %9s %9s %9s %9s %11s %9s %9s | %5s %9s %10s %7s %8s\n", "MB", "expat_c",
+              "expat_w", "step_c", "step_w", "ratio_c/w", "peak/file", "step/file", "tree",
+              "peak/file", "nodes", "B/node", "destroy%");
   std::string writerFile;
   for (int mb : sizes) {
     const std::string file = dir + "/xml_parse_bench_" + std::to_string(mb) + "MB.krn";
@@ -298,19 +311,22 @@ int main(int argc, char** argv) {
       }
     }
     const int repeats = mb <= 10 ? 5 : (mb <= 100 ? 3 : 1);
-    std::vector<double> expat, step;
+    std::vector<double> expat, step, tree;
     const std::string quoted = " '" + file + "' " + std::to_string(repeats);
     if (!RunChild("--child expat" + quoted, &expat) || expat.size() < 2 ||
-        !RunChild("--child step" + quoted, &step) || step.size() < 7) {
+        !RunChild("--child step" + quoted, &step) || step.size() < 6 ||
+        !RunChild("--child tree" + quoted, &tree) || tree.size() < 5) {
       std::fprintf(stderr, "xml_parse_bench: the %d MB run failed\n", mb);
       return 1;
     }
     const double fileBytes = double(text.size());
     std::printf(
-        "%5d %8.1fms %8.1fms %8.1fms %8.1fms %5.2f/%-5.2f %9.2f %9.2f %10.0f %7.1f %7.1f%%\n", mb,
-        expat[0] * 1e3, expat[1] * 1e3, step[0] * 1e3, step[1] * 1e3, step[0] / expat[0],
-        step[1] / expat[1], step[2] / fileBytes, (step[2] - step[3]) / fileBytes, step[4],
-        (step[2] - step[3]) / step[4], 100 * step[5] / step[1]);
+        "%5d %8.1fms %8.1fms %8.1fms %8.1fms %5.2f/%-5.2f %9.2f %9.2f | %5.2f %9.2f %10.0f %7.1f "
+        "%7.1f%%\n",
+        mb, expat[0] * 1e3, expat[1] * 1e3, step[0] * 1e3, step[1] * 1e3, step[0] / expat[0],
+        step[1] / expat[1], step[2] / fileBytes, (step[2] - step[3]) / fileBytes,
+        tree[0] / expat[0], tree[1] / fileBytes, tree[3], (tree[1] - tree[2]) / tree[3],
+        100 * tree[4] / tree[0]);
     std::fflush(stdout);
     if (mb == 100) writerFile = file;
     if (mb != 100 && std::getenv("XML_PARSE_BENCH_KEEP") == nullptr) std::remove(file.c_str());

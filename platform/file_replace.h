@@ -12,16 +12,20 @@
 
 // Creates a new empty file with an unused name in the folder of target and opens it for
 // writing; copies its path into tempPath (size bytes) and returns the handle (as
-// SysOpenFile's), or null on failure.
-void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size);
+// SysOpenFile's), or null on failure. `kept` is what SysMayReplaceFile found of target: the
+// new file has those permissions once SysReplaceFile has moved it (Linux gives them here,
+// but for the set-id bits, which a write would clear; Windows when it moves the file).
+void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uint32_t size);
 // False when target exists and the user may not write to it (a read-only file, or one the
 // user has no write permission for; the error is then "permission denied"), or when it
-// exists as a folder; true when it does not exist or may be written.
-bool SysMayReplaceFile(const char* target);
-// Moves source over target in one step (rename on Linux, MoveFileExA with
-// MOVEFILE_REPLACE_EXISTING on Windows). An existing target's permissions pass to source
-// first. False on failure (source is then left where it was).
-bool SysReplaceFile(const char* source, const char* target);
+// exists as a folder; true when it does not exist or may be written. On success *kept (when
+// not null) is what the file replacing target takes over from it for SysReplaceFile: its
+// permissions (mode bits on Linux, attributes on Windows; never 0), or 0 without a target.
+bool SysMayReplaceFile(const char* target, uint32_t* kept);
+// Moves source, made by SysCreateFileBeside with the same `kept`, over target in one step
+// (rename on Linux, MoveFileExA with MOVEFILE_REPLACE_EXISTING on Windows), giving it the
+// rest of the kept permissions first. False on failure (source is then left where it was).
+bool SysReplaceFile(const char* source, const char* target, uint32_t kept);
 // Deletes a file; false on failure.
 bool SysDeleteFile(const char* path);
 // Creates a folder whose parent exists; true when it exists afterwards.

@@ -17,6 +17,9 @@ constexpr uint32_t kSysAttributeNormal = 128;
 // truncate for reading and writing, 3 read and write an existing file, 4 read and write,
 // creating it if missing. Returns the handle, or null on failure or for another mode.
 void* SysOpenFile(const char* path, int mode);
+// SysOpenFile in mode 0 that also stores the file's size in *size, as SysGetFileSize; null (the
+// file closed again) when either fails. On Linux one look at the open file serves both.
+void* SysOpenFileToRead(const char* path, uint32_t* size);
 // Reads up to count bytes once into buffer, storing the number read in *done; false on failure.
 bool SysReadFile(void* file, void* buffer, uint32_t count, uint32_t* done);
 // Writes count bytes once from buffer, storing the number written in *done; false on failure.

@@ -17,8 +17,21 @@ uint32_t Hash(const char* text, uint32_t length) {
     hash = (hash ^ word) * kMultiplier;
   }
   if (i < length) {
+    // The last bytes are read as whole words that may overlap bytes hashed already: a copy of
+    // a variable count would stall the load that follows it.
     uint64_t word = 0;
-    std::memcpy(&word, text + i, length - i);
+    if (length >= 8) {
+      std::memcpy(&word, text + length - 8, 8);
+    } else if (length >= 4) {
+      uint32_t first, last;
+      std::memcpy(&first, text, 4);
+      std::memcpy(&last, text + length - 4, 4);
+      word = (uint64_t{first} << 32) | last;
+    } else {
+      word = static_cast<uint8_t>(text[0]) |
+             static_cast<uint64_t>(static_cast<uint8_t>(text[length / 2])) << 8 |
+             static_cast<uint64_t>(static_cast<uint8_t>(text[length - 1])) << 16;
+    }
     hash = (hash ^ word) * kMultiplier;
   }
   return static_cast<uint32_t>(hash >> 32);
@@ -100,14 +113,19 @@ StringBuffer* XmlSharedText::Share(const char* text, uint32_t length) {
     Entry* entry = Copy(text, length);
     return entry != nullptr ? &entry->view : nullptr;
   }
-  Entry*& slot = slots_[Hash(text, length) & (kSlots - 1)];
-  if (slot != nullptr && slot->Length() == length &&
+  // The slot's hash is compared first: a text met only once (a unique name) then costs no
+  // look at the entry, which lies anywhere in the tree's memory.
+  const uint32_t hash = Hash(text, length);
+  const uint32_t index = hash & (kSlots - 1);
+  Entry*& slot = slots_[index];
+  if (slot != nullptr && slotHashes_[index] == hash && slot->Length() == length &&
       std::memcmp(slot->view.Data(), text, length) == 0) {
     return &slot->view;
   }
   Entry* entry = Copy(text, length);
   if (entry == nullptr) return nullptr;
   slot = entry;
+  slotHashes_[index] = hash;
   return &entry->view;
 }
 

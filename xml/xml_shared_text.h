@@ -54,6 +54,7 @@ class XmlSharedText {
   StringBuffer* ShareRun(char c, uint32_t length);
 
   Entry* slots_[kSlots] = {};
+  uint32_t slotHashes_[kSlots] = {};  // the full hash of each slot's text
   // Shared name lists: each is its count followed by the buffer pointers.
   static constexpr uint32_t kListSlots = 256;
   uintptr_t* lists_[kListSlots] = {};

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <random>
 
 #include "base/file_handle.h"
 #include "base/path_buffer.h"
@@ -18,6 +19,9 @@ struct XmlTree::Feed {
   // Parsed, SyntaxError when expat stops (the caller tells an error from an abort), or the
   // failure that kept the text from the parser.
   virtual XmlParseOutcome Run(XML_Parser parser) = 0;
+
+  // The largest buffer asked of the parser, which keeps it until freed.
+  uint64_t largestBuffer = 0;
 
  protected:
   ~Feed() = default;
@@ -42,6 +46,10 @@ struct ParseContext {
   ParseCursor* cursor = nullptr;
   XmlArena* arena = nullptr;
   XmlSharedText* texts = nullptr;
+  // Nodes get their source line.
+  bool lines = true;
+  // Only elements of this name keep their attributes; null: every element.
+  const char* attributesOf = nullptr;
 };
 
 bool IsBlank(char c) {
@@ -51,6 +59,62 @@ bool IsBlank(char c) {
 int32_t CurrentLine(XML_Parser parser) {
   return static_cast<int32_t>(XML_GetCurrentLineNumber(parser));
 }
+
+// A random salt for expat's hash tables, drawn once per thread; 0 (expat then draws one for
+// each parser) when the system gives none.
+unsigned long HashSalt() {
+  thread_local const unsigned long salt = [] {
+    try {
+      std::random_device source;
+      return (static_cast<unsigned long>(source()) << 1) | 1u;
+    } catch (...) {
+      return 0ul;
+    }
+  }();
+  return salt;
+}
+
+// The parser of the last finished parse on this thread, kept for the next one: resetting a
+// parser keeps its buffers and tables, which creating one allocates anew.
+class IdleParser {
+ public:
+  IdleParser() = default;
+  IdleParser(const IdleParser&) = delete;
+  IdleParser& operator=(const IdleParser&) = delete;
+  ~IdleParser() {
+    if (parser_ != nullptr) XML_ParserFree(parser_);
+  }
+
+  // A parser ready for a new document, with this thread's salt; null when memory runs out.
+  XML_Parser Take() {
+    XML_Parser parser = parser_;
+    parser_ = nullptr;
+    if (parser != nullptr && !XML_ParserReset(parser, nullptr)) {
+      XML_ParserFree(parser);
+      parser = nullptr;
+    }
+    if (parser == nullptr) parser = XML_ParserCreate(nullptr);
+    const unsigned long salt = HashSalt();
+    if (parser != nullptr && salt != 0) XML_SetHashSalt(parser, salt);
+    return parser;
+  }
+  // Keeps a parser that Take gave for the next Take, unless it holds a buffer of more than
+  // kKeptBuffer bytes (a large scene's memory is not kept) or a parser is kept already (a
+  // parse within a parse).
+  void Give(XML_Parser parser, uint64_t largestBuffer) {
+    if (parser_ == nullptr && largestBuffer <= kKeptBuffer) {
+      parser_ = parser;
+    } else {
+      XML_ParserFree(parser);
+    }
+  }
+
+ private:
+  static constexpr uint64_t kKeptBuffer = 256u * 1024u;
+  XML_Parser parser_ = nullptr;
+};
+
+thread_local IdleParser idleParser;
 
 // Stops the parse at once: memory ran out.
 void StopOutOfMemory(ParseContext* context) {
@@ -72,7 +136,10 @@ void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char
       sharedName != nullptr
           ? XmlLinkedNode::MakeInArena(*context->arena, sharedName, XmlNodeKind::Element)
           : nullptr;
-  if (node == nullptr || !node->ShareAttributes(*context->arena, *context->texts, attributes)) {
+  const bool keepAttributes =
+      context->attributesOf == nullptr || std::strcmp(name, context->attributesOf) == 0;
+  if (node == nullptr ||
+      (keepAttributes && !node->ShareAttributes(*context->arena, *context->texts, attributes))) {
     StopOutOfMemory(context);
     return;
   }
@@ -80,7 +147,7 @@ void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char
   AppendToCurrent(cursor, node);
   cursor.current = node;
   cursor.lastChild = nullptr;
-  node->SetLine(CurrentLine(context->parser));
+  if (context->lines) node->SetLine(CurrentLine(context->parser));
 }
 
 void XMLCALL OnEndElement(void* userData, const XML_Char* /*name*/) {
@@ -102,7 +169,7 @@ void AddText(ParseContext* context, const XML_Char* text, int length) {
   }
   node->SetFromSource(true);
   AppendToCurrent(cursor, node);
-  node->SetLine(CurrentLine(context->parser));
+  if (context->lines) node->SetLine(CurrentLine(context->parser));
 }
 
 // Every part of the document that is not a tag arrives here raw, references unexpanded.
@@ -130,6 +197,8 @@ constexpr uint32_t kBlock = 1u << 20;
 // expat's buffer grows by doubling from 1 KiB in an int: it cannot reach 1 GiB (kept clear by
 // a block, for the bytes it keeps before the parse position).
 constexpr uint32_t kLargestBuffer = (1u << 30) - kBlock;
+// The most a parser's buffer is asked for when fed in blocks: a carry and a block.
+constexpr uint64_t kBlocksBuffer = 2ull * kBlock;
 
 // Where a block of `length` bytes may end so that expat delivers the same text chunks as it
 // would from one buffer: after the last line break (expat ends every text chunk at one), or
@@ -197,6 +266,7 @@ struct TextFeed final : XmlTree::Feed {
     if (length == 0) return EndOfText(parser);
     const uint32_t total = static_cast<uint32_t>(length);
     if (total < kLargestBuffer) {
+      largestBuffer = total;
       void* buffer = XML_GetBuffer(parser, length);
       if (buffer == nullptr) return XmlParseOutcome::OutOfMemory;
       std::memcpy(buffer, text, total);
@@ -204,6 +274,7 @@ struct TextFeed final : XmlTree::Feed {
                                                                     : XmlParseOutcome::Parsed;
     }
     uint32_t done = 0;
+    largestBuffer = kBlocksBuffer;
     return FeedBlocks(parser, kBlock, [&](char* into, uint32_t room, uint32_t* got) {
       *got = total - done < room ? total - done : room;
       std::memcpy(into, text + done, *got);
@@ -219,6 +290,7 @@ struct TextFeed final : XmlTree::Feed {
 struct FileFeed final : XmlTree::Feed {
   explicit FileFeed(FileHandle& f) : file(f) {}
   XmlParseOutcome Run(XML_Parser parser) override {
+    largestBuffer = kBlocksBuffer;
     return FeedBlocks(parser, kBlock, [&](char* into, uint32_t room, uint32_t* got) {
       return file.Read(into, room, got);
     });
@@ -282,11 +354,11 @@ XmlParseOutcome XmlTree::ParseFile(FileHandle& file, const char* name, int32_t m
 
 XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   if (!ready || root == nullptr) return XmlParseOutcome::NotReady;
-  XML_Parser xmlParser = XML_ParserCreate(nullptr);
+  XML_Parser xmlParser = idleParser.Take();
   if (xmlParser == nullptr) return XmlParseOutcome::OutOfMemory;
   parser = xmlParser;
   auto finish = [&](XmlParseOutcome outcome) {
-    XML_ParserFree(xmlParser);
+    idleParser.Give(xmlParser, feed.largestBuffer);
     parser = nullptr;
     return outcome;
   };
@@ -321,6 +393,8 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   context.cursor = &cursor;
   context.arena = &arena;
   context.texts = &texts;
+  context.lines = recordLines;
+  context.attributesOf = attributesOf;
   // expat keeps one address per attribute name for the life of this parser only.
   texts.ForgetStable();
   XML_SetUserData(xmlParser, &context);

@@ -57,6 +57,15 @@ class XmlTree {
     errorContext = context;
   }
 
+  // Whether later parses give their nodes the source line (XmlNode::GetLine); on at first.
+  // Off, nodes keep line 0 and expat never counts lines but for a syntax error, a pass over
+  // the text that a caller who never asks for lines is spared.
+  void SetRecordLines(bool record) { recordLines = record; }
+  // Later parses keep the attributes of the elements named `elementName` only (null: of
+  // every element, as at first); other elements come without any, which spares copying them
+  // for a caller that reads no others. The name must stay valid while it is set.
+  void KeepAttributesOnlyOf(const char* elementName) { attributesOf = elementName; }
+
   // Parses the rest of the open `file` as Parse does a text, reading it in blocks straight
   // into the parser's buffer, so no copy of the whole file is ever held. The chunks of text
   // are the ones a single buffer gives: a block ends after a line break or before a '<'. A
@@ -78,6 +87,8 @@ class XmlTree {
   XmlArena arena;
   XmlSharedText texts{arena};
   uint64_t editsAtStart = 0;  // XmlLinkedNode::ArenaEdits when the tree was made
+  bool recordLines = true;
+  const char* attributesOf = nullptr;  // the one element name whose attributes are kept
   ParseErrorHandler errorHandler = nullptr;
   void* errorContext = nullptr;
 };

@@ -24,33 +24,46 @@ bool Native(const char* path, char (&out)[PATH_MAX]) {
   return true;
 }
 
+// The set-user-id and set-group-id bits, which writing to a file may clear.
+constexpr uint32_t kSetIdBits = 06000;
+
 }  // namespace
 
-void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
+void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uint32_t size) {
   char native[PATH_MAX];
   if (tempPath == nullptr || size == 0 || !Native(target, native)) return nullptr;
   const char* slash = std::strrchr(native, '/');
   const size_t folderLength = slash != nullptr ? size_t(slash - native) + 1 : 0;
+  // The temporary file's path: the folder, then ".~krnXXXX.tmp" with four hex digits.
+  constexpr char kPrefix[] = ".~krn";
+  constexpr char kSuffix[] = ".tmp";
+  constexpr size_t kNameLength = sizeof kPrefix - 1 + 4 + sizeof kSuffix - 1;
+  char name[PATH_MAX];
+  std::memcpy(name, native, folderLength);
+  name[folderLength] = '\0';
   // A folder without any write permission is read-only, even for a user (root) whom the
   // system would let write there.
-  char folder[PATH_MAX];
-  std::snprintf(folder, sizeof folder, "%.*s", int(folderLength), native);
   struct stat info;
-  if (folderLength > 0 && stat(folder, &info) == 0 && S_ISDIR(info.st_mode) &&
+  if (folderLength > 0 && stat(name, &info) == 0 && S_ISDIR(info.st_mode) &&
       (info.st_mode & 0222) == 0) {
     errno = EACCES;
     return nullptr;
   }
+  if (folderLength + kNameLength >= sizeof name) {
+    errno = ENAMETOOLONG;
+    return nullptr;
+  }
+  char* digits = name + folderLength + sizeof kPrefix - 1;
+  std::memcpy(name + folderLength, kPrefix, sizeof kPrefix - 1);
+  std::memcpy(digits + 4, kSuffix, sizeof kSuffix);
+  // Names differ between processes by their ids and within one by a counter; a name taken
+  // anyway (O_EXCL refuses it) moves on to the next.
+  static const unsigned base = unsigned(getpid()) * 2654435761u + unsigned(time(nullptr));
   static unsigned counter = 0;
-  const unsigned start = unsigned(getpid()) * 2654435761u + unsigned(time(nullptr)) + counter++;
+  const unsigned start = base + counter++;
   for (unsigned attempt = 0; attempt < 0x10000u; ++attempt) {
-    char name[PATH_MAX];
-    const int length = std::snprintf(name, sizeof name, "%.*s.~krn%04X.tmp", int(folderLength),
-                                     native, (start + attempt) & 0xFFFFu);
-    if (length < 0 || size_t(length) >= sizeof name) {
-      errno = ENAMETOOLONG;
-      return nullptr;
-    }
+    const unsigned number = (start + attempt) & 0xFFFFu;
+    for (int i = 0; i < 4; ++i) digits[i] = "0123456789ABCDEF"[(number >> (12 - 4 * i)) & 15u];
     int fd;
     do {
       fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);
@@ -59,10 +72,13 @@ void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
       if (errno == EEXIST) continue;
       return nullptr;
     }
-    if (!ProgramPathFromNative(name, tempPath, size)) {
+    // The replaced file's permissions, given through the open file: no path to look up.
+    const bool permitted = kept == 0 || (kept & kSetIdBits) != 0 || fchmod(fd, kept) == 0;
+    if (!permitted || !ProgramPathFromNative(name, tempPath, size)) {
+      const int error = permitted ? ENAMETOOLONG : errno;
       close(fd);
       unlink(name);
-      errno = ENAMETOOLONG;
+      errno = error;
       return nullptr;
     }
     return reinterpret_cast<void*>(static_cast<intptr_t>(fd) + 1);
@@ -71,7 +87,8 @@ void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
   return nullptr;
 }
 
-bool SysMayReplaceFile(const char* target) {
+bool SysMayReplaceFile(const char* target, uint32_t* kept) {
+  if (kept != nullptr) *kept = 0;
   char native[PATH_MAX];
   if (!Native(target, native)) return false;
   struct stat info;
@@ -87,15 +104,18 @@ bool SysMayReplaceFile(const char* target) {
     errno = EACCES;
     return false;
   }
-  return access(native, W_OK) == 0;
+  if (access(native, W_OK) != 0) return false;
+  // Not 0: a file without any write permission was refused above.
+  if (kept != nullptr) *kept = uint32_t(info.st_mode & 07777);
+  return true;
 }
 
-bool SysReplaceFile(const char* source, const char* target) {
+bool SysReplaceFile(const char* source, const char* target, uint32_t kept) {
   char from[PATH_MAX];
   char to[PATH_MAX];
   if (!Native(source, from) || !Native(target, to)) return false;
-  struct stat info;
-  if (stat(to, &info) == 0 && chmod(from, info.st_mode & 07777) != 0) return false;
+  // Set-id bits go on after the writes, which would have cleared them.
+  if ((kept & kSetIdBits) != 0 && chmod(from, kept) != 0) return false;
   return rename(from, to) == 0;
 }
 

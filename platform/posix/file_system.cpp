@@ -64,7 +64,11 @@ bool NextEntry(DIR* dir, SysFindData* found) {
 
 }  // namespace
 
-void* SysOpenFile(const char* path, int mode) {
+namespace {
+
+// Opens path with the flags of mode and fills info from the open file; null for a folder, which
+// is not a file to read or write, or on failure.
+void* OpenRegular(const char* path, int mode, struct stat& info) {
   static const int kFlags[] = {O_RDONLY, O_WRONLY, O_RDWR | O_CREAT | O_TRUNC, O_RDWR,
                                O_RDWR | O_CREAT};
   if (mode < 0 || mode > 4) return nullptr;
@@ -75,13 +79,37 @@ void* SysOpenFile(const char* path, int mode) {
     fd = open(native, kFlags[mode], 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
-  // A folder is not a file to read or write.
-  struct stat info;
   if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
     close(fd);
     return nullptr;
   }
   return HandleOf(fd);
+}
+
+// The size of a file as SysGetFileSize tells it; false for 4 GiB or more.
+bool SizeOf(const struct stat& info, uint32_t* size) {
+  if (info.st_size < 0 || uint64_t(info.st_size) > 0xFFFFFFFFull) return false;
+  *size = uint32_t(info.st_size);
+  return true;
+}
+
+}  // namespace
+
+void* SysOpenFile(const char* path, int mode) {
+  struct stat info;
+  return OpenRegular(path, mode, info);
+}
+
+void* SysOpenFileToRead(const char* path, uint32_t* size) {
+  if (size == nullptr) return nullptr;
+  *size = 0;
+  struct stat info;
+  void* file = OpenRegular(path, 0, info);
+  if (file != nullptr && !SizeOf(info, size)) {
+    SysCloseFile(file);
+    return nullptr;
+  }
+  return file;
 }
 
 bool SysReadFile(void* file, void* buffer, uint32_t count, uint32_t* done) {
@@ -113,10 +141,7 @@ bool SysWriteFile(void* file, const void* buffer, uint32_t count, uint32_t* done
 bool SysGetFileSize(void* file, uint32_t* size) {
   if (file == nullptr || size == nullptr) return false;
   struct stat info;
-  if (fstat(FdOf(file), &info) != 0) return false;
-  if (info.st_size < 0 || uint64_t(info.st_size) > 0xFFFFFFFFull) return false;
-  *size = uint32_t(info.st_size);
-  return true;
+  return fstat(FdOf(file), &info) == 0 && SizeOf(info, size);
 }
 
 bool SysSetEndOfFile(void* file) {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
+void* SysCreateFileBeside(const char* target, uint32_t /*kept*/, char* tempPath, uint32_t size) {
   if (target == nullptr || tempPath == nullptr || size == 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
@@ -39,7 +39,8 @@ void* SysCreateFileBeside(const char* target, char* tempPath, uint32_t size) {
   return nullptr;
 }
 
-bool SysMayReplaceFile(const char* target) {
+bool SysMayReplaceFile(const char* target, uint32_t* kept) {
+  if (kept != nullptr) *kept = 0;
   if (target == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
@@ -53,19 +54,18 @@ bool SysMayReplaceFile(const char* target) {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
+  // The new file keeps the attributes (hidden, archive...) of the one it replaces; an existing
+  // file has at least FILE_ATTRIBUTE_NORMAL, so the value is never 0.
+  if (kept != nullptr) *kept = attributes;
   return true;
 }
 
-bool SysReplaceFile(const char* source, const char* target) {
+bool SysReplaceFile(const char* source, const char* target, uint32_t kept) {
   if (source == nullptr || target == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
-  // The new file keeps the attributes (hidden, archive...) of the one it replaces.
-  const DWORD attributes = GetFileAttributesA(target);
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    SetFileAttributesA(source, attributes);
-  }
+  if (kept != 0) SetFileAttributesA(source, kept);
   return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING) != 0;
 }
 

@@ -58,6 +58,17 @@ void* SysOpenFile(const char* path, int mode) {
   return file;
 }
 
+void* SysOpenFileToRead(const char* path, uint32_t* size) {
+  if (size == nullptr) return nullptr;
+  *size = 0;
+  void* file = SysOpenFile(path, 0);
+  if (file != nullptr && !SysGetFileSize(file, size)) {
+    SysCloseFile(file);
+    return nullptr;
+  }
+  return file;
+}
+
 bool SysReadFile(void* file, void* buffer, uint32_t count, uint32_t* done) {
   if (file == nullptr || buffer == nullptr || done == nullptr) return false;
   DWORD read = 0;

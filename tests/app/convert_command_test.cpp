@@ -106,6 +106,13 @@ TEST(ConvertCommand, WritesTheBytesOfTheWindowProgram) {
        {},
        false,
        true},
+      {"a value that holds placeholders",
+       "fields.html",
+       nullptr,
+       "scenes/a.krn",
+       "out dir/held.html",
+       {"((KWB))FILENAME((KWB)) ((KWB))TITLE((KWB))"},
+       {"-s", "AUTHOR=((KWB))FILENAME((KWB)) ((KWB))TITLE((KWB))"}},
       {"a .krq scene", "fields.html", nullptr, "scenes/c.krq", "c.html", {}, {}},
       {"scene below, page beside",
        "fields.html",
@@ -172,9 +179,49 @@ TEST(ConvertCommand, WritesTheBytesOfTheWindowProgram) {
   EXPECT_TRUE(contains(program.path() / "out dir" / "bad.html", "<form>\r\n</form>"));
   EXPECT_TRUE(contains(program.path() / "c.html", "<form>\r\n</form>"));
   EXPECT_TRUE(contains(program.path() / "out dir" / "d.html", "Stop Door"));
+  EXPECT_TRUE(contains(program.path() / "out dir" / "held.html",
+                       "<p>../scenes/a.krn ((KWB))TITLE((KWB)) Untitled</p>"))
+      << "a value is filled in the order of the fields: FILENAME after it, TITLE before";
   if (versioned) {
     EXPECT_TRUE(contains(program.path() / "a.html", "<small>1.2.3.4</small>"));
   }
+}
+
+// Many scenes in one run give each the page that a run of its own gives: nothing of one
+// page (its buttons, its FILENAME, a parse error) reaches the next.
+TEST(ConvertCommand, EachPageOfOneRunIsThePageOfItsOwnRun) {
+  ProgramFolder program;
+  program.AddTemplate("fields.html", kFieldsTemplate);
+  WriteText(program.defaults() / "defaulttemplate.txt", "fields.html\r\n");
+  const struct {
+    const char* scene;
+    std::string text;
+  } scenes[] = {
+      {"a.krn", kSceneText},
+      {"bad.krn", "<Scene>\r\n<KRSTimeElem Name=\"Lost\" On=\"0\"/>\r\n<a></b>"},
+      {"sub/b.krn", "<S x=\"1\"><KRSTimeElem Name=\"Other\" On=\"0\" Clamp=\"0\"/></S>"},
+      {"c.krq", "<S><KRSTimeElem Name=\"Unread\" On=\"0\"/></S>"},
+      {"none.xml", "<S><T y=\"2\"/></S>"},
+      {"last.krn", "<S><KRSTimeElem Name=\"Last\" On=\"0\"/></S>"},
+  };
+  std::vector<std::string> all = {"-q", "-d", (program.path() / "together").string()};
+  for (const auto& scene : scenes) {
+    WriteText(program.path() / "in" / scene.scene, scene.text);
+    all.push_back((program.path() / "in" / scene.scene).string());
+  }
+  EXPECT_EQ(RunCommand(all), kConvertExitOk);
+  for (const auto& scene : scenes) {
+    SCOPED_TRACE(scene.scene);
+    const std::string name = fs::path(scene.scene).stem().string() + ".html";
+    EXPECT_EQ(RunCommand({"-q", "-d", (program.path() / "alone").string(),
+                          (program.path() / "in" / scene.scene).string()}),
+              kConvertExitOk);
+    const std::string together = ReadText(program.path() / "together" / name);
+    EXPECT_EQ(together, ReadText(program.path() / "alone" / name));
+    EXPECT_NE(together.find("../in/" + std::string(scene.scene)), std::string::npos) << together;
+  }
+  EXPECT_EQ(ReadText(program.path() / "together" / "bad.html").find("Lost"), std::string::npos)
+      << "no buttons from a scene that does not parse";
 }
 
 }  // namespace

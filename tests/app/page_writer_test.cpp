@@ -249,17 +249,28 @@ TEST_F(PageTest, ReplacingKeepsPermissions) {
   if (std::filesystem::path::preferred_separator != '/') {
     GTEST_SKIP() << "a Windows file has no permission bits beside its read-only attribute";
   }
-  UseTemplate("new");
-  const auto page = program_.path() / "kept.html";
-  WriteText(page, "old");
   using std::filesystem::perms;
-  const perms mode = perms::owner_read | perms::owner_write | perms::group_read;
-  std::filesystem::permissions(page, mode);
-  headless::QueueFileAnswer(ProgramView(page));
-  ASSERT_TRUE(WritePage(TemplatePath().c_str(), "Z:\\a.krn", &state_));
-  EXPECT_EQ(ReadText(page), "new");
-  EXPECT_EQ(std::filesystem::status(page).permissions(), mode)
-      << "a replaced page keeps its permissions";
+  // Fewer bits than a new file gets, bits the umask takes from a new file, the mode a new
+  // file has anyway, and the set-user-id bit, which writing may clear.
+  const perms modes[] = {
+      perms::owner_read | perms::owner_write | perms::group_read,
+      perms::owner_read | perms::owner_write | perms::group_read | perms::group_write |
+          perms::others_read | perms::others_write,
+      perms::owner_read | perms::owner_write | perms::group_read | perms::others_read,
+      perms::set_uid | perms::owner_all | perms::group_read | perms::group_exec,
+  };
+  const auto page = program_.path() / "kept.html";
+  for (const perms mode : modes) {
+    const std::string text = "new " + std::to_string(static_cast<unsigned>(mode));
+    UseTemplate(text);
+    WriteText(page, "old");
+    std::filesystem::permissions(page, mode);
+    headless::QueueFileAnswer(ProgramView(page));
+    ASSERT_TRUE(WritePage(TemplatePath().c_str(), "Z:\\a.krn", &state_));
+    EXPECT_EQ(ReadText(page), text);
+    EXPECT_EQ(std::filesystem::status(page).permissions(), mode)
+        << "a replaced page keeps its permissions " << std::oct << static_cast<unsigned>(mode);
+  }
 }
 
 }  // namespace

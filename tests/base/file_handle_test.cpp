@@ -46,6 +46,10 @@ TEST(FileHandle, MissingFileCannotBeReadOrFound) {
   EXPECT_FALSE(file.Close()) << "closing a closed file fails";
   uint32_t size = 7;
   EXPECT_FALSE(file.GetSize(&size));
+  size = 7;
+  EXPECT_FALSE(file.OpenToRead(&size)) << "reading needs an existing file";
+  EXPECT_EQ(size, 0u);
+  EXPECT_FALSE(file.IsOpen());
 }
 
 TEST(FileHandle, WholeFileWriteThenRead) {
@@ -64,6 +68,15 @@ TEST(FileHandle, WholeFileWriteThenRead) {
   }
   EXPECT_EQ(folder.Read("page.html"), "<html>\r\n</html>\r\n");
   EXPECT_EQ(ReadWhole(path), "<html>\r\n</html>\r\n");
+  FileHandle reader(path);
+  uint32_t size = 0;
+  ASSERT_TRUE(reader.OpenToRead(&size));
+  EXPECT_EQ(size, 17u) << "the size comes with the open file";
+  EXPECT_FALSE(reader.OpenToRead(&size)) << "an open handle is not opened again";
+  char text[32] = {};
+  uint32_t done = 0;
+  ASSERT_TRUE(reader.Read(text, sizeof text, &done));
+  EXPECT_EQ(std::string(text, done), "<html>\r\n</html>\r\n");
 }
 
 TEST(FileHandle, ModeTwoTruncatesAndSetEndCuts) {
@@ -159,6 +172,9 @@ TEST(FileHandle, FolderIsNotAFile) {
   EXPECT_TRUE(file.Exists()) << "a folder exists";
   EXPECT_FALSE(file.Open(0)) << "but cannot be opened as a file";
   EXPECT_FALSE(file.Open(2));
+  uint32_t size = 7;
+  EXPECT_FALSE(file.OpenToRead(&size)) << "nor read as one";
+  EXPECT_FALSE(file.IsOpen());
 }
 
 TEST(FileHandle, WithoutPathUsesANewTemporaryFile) {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "base/file_handle.h"
@@ -206,6 +207,55 @@ TEST(XmlTreeParse, SkipBlankModeDropsOnlyBlankChunks) {
     chunks += "[" + Name(c) + "]";
   }
   EXPECT_EQ(chunks, "[\n][  ][a][\n][  ][b][\t]") << "mode 0 keeps every chunk";
+}
+
+// Parses one after another, each in a new tree or the last one, with and without lines and
+// with the attributes of one element only: a parser used again after an error or a parse of
+// another tree starts clean; without lines the nodes have none while a syntax error still
+// tells its own; the other elements are still there, without attributes.
+TEST(XmlTreeParse, ParsesInTurnStartCleanWithTheirOwnOptions) {
+  xmltest::MessageLog messages;
+  struct Step {
+    const char* text;
+    bool lines;
+    bool newTree;
+    const char* attributesOf;
+    const char* shape;  // the document's elements in pre-order with lines and attributes, or
+                        // the error
+  } steps[] = {
+      {"<r a=\"1\" b=\"2\">\n<x/>\n</r>", true, true, nullptr, "r:1 a=1 b=2 x:2"},
+      {"<r c=\"3\">\n<y d=\"4\"/>\n</r>", false, true, nullptr, "r:0 c=3 y:0 d=4"},
+      {"<r>\n<a>\n</b>\n</r>", false, false, nullptr, "Parse Error: mismatched tag at line 3"},
+      {"<q e=\"5\">\n\n<z/></q>", true, false, nullptr, "q:1 e=5 z:3"},
+      {"<r>\n<a>\n</b>", true, true, "a", "Parse Error: mismatched tag at line 3"},
+      {"<s f=\"6\"><y g=\"7\"><s h=\"8\"/></y></s>", false, false, "s", "s:0 f=6 y:0 s:0 h=8"},
+      {"<s f=\"6\"><y g=\"7\"/></s>", false, false, nullptr, "s:0 f=6 y:0 g=7"},
+  };
+  std::unique_ptr<XmlTree> tree;
+  int errors = 0;
+  for (const Step& step : steps) {
+    if (step.newTree || tree == nullptr) tree = std::make_unique<XmlTree>();
+    tree->SetRecordLines(step.lines);
+    tree->KeepAttributesOnlyOf(step.attributesOf);
+    const bool parsed = ParseText(*tree, step.text, "s.krn");
+    std::string shape;
+    if (!parsed) {
+      ASSERT_EQ(messages.Count(), errors + 1) << step.text;
+      shape = messages.Text(errors++);
+    } else {
+      XmlNode* document = tree->GetRoot()->GetFirstChild();
+      while (document->GetNextSibling() != nullptr) document = document->GetNextSibling();
+      for (XmlNode* n = document->GetFirstChild(); n != nullptr;
+           n = n->GetNextInDocument(document, nullptr)) {
+        if (n->GetKind() != XmlNodeKind::Element) continue;
+        shape += (shape.empty() ? "" : " ") + Name(n) + ":" + std::to_string(n->GetLine());
+        for (uint32_t i = 0; i < n->GetAttributeCount(); ++i) {
+          shape += " " + Str(n->GetAttributeName(i)) + "=" + Str(n->GetAttributeValueAt(i));
+        }
+      }
+    }
+    EXPECT_EQ(shape, step.shape) << step.text;
+  }
 }
 
 TEST(XmlTreeParse, DeeplyNestedDocument) {
