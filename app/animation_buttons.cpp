@@ -23,12 +23,13 @@ constexpr char kAnimationElement[] = "KRSTimeElem";
 class Appender {
  public:
   explicit Appender(StringBuffer& out) : out_(&out), length_(out.Length()) {}
-  explicit Appender(uint64_t* measured) : measured_(measured) {}
+  // Measures up to `limit` bytes: the text fails once its length would reach it.
+  Appender(uint64_t* measured, uint64_t limit) : measured_(measured), limit_(limit) {}
 
   bool Raw(const char* text, unsigned count) {
     if (measured_ != nullptr) {
       // Measuring stops once the text could no longer be held.
-      if (ok_ && (*measured_ += count) >= StringBuffer::kMaxCapacity) ok_ = false;
+      if (ok_ && (*measured_ += count) >= limit_) ok_ = false;
       full_ = !ok_;
       return ok_;
     }
@@ -159,6 +160,7 @@ class Appender {
 
   StringBuffer* out_ = nullptr;
   uint64_t* measured_ = nullptr;
+  uint64_t limit_ = StringBuffer::kMaxCapacity;
   unsigned length_ = 0;
   bool ok_ = true;
   bool full_ = false;
@@ -218,15 +220,27 @@ const char* AttributeText(XmlNode* node, const char* name) {
   return value->Data();
 }
 
+// An attribute's number as the tree reads it (XmlNode::GetIntAttribute).
+int32_t IntOf(const char* text) {
+  return static_cast<int32_t>(std::atol(text));
+}
+
+// The decisions on an animation's attribute texts (null: absent or empty). It is listed
+// when it has a Name and is not on; it gets start and stop buttons when it does not clamp.
+bool IsListed(const char* name, const char* on) {
+  return name != nullptr && on != nullptr && IntOf(on) == 0;
+}
+bool HasStartStop(const char* clamp) {
+  return clamp != nullptr && IntOf(clamp) < 1;
+}
+
 bool IsListedAnimation(XmlNode* node, const char** name) {
   // A node without attributes has no Name: the many text nodes are passed over at once.
   if (node->GetAttributeCount() == 0) return false;
   StringBuffer* nodeName = node->GetName();
   if (nodeName == nullptr || !nodeName->Equals(kAnimationElement)) return false;
   *name = AttributeText(node, "Name");
-  if (*name == nullptr) return false;
-  int on = 1;
-  return node->GetIntAttribute("On", &on) && on == 0;
+  return IsListed(*name, AttributeText(node, "On"));
 }
 
 // The next node in document order that lies outside node's subtree.
@@ -256,21 +270,89 @@ bool AppendStartStopLines(StringBuffer& out, const char* name) {
 }
 
 namespace {
-// Walks a parsed tree and fills buttonBlock (see CollectButtons).
-ButtonsOutcome ButtonsOfTree(XmlTree& tree);
+
+// Appends the lines of the `number`th listed animation of the scene (counted from 1): a
+// blank line before every fourth, then its push button, or its start and stop buttons.
+bool AppendAnimation(Appender& lines, const char* name, bool startStop, size_t number) {
+  if (number % 4 == 0 && !lines.Raw("\r\n")) return false;
+  return startStop ? AppendStartStop(lines, name) : AppendTrigger(lines, name);
+}
+
+// The text of attribute `name` in expat's list (name, value, ..., null); null when it is
+// absent or empty.
+const char* ListedText(const char* const* attributes, const char* name) {
+  for (; attributes[0] != nullptr; attributes += 2) {
+    if (std::strcmp(attributes[0], name) == 0) {
+      return attributes[1] != nullptr && attributes[1][0] != '\0' ? attributes[1] : nullptr;
+    }
+  }
+  return nullptr;
+}
+
+// Walks a parsed tree and writes its buttons into buttonBlock, whose length the tree's
+// ButtonBlockMeasure found (see CollectButtons).
+ButtonsOutcome ButtonsOfTree(XmlTree& tree, uint64_t length);
 
 // Sets up a tree for the button walk, which reads only elements and the attributes of
 // animations: layout white space makes no node, other elements keep no attributes and no
-// node gets its line (a syntax error is still told with its line).
-void ForButtons(XmlTree& tree, XmlTree::ParseErrorHandler handler, void* context) {
+// node gets its line (a syntax error is still told with its line). The block is measured
+// while the tree is built.
+void ForButtons(XmlTree& tree, XmlTree::ParseErrorHandler handler, void* context,
+                ButtonBlockMeasure& measure) {
   tree.SetParseErrorHandler(handler, context);
   tree.SetRecordLines(false);
   tree.KeepAttributesOnlyOf(kAnimationElement);
+  tree.SetElementWatch(&measure);
 }
 
 // Text chunks made only of blanks make no node.
 constexpr int32_t kSkipBlankText = 1;
+
+// How a parse for buttons goes on: the walk, or the outcome it ended in (the block then
+// emptied where it may have been touched).
+ButtonsOutcome AfterParse(XmlParseOutcome parsed, XmlTree& tree,
+                          const ButtonBlockMeasure& measure) {
+  switch (parsed) {
+    case XmlParseOutcome::Parsed:
+      return ButtonsOfTree(tree, measure.Length());
+    case XmlParseOutcome::SyntaxError:
+    case XmlParseOutcome::Empty:
+      return ButtonsOutcome::NotParsed;
+    case XmlParseOutcome::ReadFailed:
+      return ButtonsOutcome::Unreadable;
+    case XmlParseOutcome::Stopped:
+      buttonBlock.SetText(nullptr, -1, 0);
+      return ButtonsOutcome::TooManyAnimations;
+    case XmlParseOutcome::OutOfMemory:
+    case XmlParseOutcome::NotReady:
+      break;
+  }
+  buttonBlock.SetText(nullptr, -1, 0);
+  return ButtonsOutcome::OutOfMemory;
+}
+
 }  // namespace
+
+ButtonBlockMeasure::ButtonBlockMeasure(uint64_t limit) : limit_(limit) {}
+
+bool ButtonBlockMeasure::OnStart(const char* name, const char* const* attributes) {
+  if (std::strcmp(name, kAnimationElement) != 0) return true;
+  // An animation inside a listed one is not listed: the walk does not enter a listed one.
+  if (depthInListed_ > 0) {
+    ++depthInListed_;
+    return true;
+  }
+  const char* animationName = ListedText(attributes, "Name");
+  if (!IsListed(animationName, ListedText(attributes, "On"))) return true;
+  depthInListed_ = 1;
+  Appender measure(&length_, limit_);
+  return AppendAnimation(measure, animationName, HasStartStop(ListedText(attributes, "Clamp")),
+                         ++count_);
+}
+
+void ButtonBlockMeasure::OnEnd(const char* name) {
+  if (depthInListed_ > 0 && std::strcmp(name, kAnimationElement) == 0) --depthInListed_;
+}
 
 ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
                               void* parseErrorContext) {
@@ -284,77 +366,28 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
     buttonBlock.SetText(nullptr, -1, 0);
     return ButtonsOutcome::OutOfMemory;
   }
-  ForButtons(tree, parseErrorHandler, parseErrorContext);
-  // The file goes to the parser block by block: its size never limits the read.
-  switch (tree.ParseFile(file, path.path, kSkipBlankText)) {
-    case XmlParseOutcome::Parsed:
-      break;
-    case XmlParseOutcome::SyntaxError:
-    case XmlParseOutcome::Empty:
-      return ButtonsOutcome::NotParsed;
-    case XmlParseOutcome::OutOfMemory:
-    case XmlParseOutcome::NotReady:
-      buttonBlock.SetText(nullptr, -1, 0);
-      return ButtonsOutcome::OutOfMemory;
-    case XmlParseOutcome::ReadFailed:
-      return ButtonsOutcome::Unreadable;
-  }
+  ButtonBlockMeasure measure;
+  ForButtons(tree, parseErrorHandler, parseErrorContext, measure);
+  // The file goes to the parser block by block: its size never limits the read. A scene
+  // whose block could not be held stops building as soon as that is certain.
+  const XmlParseOutcome parsed = tree.ParseFile(file, path.path, kSkipBlankText);
   file.Close();
-  return ButtonsOfTree(tree);
+  return AfterParse(parsed, tree, measure);
 }
 
 namespace {
 
-// The listed animations of a tree in document order: one walk finds them, so that measuring
-// their lines and writing them visit only them.
-class AnimationList {
- public:
-  AnimationList() = default;
-  AnimationList(const AnimationList&) = delete;
-  AnimationList& operator=(const AnimationList&) = delete;
-  ~AnimationList() { std::free(nodes_); }
-
-  // False when memory runs out.
-  bool Add(XmlNode* node) {
-    if (count_ == capacity_) {
-      const size_t grown = capacity_ == 0 ? 256 : capacity_ * 2;
-      if (grown > SIZE_MAX / sizeof(XmlNode*)) return false;
-      void* memory = std::realloc(nodes_, grown * sizeof(XmlNode*));
-      if (memory == nullptr) return false;
-      nodes_ = static_cast<XmlNode**>(memory);
-      capacity_ = grown;
-    }
-    nodes_[count_++] = node;
-    return true;
-  }
-  size_t Count() const { return count_; }
-  XmlNode* At(size_t index) const { return nodes_[index]; }
-
- private:
-  XmlNode** nodes_ = nullptr;
-  size_t count_ = 0;
-  size_t capacity_ = 0;
-};
-
-// Appends the lines of the `number`th listed animation of the scene (counted from 1): a
-// blank line before every fourth, then its push button, or its start and stop buttons when it
-// does not clamp.
-bool AppendAnimation(Appender& lines, XmlNode* node, size_t number) {
-  const char* name = AttributeText(node, "Name");
-  int clamp = 1;
-  if (number % 4 == 0 && !lines.Raw("\r\n")) return false;
-  if (node->GetIntAttribute("Clamp", &clamp) && clamp < 1) return AppendStartStop(lines, name);
-  return AppendTrigger(lines, name);
-}
-
-ButtonsOutcome ButtonsOfTree(XmlTree& tree) {
+ButtonsOutcome ButtonsOfTree(XmlTree& tree, uint64_t length) {
   buttonBlock.SetText(nullptr, -1, 0);
-  // The walk finds the animations and measures their lines; the block's storage is then taken
-  // once. A large block is never copied while it grows (which would hold two copies at once),
-  // and a block too large for a buffer is refused before anything is written.
-  AnimationList animations;
-  uint64_t length = 0;
-  Appender measure(&length);
+  // The block's storage is taken once, at the length measured during the parse: a large
+  // block is never copied while it grows (which would hold two copies at once).
+  if (length > 0 && !buttonBlock.Reserve(static_cast<unsigned>(length), false)) {
+    return ButtonsOutcome::OutOfMemory;
+  }
+  // One appender for all lines keeps the block's length, so many animations cost linear
+  // time. Should an append still fail, the block is emptied: it is never left partial.
+  Appender lines(buttonBlock);
+  size_t count = 0;
   XmlNode* root = tree.GetRoot();
   XmlNode* node = root != nullptr ? root->GetFirstChild() : nullptr;
   while (node != nullptr) {
@@ -363,25 +396,13 @@ ButtonsOutcome ButtonsOfTree(XmlTree& tree) {
       node = node->GetNextInDocument(node, nullptr);
       continue;
     }
-    if (!animations.Add(node)) return ButtonsOutcome::OutOfMemory;
-    if (!AppendAnimation(measure, node, animations.Count())) {
-      return ButtonsOutcome::TooManyAnimations;
+    if (!AppendAnimation(lines, name, HasStartStop(AttributeText(node, "Clamp")), ++count)) {
+      buttonBlock.SetText(nullptr, -1, 0);
+      return lines.full() ? ButtonsOutcome::TooManyAnimations : ButtonsOutcome::OutOfMemory;
     }
     // The children of a listed animation are not visited; the walk goes on
     // after it even when it is the last child of its parent.
     node = NextOutside(node);
-  }
-  if (length > 0 && !buttonBlock.Reserve(static_cast<unsigned>(length), false)) {
-    return ButtonsOutcome::OutOfMemory;
-  }
-  // One appender for all lines keeps the block's length, so many animations cost linear
-  // time. Should an append still fail, the block is emptied: it is never left partial.
-  Appender lines(buttonBlock);
-  for (size_t i = 0; i < animations.Count(); ++i) {
-    if (!AppendAnimation(lines, animations.At(i), i + 1)) {
-      buttonBlock.SetText(nullptr, -1, 0);
-      return lines.full() ? ButtonsOutcome::TooManyAnimations : ButtonsOutcome::OutOfMemory;
-    }
   }
   return ButtonsOutcome::Listed;
 }
@@ -429,18 +450,12 @@ bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const ch
   XmlTree tree;
   ButtonsOutcome outcome = ButtonsOutcome::OutOfMemory;
   if (tree.IsReady()) {
-    ForButtons(tree, parseErrorHandler, parseErrorContext);
-    switch (tree.ParseText(text, static_cast<int32_t>(length), name, kSkipBlankText)) {
-      case XmlParseOutcome::Parsed:
-        outcome = ButtonsOfTree(tree);
-        break;
-      case XmlParseOutcome::OutOfMemory:
-      case XmlParseOutcome::NotReady:
-        break;
-      default:
-        return true;
-    }
+    ButtonBlockMeasure measure;
+    ForButtons(tree, parseErrorHandler, parseErrorContext, measure);
+    outcome = AfterParse(tree.ParseText(text, static_cast<int32_t>(length), name, kSkipBlankText),
+                         tree, measure);
+  } else {
+    buttonBlock.SetText(nullptr, -1, 0);
   }
-  if (outcome == ButtonsOutcome::OutOfMemory) buttonBlock.SetText(nullptr, -1, 0);
   return OutcomeResult(outcome, name, failure);
 }

@@ -2,6 +2,9 @@
 // (or a start/stop pair) per listed animation to the button block.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "base/path_buffer.h"
 #include "base/string_buffer.h"
 #include "xml/xml_tree.h"
@@ -27,6 +30,26 @@ enum class ButtonsOutcome {
   Unreadable,         // missing, or cannot be opened or read; block unchanged
   OutOfMemory,        // the tree or the block could not be had; block empty
   TooManyAnimations,  // the block would pass a StringBuffer's largest capacity; block empty
+};
+
+// Measures the button block of a scene while its tree is built, as the tree's element watch:
+// the lines of the listed animations in document order. Once the block would reach `limit`
+// bytes it stops the building, so a scene whose buttons cannot be held costs no more memory
+// and no more time than it takes to see that (and to check the rest of its text).
+class ButtonBlockMeasure final : public XmlElementWatch {
+ public:
+  explicit ButtonBlockMeasure(uint64_t limit = StringBuffer::kMaxCapacity);
+  bool OnStart(const char* name, const char* const* attributes) override;
+  void OnEnd(const char* name) override;
+  // The block's length so far; at least the limit once the building was stopped.
+  uint64_t Length() const { return length_; }
+
+ private:
+  uint64_t limit_;
+  uint64_t length_ = 0;
+  size_t count_ = 0;  // listed animations so far
+  // Animations open inside a listed one, counting it; 0 outside.
+  uint32_t depthInListed_ = 0;
 };
 
 // Reads the scene file at path and fills buttonBlock with its animation buttons. The walk

@@ -38,6 +38,8 @@ struct ParseCursor {
   XmlLinkedNode* lastChild = nullptr;
   // A node could not be built: the parser was stopped.
   bool outOfMemory = false;
+  // The element watch stopped the building; the parser goes on without building.
+  bool stopped = false;
 };
 
 // The user data handed to expat.
@@ -50,6 +52,8 @@ struct ParseContext {
   bool lines = true;
   // Only elements of this name keep their attributes; null: every element.
   const char* attributesOf = nullptr;
+  // Told of the elements that keep their attributes; may be null.
+  XmlElementWatch* watch = nullptr;
 };
 
 bool IsBlank(char c) {
@@ -128,16 +132,32 @@ void AppendToCurrent(ParseCursor& cursor, XmlLinkedNode* node) {
   cursor.lastChild = node;
 }
 
+bool KeepsAttributes(const ParseContext* context, const XML_Char* name) {
+  return context->attributesOf == nullptr || std::strcmp(name, context->attributesOf) == 0;
+}
+
+// Builds no more nodes: the rest of the text goes through the parser only to be checked,
+// with no handler left to call. Entity references are still not expanded (expat keeps that
+// choice when the default handler is set to none), so the text is checked as before the stop.
+void StopBuilding(ParseContext* context) {
+  context->cursor->stopped = true;
+  XML_SetElementHandler(context->parser, nullptr, nullptr);
+  XML_SetDefaultHandler(context->parser, nullptr);
+}
+
 void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char** attributes) {
   ParseContext* context = static_cast<ParseContext*>(userData);
   ParseCursor& cursor = *context->cursor;
+  const bool keepAttributes = KeepsAttributes(context, name);
+  if (keepAttributes && context->watch != nullptr && !context->watch->OnStart(name, attributes)) {
+    StopBuilding(context);
+    return;
+  }
   StringBuffer* sharedName = context->texts->Share(name, static_cast<uint32_t>(std::strlen(name)));
   XmlLinkedNode* node =
       sharedName != nullptr
           ? XmlLinkedNode::MakeInArena(*context->arena, sharedName, XmlNodeKind::Element)
           : nullptr;
-  const bool keepAttributes =
-      context->attributesOf == nullptr || std::strcmp(name, context->attributesOf) == 0;
   if (node == nullptr ||
       (keepAttributes && !node->ShareAttributes(*context->arena, *context->texts, attributes))) {
     StopOutOfMemory(context);
@@ -155,6 +175,13 @@ void XMLCALL OnEndElement(void* userData, const XML_Char* /*name*/) {
   // expat enforces the nesting, so the current node is an element below the document.
   cursor.lastChild = cursor.current;
   cursor.current = cursor.current->BuiltParent();
+}
+
+// The end of an element while a watch is set.
+void XMLCALL OnEndElementWatched(void* userData, const XML_Char* name) {
+  ParseContext* context = static_cast<ParseContext*>(userData);
+  if (KeepsAttributes(context, name)) context->watch->OnEnd(name);
+  OnEndElement(userData, name);
 }
 
 void AddText(ParseContext* context, const XML_Char* text, int length) {
@@ -362,7 +389,8 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
     parser = nullptr;
     return outcome;
   };
-  XML_SetElementHandler(xmlParser, OnStartElement, OnEndElement);
+  XML_SetElementHandler(xmlParser, OnStartElement,
+                        elementWatch != nullptr ? OnEndElementWatched : OnEndElement);
 
   const char* documentName = name != nullptr ? name : "";
   StringBuffer* sharedName =
@@ -395,12 +423,14 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   context.texts = &texts;
   context.lines = recordLines;
   context.attributesOf = attributesOf;
+  context.watch = elementWatch;
   // expat keeps one address per attribute name for the life of this parser only.
   texts.ForgetStable();
   XML_SetUserData(xmlParser, &context);
 
-  const XmlParseOutcome outcome = feed.Run(xmlParser);
+  XmlParseOutcome outcome = feed.Run(xmlParser);
   if (cursor.outOfMemory) return finish(XmlParseOutcome::OutOfMemory);
+  if (cursor.stopped && outcome == XmlParseOutcome::Parsed) outcome = XmlParseOutcome::Stopped;
   if (outcome == XmlParseOutcome::SyntaxError) {
     const int32_t line = CurrentLine(xmlParser);
     const char* message = XML_ErrorString(XML_GetErrorCode(xmlParser));

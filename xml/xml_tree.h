@@ -18,6 +18,22 @@ enum class XmlParseOutcome {
   OutOfMemory,  // a node, a text or the parser's buffer could not be had (nothing shown)
   ReadFailed,   // the file could not be read (nothing shown)
   NotReady,     // the tree has no root
+  Stopped,      // the element watch stopped the building part way; the rest of the text was
+                // checked and is well-formed, and the tree keeps the nodes built before
+};
+
+// Told, during a parse, of each element whose attributes the tree keeps (see
+// XmlTree::KeepAttributesOnlyOf) as it starts and as it ends, before its node is built.
+class XmlElementWatch {
+ public:
+  // The element `name` starts with expat's attribute list (name, value, ..., null). False
+  // stops the building: no later node is made, and the parse only checks the rest of the
+  // text, so that a syntax error there is still told.
+  virtual bool OnStart(const char* name, const char* const* attributes) = 0;
+  virtual void OnEnd(const char* name) = 0;
+
+ protected:
+  ~XmlElementWatch() = default;
 };
 
 // Owns a root node "rootOfAllTrees" (kind Document) under which every parsed document
@@ -65,6 +81,9 @@ class XmlTree {
   // every element, as at first); other elements come without any, which spares copying them
   // for a caller that reads no others. The name must stay valid while it is set.
   void KeepAttributesOnlyOf(const char* elementName) { attributesOf = elementName; }
+  // Later parses tell `watch` of the elements whose attributes are kept (null: none). The
+  // watch must outlive the parses.
+  void SetElementWatch(XmlElementWatch* watch) { elementWatch = watch; }
 
   // Parses the rest of the open `file` as Parse does a text, reading it in blocks straight
   // into the parser's buffer, so no copy of the whole file is ever held. The chunks of text
@@ -89,6 +108,7 @@ class XmlTree {
   uint64_t editsAtStart = 0;  // XmlLinkedNode::ArenaEdits when the tree was made
   bool recordLines = true;
   const char* attributesOf = nullptr;  // the one element name whose attributes are kept
+  XmlElementWatch* elementWatch = nullptr;
   ParseErrorHandler errorHandler = nullptr;
   void* errorContext = nullptr;
 };

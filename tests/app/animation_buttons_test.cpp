@@ -152,6 +152,54 @@ TEST_F(SceneTest, NamesAreEscaped) {
       << "a line longer than 4095 characters is kept whole";
 }
 
+// The block is measured while the tree is built; its storage is taken at that length and a
+// scene is refused when it reaches the limit. So the measure must equal the block written,
+// whatever the tree keeps, and stop the building exactly at the limit.
+TEST_F(SceneTest, TheBlockMeasuredWhileParsingIsTheBlockWritten) {
+  std::string nine;
+  for (int i = 1; i <= 9; ++i) {
+    nine += "<KRSTimeElem Name=\"N" + std::to_string(i) + "\" On=\"0\" Clamp=\"" +
+            std::to_string(i % 3 - 1) + "\"/><Other/>";
+  }
+  const std::string bodies[] = {
+      nine,
+      "<KRSTimeElem Name=\"A\" On=\"0\"><KRSTimeElem Name=\"In\" On=\"0\"><KRSTimeElem "
+      "Name=\"Deeper\" On=\"0\"/></KRSTimeElem><G><KRSTimeElem Name=\"In2\" On=\"0\"/></G>"
+      "</KRSTimeElem><KRSTimeElem Name=\"Off\" On=\"1\"><KRSTimeElem Name=\"B\" On=\"0\"/>"
+      "</KRSTimeElem><KRSTimeElem Name=\"C\" On=\"0\"/>",
+      "<KRSTimeElem Name=\"O'N &amp; &lt;\\&#10;&#13;&#9;&#x2028;x&#xE9;\" On=\"0\" Clamp=\"0\"/>",
+      "<KRSTimeElem Name=\"F\" On=\" -0x\"/><KRSTimeElem Name=\"G\" On=\"4294967296\" "
+      "Clamp=\"yes\"/><KRSTimeElem Name=\"\" On=\"0\"/><KRSTimeElem On=\"0\"/>"
+      "<krstimeelem Name=\"H\" On=\"0\"/>",
+      "<Nothing/>",
+  };
+  for (const std::string& body : bodies) {
+    const std::string text = "<Scene>" + body + "</Scene>";
+    const auto length = static_cast<int32_t>(text.size());
+    ASSERT_TRUE(CollectAnimationButtonsFromText(text.data(), static_cast<uint32_t>(length), "s.krn",
+                                                nullptr, nullptr));
+    const uint64_t written = buttonBlock.Length();
+    for (const char* kept : {"KRSTimeElem", static_cast<const char*>(nullptr)}) {
+      const auto measured = [&](uint64_t limit, uint64_t* got) {
+        XmlTree tree;
+        ButtonBlockMeasure measure(limit);
+        tree.KeepAttributesOnlyOf(kept);
+        tree.SetElementWatch(&measure);
+        const XmlParseOutcome outcome = tree.ParseText(text.data(), length, "s.krn", 1);
+        *got = measure.Length();
+        return outcome;
+      };
+      const std::string what = body + (kept != nullptr ? " (animations keep attributes)" : "");
+      uint64_t got = 0;
+      EXPECT_EQ(measured(StringBuffer::kMaxCapacity, &got), XmlParseOutcome::Parsed) << what;
+      EXPECT_EQ(got, written) << what;
+      if (written == 0) continue;
+      EXPECT_EQ(measured(written, &got), XmlParseOutcome::Stopped) << "at the limit: " << what;
+      EXPECT_EQ(measured(written + 1, &got), XmlParseOutcome::Parsed) << "below it: " << what;
+    }
+  }
+}
+
 TEST_F(SceneTest, FileKindsByPathText) {
   EXPECT_TRUE(Collect("scene.krq", "<KRSTimeElem Name=\"A\" On=\"0\"/>"));
   EXPECT_EQ(Block(), "old") << "a .krq file is not read";

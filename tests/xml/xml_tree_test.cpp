@@ -379,6 +379,90 @@ TEST(XmlTreeParseFile, OutcomesOfEmptyBrokenAndGoodFiles) {
   }
 }
 
+// Logs what a watch is told and stops the building at its `stopAt`th start (0: never).
+struct LoggingWatch final : XmlElementWatch {
+  bool OnStart(const char* name, const char* const* attributes) override {
+    log += std::string(log.empty() ? "" : " ") + "+" + name;
+    for (; attributes[0] != nullptr; attributes += 2) {
+      log += std::string(" ") + attributes[0] + "=" + attributes[1];
+    }
+    return ++starts != stopAt;
+  }
+  void OnEnd(const char* name) override { log += std::string(" -") + name; }
+  int stopAt = 0;
+  int starts = 0;
+  std::string log;
+};
+
+// A watch hears of the elements that keep their attributes; stopping it keeps the nodes
+// built so far, and the rest of the text is still checked as before: a later syntax error
+// is told with its line, an internal entity is not expanded, and so on across file blocks.
+TEST(XmlTreeParse, AWatchHearsKeptElementsAndCanStopTheBuilding) {
+  std::string large = "<r><a/>\n";
+  for (int i = 0; i < 60000; ++i) large += "<a n=\"" + std::to_string(i) + "\"><b/></a>\n";
+  const std::string largeBroken = large + "<a>\n</r>";
+  large += "</r>";
+  const struct {
+    std::string text;
+    const char* attributesOf;
+    int stopAt;
+    XmlParseOutcome outcome;
+    const char* log;       // null: not compared
+    const char* elements;  // the elements built, or the error
+  } cases[] = {
+      {"<r><a x=\"1\"><b/></a><a/></r>", "a", 0, XmlParseOutcome::Parsed, "+a x=1 -a +a -a",
+       "r a b a"},
+      {"<r><a x=\"1\"><b/></a><a/><c/></r>", "a", 2, XmlParseOutcome::Stopped, "+a x=1 -a +a",
+       "r a b"},
+      {"<r><b y=\"2\"/></r>", nullptr, 0, XmlParseOutcome::Parsed, "+r +b y=2 -b -r", nullptr},
+      {"<r><b y=\"2\"/></r>", nullptr, 2, XmlParseOutcome::Stopped, "+r +b y=2", "r"},
+      {"<r><a/>\n<b>\n</c></r>", "a", 1, XmlParseOutcome::SyntaxError, "+a",
+       "Parse Error: mismatched tag at line 3"},
+      {"<!DOCTYPE r [<!ENTITY e \"<q>\">]><r><a/>&e;</r>", "a", 1, XmlParseOutcome::Stopped, "+a",
+       "r"},
+      {large, "a", 1, XmlParseOutcome::Stopped, "+a", "r"},
+      {largeBroken, "a", 3, XmlParseOutcome::SyntaxError, nullptr,
+       "Parse Error: mismatched tag at line 60003"},
+  };
+  for (const auto& c : cases) {
+    for (const bool file : {false, true}) {
+      const std::string what = (file ? "file: " : "text: ") + c.text.substr(0, 60);
+      xmltest::MessageLog messages;
+      XmlTree tree;
+      LoggingWatch watch;
+      watch.stopAt = c.stopAt;
+      tree.KeepAttributesOnlyOf(c.attributesOf);
+      tree.SetElementWatch(&watch);
+      const XmlParseOutcome outcome =
+          file ? ParseFileText(tree, c.text)
+               : tree.ParseText(c.text.data(), static_cast<int32_t>(c.text.size()), "t", 0);
+      EXPECT_EQ(static_cast<int>(outcome), static_cast<int>(c.outcome)) << what;
+      if (c.log != nullptr) {
+        EXPECT_EQ(watch.log, c.log) << what;
+      }
+      if (c.stopAt != 0) {
+        EXPECT_EQ(watch.starts, c.stopAt) << "no start after the stop; " << what;
+      }
+      std::string elements;
+      if (outcome == XmlParseOutcome::SyntaxError) {
+        ASSERT_EQ(messages.Count(), 1) << what;
+        elements = messages.Text(0);
+      } else {
+        EXPECT_EQ(messages.Count(), 0) << what;
+        XmlNode* doc = tree.GetRoot()->GetFirstChild();
+        for (XmlNode* n = doc->GetFirstChild(); n != nullptr;
+             n = n->GetNextInDocument(doc, nullptr)) {
+          if (n->GetKind() == XmlNodeKind::Element)
+            elements += (elements.empty() ? "" : " ") + Name(n);
+        }
+      }
+      if (c.elements != nullptr) {
+        EXPECT_EQ(elements, c.elements) << what;
+      }
+    }
+  }
+}
+
 bool failAllocations = false;
 void* StarvedAlloc(uint32_t bytes, bool zeroFill) {
   if (failAllocations) return nullptr;
