@@ -280,7 +280,7 @@ bool AppendAnimation(Appender& lines, const char* name, bool startStop, size_t n
 
 // The text of attribute `name` in expat's list (name, value, ..., null); null when it is
 // absent or empty.
-const char* ListedText(const char* const* attributes, const char* name) {
+const char* AttributeTextIn(const char* const* attributes, const char* name) {
   for (; attributes[0] != nullptr; attributes += 2) {
     if (std::strcmp(attributes[0], name) == 0) {
       return attributes[1] != nullptr && attributes[1][0] != '\0' ? attributes[1] : nullptr;
@@ -342,11 +342,11 @@ bool ButtonBlockMeasure::OnStart(const char* name, const char* const* attributes
     ++depthInListed_;
     return true;
   }
-  const char* animationName = ListedText(attributes, "Name");
-  if (!IsListed(animationName, ListedText(attributes, "On"))) return true;
+  const char* animationName = AttributeTextIn(attributes, "Name");
+  if (!IsListed(animationName, AttributeTextIn(attributes, "On"))) return true;
   depthInListed_ = 1;
   Appender measure(&length_, limit_);
-  return AppendAnimation(measure, animationName, HasStartStop(ListedText(attributes, "Clamp")),
+  return AppendAnimation(measure, animationName, HasStartStop(AttributeTextIn(attributes, "Clamp")),
                          ++count_);
 }
 
