@@ -355,7 +355,7 @@ void ButtonBlockMeasure::OnEnd(const char* name) {
 }
 
 ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
-                              void* parseErrorContext) {
+                              void* parseErrorContext, XmlTree::BlockHandler whileReading) {
   FileHandle file(path);
   if (!file.Exists()) return ButtonsOutcome::Unreadable;
   if (!NamesXmlScene(path.path)) return ButtonsOutcome::NotScanned;
@@ -368,6 +368,7 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
   }
   ButtonBlockMeasure measure;
   ForButtons(tree, parseErrorHandler, parseErrorContext, measure);
+  tree.SetBlockHandler(whileReading);
   // The file goes to the parser block by block: its size never limits the read. A scene
   // whose block could not be held stops building as soon as that is certain.
   const XmlParseOutcome parsed = tree.ParseFile(file, path.path, kSkipBlankText);
@@ -437,9 +438,10 @@ bool CollectAnimationButtons(const PathBuffer& path) {
 }
 
 bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
-                             void* parseErrorContext, ConversionFailure* failure) {
-  return OutcomeResult(CollectButtons(path, parseErrorHandler, parseErrorContext), path.path,
-                       failure);
+                             void* parseErrorContext, ConversionFailure* failure,
+                             XmlTree::BlockHandler whileReading) {
+  return OutcomeResult(CollectButtons(path, parseErrorHandler, parseErrorContext, whileReading),
+                       path.path, failure);
 }
 
 bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,

@@ -55,10 +55,11 @@ class ButtonBlockMeasure final : public XmlElementWatch {
 // Reads the scene file at path and fills buttonBlock with its animation buttons. The walk
 // stops at the first line that cannot be added, and the block is then emptied: it is never
 // left partial. A parse error goes to parseErrorHandler with parseErrorContext (null: the
-// "XML Error" box).
+// "XML Error" box). `whileReading` (may be null) is called between the blocks of a long read.
 ButtonsOutcome CollectButtons(const PathBuffer& path,
                               XmlTree::ParseErrorHandler parseErrorHandler = nullptr,
-                              void* parseErrorContext = nullptr);
+                              void* parseErrorContext = nullptr,
+                              XmlTree::BlockHandler whileReading = nullptr);
 
 // Reads the scene file at path and fills buttonBlock with its animation buttons.
 // False for a missing or unreadable file (block unchanged), no memory or too many
@@ -70,9 +71,10 @@ bool CollectAnimationButtons(const PathBuffer& path);
 // The same, telling a parse error to parseErrorHandler with parseErrorContext (null: the
 // "XML Error" box). A failure that must stop the page is recorded in failure (when given)
 // with a false result: kNoMemoryForScene or kTooManyAnimations. A scene that cannot be read
-// or parsed is no such failure.
+// or parsed is no such failure. `whileReading` as for CollectButtons.
 bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
-                             void* parseErrorContext, ConversionFailure* failure);
+                             void* parseErrorContext, ConversionFailure* failure,
+                             XmlTree::BlockHandler whileReading = nullptr);
 
 // The same for a scene held in memory (length bytes, no terminating zero needed; name is the
 // document's name), always read as XML: false, with failure recorded as for a file, when

@@ -9,6 +9,7 @@
 #include "app/text_of.h"
 #include "platform/file_system.h"
 #include "ui/file_dialog.h"
+#include "ui/message_loop.h"
 #include "ui/toolkit_event.h"
 
 const char kOpenSceneTitle[] = "Select KRN/KRQ File";
@@ -26,6 +27,8 @@ void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath
 
   ConversionRequest request;
   request.scenePath = scene.path;
+  // A large scene takes seconds to read: the windows keep their pictures meanwhile.
+  request.whileReading = KeepPaintingWhileBusy;
   ConversionFailure failure;
   if (!CollectSceneButtons(request, failure)) {
     ShowFailure(window, failure);

@@ -116,7 +116,7 @@ bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& fa
   }
   const PathBuffer scene(scenePath);
   return CollectAnimationButtons(scene, request.parseErrorHandler, request.parseErrorContext,
-                                 &failure) ||
+                                 &failure, request.whileReading) ||
          !failure.Failed();
 }
 

@@ -42,6 +42,9 @@ struct ConversionRequest {
   // "XML Error" box. Either way the page is still made, without buttons.
   XmlTree::ParseErrorHandler parseErrorHandler = nullptr;
   void* parseErrorContext = nullptr;
+  // Called between the blocks of a long scene file read (the window program keeps its
+  // windows painted); may be null.
+  XmlTree::BlockHandler whileReading = nullptr;
   // The BUILD value when the caller has it already (ProgramBuildText; a command that converts
   // many scenes reads it once); null reads it from the program file for this page.
   const char* buildText = nullptr;

@@ -124,6 +124,11 @@ bool PumpWindowMessages(void* window, bool dialogNavigation);
 // Dispatches every remaining queued message of the thread, with no dialog handling.
 void PumpThreadMessages();
 
+// Lets the thread's windows repaint what needs it (uncovered or changed) and dispatches
+// nothing else: input and every other message stay queued, in order, for the next pump. For
+// a long task on the thread that serves the windows, so that they keep their pictures.
+void PumpPaintMessages();
+
 // Whether a message (including a pending repaint) is waiting, without removing it.
 bool HasPendingMessages();
 

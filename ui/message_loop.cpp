@@ -22,6 +22,14 @@ void RunLoopPass() {
   if (GetWindowCount() > 0) RunTimerStep(true);
 }
 
+void KeepPaintingWhileBusy() {
+  static uint32_t lastPaint = 0;
+  const uint32_t now = platform::GetMilliseconds();
+  if (now - lastPaint < kBusyPaintInterval) return;
+  lastPaint = now;
+  platform::PumpPaintMessages();
+}
+
 void RunTimerStep(bool allowWait) {
   WindowRegistry* registry = GetWindowRegistry();
   if (!registry) return;

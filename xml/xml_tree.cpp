@@ -22,6 +22,8 @@ struct XmlTree::Feed {
 
   // The largest buffer asked of the parser, which keeps it until freed.
   uint64_t largestBuffer = 0;
+  // Called between blocks; may be null.
+  XmlTree::BlockHandler betweenBlocks = nullptr;
 
  protected:
   ~Feed() = default;
@@ -245,9 +247,11 @@ uint32_t SafeBlockEnd(const char* block, uint32_t length) {
 // to the parser block by block, straight into its own buffer, so the whole text is never held
 // twice and no buffer has to grow to its size (expat's cannot reach 1 GiB). A block that is
 // not the last ends at its safe end; the bytes after it wait in a carry for the next block.
-// The last block is handed over whole. `block` is the most bytes read at once.
+// The last block is handed over whole. `block` is the most bytes read at once;
+// `betweenBlocks` (may be null) is called after each block but the last.
 template <typename Read>
-XmlParseOutcome FeedBlocks(XML_Parser parser, uint32_t block, Read read) {
+XmlParseOutcome FeedBlocks(XML_Parser parser, uint32_t block, XmlTree::BlockHandler betweenBlocks,
+                           Read read) {
   std::unique_ptr<char[]> carry(new (std::nothrow) char[block]);
   if (!carry) return XmlParseOutcome::OutOfMemory;
   uint32_t carried = 0;
@@ -279,6 +283,7 @@ XmlParseOutcome FeedBlocks(XML_Parser parser, uint32_t block, Read read) {
     if (XML_ParseBuffer(parser, static_cast<int>(end), 0) == XML_STATUS_ERROR) {
       return XmlParseOutcome::SyntaxError;
     }
+    if (betweenBlocks != nullptr) betweenBlocks();
   }
 }
 
@@ -302,7 +307,7 @@ struct TextFeed final : XmlTree::Feed {
     }
     uint32_t done = 0;
     largestBuffer = kBlocksBuffer;
-    return FeedBlocks(parser, kBlock, [&](char* into, uint32_t room, uint32_t* got) {
+    return FeedBlocks(parser, kBlock, betweenBlocks, [&](char* into, uint32_t room, uint32_t* got) {
       *got = total - done < room ? total - done : room;
       std::memcpy(into, text + done, *got);
       done += *got;
@@ -318,7 +323,7 @@ struct FileFeed final : XmlTree::Feed {
   explicit FileFeed(FileHandle& f) : file(f) {}
   XmlParseOutcome Run(XML_Parser parser) override {
     largestBuffer = kBlocksBuffer;
-    return FeedBlocks(parser, kBlock, [&](char* into, uint32_t room, uint32_t* got) {
+    return FeedBlocks(parser, kBlock, betweenBlocks, [&](char* into, uint32_t room, uint32_t* got) {
       return file.Read(into, room, got);
     });
   }
@@ -428,6 +433,7 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   texts.ForgetStable();
   XML_SetUserData(xmlParser, &context);
 
+  feed.betweenBlocks = blockHandler;
   XmlParseOutcome outcome = feed.Run(xmlParser);
   if (cursor.outOfMemory) return finish(XmlParseOutcome::OutOfMemory);
   if (cursor.stopped && outcome == XmlParseOutcome::Parsed) outcome = XmlParseOutcome::Stopped;

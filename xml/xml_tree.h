@@ -44,6 +44,8 @@ class XmlTree {
  public:
   // Told a syntax error instead of the "XML Error" box: expat's message and the line.
   using ParseErrorHandler = void (*)(void* context, const char* message, int32_t line);
+  // Called between the blocks of a long parse (a file or text above 1 MiB, every MiB).
+  using BlockHandler = void (*)();
 
   // Creates the root; IsReady tells whether that succeeded.
   XmlTree();
@@ -84,6 +86,8 @@ class XmlTree {
   // Later parses tell `watch` of the elements whose attributes are kept (null: none). The
   // watch must outlive the parses.
   void SetElementWatch(XmlElementWatch* watch) { elementWatch = watch; }
+  // Later parses call `handler` between blocks (null: nothing).
+  void SetBlockHandler(BlockHandler handler) { blockHandler = handler; }
 
   // Parses the rest of the open `file` as Parse does a text, reading it in blocks straight
   // into the parser's buffer, so no copy of the whole file is ever held. The chunks of text
@@ -109,6 +113,7 @@ class XmlTree {
   bool recordLines = true;
   const char* attributesOf = nullptr;  // the one element name whose attributes are kept
   XmlElementWatch* elementWatch = nullptr;
+  BlockHandler blockHandler = nullptr;
   ParseErrorHandler errorHandler = nullptr;
   void* errorContext = nullptr;
 };

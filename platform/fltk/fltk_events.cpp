@@ -38,6 +38,15 @@ void PumpThreadMessages() {
   Pump();
 }
 
+void PumpPaintMessages() {
+  if (!fltk_backend::EnsureDisplay()) return;
+  // Only the exposures are taken from the queue (the other events keep their order), then
+  // FLTK redraws what they and the program's own changes damaged.
+  XEvent event;
+  while (XCheckTypedEvent(fl_display, Expose, &event)) fl_handle(event);
+  Fl::flush();
+}
+
 bool HasPendingMessages() {
   if (fltk_backend::HasQueuedDrops()) return true;
   if (!fltk_backend::EnsureDisplay()) return false;

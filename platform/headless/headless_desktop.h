@@ -175,6 +175,7 @@ struct PumpCounters {
   uint32_t lastTimeout = 0;      // timeout of the last wait
   uint64_t windowPumps = 0;      // PumpWindowMessages calls
   uint64_t threadPumps = 0;      // PumpThreadMessages calls
+  uint64_t paintPumps = 0;       // PumpPaintMessages calls
   uint64_t eventsDelivered = 0;  // records handed to the event handler
 };
 const PumpCounters& Counters();

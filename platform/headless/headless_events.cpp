@@ -378,6 +378,20 @@ const PumpCounters& Counters() {
   return State().counters;
 }
 
+void PaintNeedyWindows() {
+  for (;;) {
+    Window* needy = nullptr;
+    for (Window* w : State().windows) {
+      if (!w->isControl && w->visible && w->hasUpdate) {
+        needy = w;
+        break;
+      }
+    }
+    if (!needy) break;
+    PaintIfNeeded(needy);
+  }
+}
+
 }  // namespace headless
 
 namespace platform {
@@ -409,18 +423,13 @@ void PumpThreadMessages() {
   while (headless::TakeItem(nullptr, &item)) {
     if (headless::ItemLive(item)) headless::Process(item, false);
   }
-  // Paint events come last, as on Windows, for every window that needs one.
-  for (;;) {
-    headless::Window* needy = nullptr;
-    for (headless::Window* w : State().windows) {
-      if (!w->isControl && w->visible && w->hasUpdate) {
-        needy = w;
-        break;
-      }
-    }
-    if (!needy) break;
-    headless::PaintIfNeeded(needy);
-  }
+  // Paint events come last, as on Windows.
+  headless::PaintNeedyWindows();
+}
+
+void PumpPaintMessages() {
+  State().counters.paintPumps++;
+  headless::PaintNeedyWindows();
 }
 
 bool HasPendingMessages() {

@@ -102,6 +102,8 @@ intptr_t Deliver(platform::PlatformEvent* event);
 // Delivers a paint event to a visible window with an update region, then
 // validates what the handler left (the default handling).
 void PaintIfNeeded(Window* window);
+// PaintIfNeeded for every visible top-level window with an update region.
+void PaintNeedyWindows();
 
 // Fills the modifier fields from the current key state.
 void FillModifiers(platform::PlatformEvent* event);

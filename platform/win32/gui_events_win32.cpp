@@ -226,6 +226,17 @@ void PumpThreadMessages() {
   }
 }
 
+void PumpPaintMessages() {
+  // WM_PAINT is made while a window has an update region, and painting empties it; the bound
+  // keeps a window that leaves its region from holding the caller here.
+  constexpr int kMostPaints = 64;
+  MSG message;
+  for (int i = 0; i < kMostPaints && PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE);
+       ++i) {
+    DispatchMessageA(&message);
+  }
+}
+
 bool HasPendingMessages() {
   MSG message;
   return PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) != FALSE;

@@ -70,6 +70,19 @@ TEST_F(ConversionTest, ConvertSceneFileWritesThePage) {
   PathBuffer missing(Scene("none.krn").c_str());
   ConvertSceneFile(nullptr, &state_, missing);
   EXPECT_EQ(ReadText(page), "<b>T</b>|none.krn|") << "a missing scene still gives a page";
+
+  // A scene of several blocks: the windows are repainted while it is read.
+  std::string large = "<Scene><KRSTimeElem Name=\"Spin\" On=\"0\"/>\n";
+  for (int i = 0; i < 600000; ++i) large += "<g a=\"1\"/>\n";
+  WriteText(program_.path() / "scenes" / "large.krn", large + "</Scene>\n");
+  headless::AdvanceClock(1000);
+  const uint64_t paintPumps = headless::Counters().paintPumps;
+  headless::QueueFileAnswer(ProgramView(page));
+  PathBuffer largeScene(Scene("large.krn").c_str());
+  ConvertSceneFile(nullptr, &state_, largeScene);
+  EXPECT_EQ(ReadText(page), std::string("<b>T</b>|large.krn|") + kSpinLine);
+  EXPECT_EQ(headless::Counters().paintPumps, paintPumps + 1)
+      << "one repaint within the interval of the (unmoving) test clock";
 }
 
 TEST_F(ConversionTest, ParseErrorStillWritesThePage) {

@@ -6,6 +6,8 @@
 //   x_probe close WINDOW        asks a window to close (WM_DELETE_WINDOW),
 //                               as a window manager's close box does
 //   x_probe text WINDOW NAME    prints the window's text property NAME
+//   x_probe cover WINDOW MS     lays a red window over WINDOW for MS milliseconds,
+//                               then takes it away (the program must repaint)
 //
 // Exits 0 on success, 1 on failure with the reason on stderr.
 #include <X11/Xatom.h>
@@ -15,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
@@ -62,6 +65,32 @@ int PrintText(Display* d, Window w, const char* name) {
   return 0;
 }
 
+int Cover(Display* d, Window w, long milliseconds) {
+  XWindowAttributes a;
+  Window child;
+  int x = 0, y = 0;
+  if (!XGetWindowAttributes(d, w, &a) ||
+      !XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child)) {
+    std::fprintf(stderr, "x_probe: no window 0x%lx\n", w);
+    return 1;
+  }
+  XColor red, exact;
+  XAllocNamedColor(d, DefaultColormap(d, DefaultScreen(d)), "red", &red, &exact);
+  XSetWindowAttributes set{};
+  set.override_redirect = True;
+  set.background_pixel = red.pixel;
+  Window cover = XCreateWindow(d, DefaultRootWindow(d), x, y, unsigned(a.width), unsigned(a.height),
+                               0, CopyFromParent, InputOutput, CopyFromParent,
+                               CWOverrideRedirect | CWBackPixel, &set);
+  XMapRaised(d, cover);
+  XSync(d, False);
+  struct timespec pause = {milliseconds / 1000, (milliseconds % 1000) * 1000000};
+  nanosleep(&pause, nullptr);
+  XDestroyWindow(d, cover);
+  XSync(d, False);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,8 +106,13 @@ int main(int argc, char** argv) {
     status = Close(d, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)));
   } else if (argc == 4 && !std::strcmp(argv[1], "text")) {
     status = PrintText(d, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)), argv[3]);
+  } else if (argc == 4 && !std::strcmp(argv[1], "cover")) {
+    status = Cover(d, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)),
+                   std::strtol(argv[3], nullptr, 10));
   } else {
-    std::fprintf(stderr, "usage: %s popups | close WINDOW | text WINDOW PROPERTY\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s popups | close WINDOW | text WINDOW PROPERTY | cover WINDOW MS\n",
+                 argv[0]);
   }
   XCloseDisplay(d);
   return status;

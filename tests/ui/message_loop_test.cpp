@@ -140,6 +140,34 @@ TEST_F(MessageLoopTest, LoopEndsWhenACallbackClosesTheLastWindowFromATimer) {
   delete ticks;
 }
 
+// A long task keeps the windows painted at most every kBusyPaintInterval ms on the clock,
+// and input stays queued, in order, for the loop.
+TEST_F(MessageLoopTest, BusyPaintingRepaintsOnlyAndAtMostPerInterval) {
+  void* window = OpenWindow();
+  ASSERT_TRUE(ShowToolkitWindow(window));
+  platform::PumpThreadMessages();
+  const int shownPaints = recorder.Count(window, platform::kEventPaint);
+  headless::AdvanceClock(kBusyPaintInterval);
+  const uint64_t pumps = headless::Counters().paintPumps;
+  const struct {
+    uint32_t advance;  // ms before the call
+    int paints;        // paint events delivered so far
+  } calls[] = {{0, 1}, {kBusyPaintInterval - 1, 1}, {1, 2}, {kBusyPaintInterval + 5, 3}};
+  for (const auto& call : calls) {
+    headless::AdvanceClock(call.advance);
+    ASSERT_TRUE(InvalidateAll(window));
+    headless::PressKey(window, 'A', 'a');
+    KeepPaintingWhileBusy();
+    EXPECT_EQ(recorder.Count(window, platform::kEventPaint) - shownPaints, call.paints)
+        << "after " << call.advance << " ms";
+  }
+  EXPECT_EQ(headless::Counters().paintPumps - pumps, 3u);
+  EXPECT_EQ(recorder.Count(window, platform::kEventKeyDown), 0) << "input waits for the loop";
+  EXPECT_EQ(headless::QueuedEvents(), 4) << "every key press waits";
+  platform::PumpThreadMessages();
+  EXPECT_EQ(recorder.Count(window, platform::kEventKeyDown), 4);
+}
+
 int idleCalls = 0;
 void CountIdle(void*, int, int) {
   idleCalls++;

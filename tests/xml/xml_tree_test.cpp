@@ -350,8 +350,15 @@ TEST(XmlTreeParseFile, BlocksGiveTheTreeOfOneBuffer) {
 
   xmltest::MessageLog messages;
   XmlTree whole, blocks;
+  static int betweenBlocks = 0;
+  const XmlTree::BlockHandler countBlock = [] { ++betweenBlocks; };
+  whole.SetBlockHandler(countBlock);
+  blocks.SetBlockHandler(countBlock);
   ASSERT_TRUE(ParseText(whole, text, "file.krn"));
+  EXPECT_EQ(betweenBlocks, 0) << "a text below 1 GiB is one buffer";
   ASSERT_EQ(ParseFileText(blocks, text), XmlParseOutcome::Parsed);
+  EXPECT_EQ(betweenBlocks, static_cast<int>(text.size() >> 20))
+      << "the handler runs between the blocks of " << text.size() << " bytes";
   EXPECT_EQ(messages.Count(), 0);
   const std::string expected = Describe(whole.GetRoot()->GetFirstChild());
   const std::string got = Describe(blocks.GetRoot()->GetFirstChild());

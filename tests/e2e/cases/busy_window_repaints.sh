@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# A large scene takes seconds to read: meanwhile the window still repaints what another
+# window uncovered, and the page is made as usual afterwards.
+. "$(dirname "$0")/../lib.sh"
+start_display
+make_program_folder "$KRN_DATA_E2E/plain.html"
+# About 220 MB (seconds to read): one animation, then geometry.
+{
+  echo '<Scene><KRSTimeElem Name="Spin" On="0"/>'
+  (yes '<g a="1"/>' || true) | head -n 20000000
+  echo '</Scene>'
+} >"$WORK/large.krn"
+start_program
+win=$(wait_window "$MAIN_TITLE")
+sleep 0.5
+import -window "$win" "$WORK/before.png" || fail "no picture of the window"
+"$KRN_XDND" "$win" 240 60 "$WORK/large.krn" || fail "the drop was not taken"
+sleep 0.3
+"$KRN_XPROBE" cover "$win" 200 || fail "the window could not be covered"
+sleep 0.4
+import -window "$win" "$WORK/during.png" || fail "no picture of the window while busy"
+if xdotool search --onlyvisible --name "^Saving HTML File" >/dev/null 2>&1; then
+  fail "the scene was read before the window could be looked at: the test proves nothing"
+fi
+differing=$(compare -metric AE "$WORK/before.png" "$WORK/during.png" null: 2>&1 || true)
+cp "$WORK/during.png" "$ARTIFACTS/$CASE-during.png"
+[ "$differing" = 0 ] || fail "the window was not repainted while busy ($differing pixels differ)"
+answer_file_dialog "Saving HTML File (HTML)" "$WORK/large.html"
+wait_file "$WORK/large.html"
+grep -q "triggeranimation('Spin')" "$WORK/large.html" || fail "the page lacks its button"
+"$KRN_XPROBE" close "$win"
+expect_exit 0
+echo "PASS [$CASE]"
