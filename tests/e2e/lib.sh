@@ -163,10 +163,10 @@ expect_centred() {
   [ ${dx#-} -le 2 ] && [ ${dy#-} -le 2 ] || fail "window $1 at $X,$Y size ${W}x$H is not centred on the screen"
 }
 
-# Answers a file dialog titled $1 with the path $2.
+# Answers a file dialog titled $1 with the path $2, waiting for it up to $3 seconds (15).
 answer_file_dialog() {
   local dialog
-  dialog=$(wait_window "$1")
+  dialog=$(wait_window "$1" "${3:-15}")
   sleep 0.3
   type_into "$dialog" "$2"
   wait_id_gone "$dialog"
