@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <utility>
 
 #include "base/file_handle.h"
 
@@ -108,10 +109,12 @@ uint64_t XmlBufferTarget::Count(const char* cur) const {
   return cur != nullptr && data != nullptr ? static_cast<uint64_t>(cur - data) : 0;
 }
 
-XmlFileTarget::XmlFileTarget(FileHandle& file) : file_(file) {}
+XmlFileTarget::XmlFileTarget(FileHandle& file) : file_(file), writer_(file) {}
 
 XmlFileTarget::~XmlFileTarget() {
+  writer_.Wait();  // no block in flight when they are freed
   delete[] block_;
+  delete[] other_;
 }
 
 bool XmlFileTarget::Start(char*& cur, char*& end) {
@@ -122,20 +125,14 @@ bool XmlFileTarget::Start(char*& cur, char*& end) {
   return true;
 }
 
-bool XmlFileTarget::Flush(const char* cur) {
-  const char* from = block_;
-  while (from < cur) {
-    const uint32_t count = static_cast<uint32_t>(cur - from);
-    uint32_t done = 0;
-    if (!file_.Write(from, count, &done) || done == 0 || done > count) return false;
-    from += done;
-    written_ += done;
-  }
-  return true;
-}
-
 bool XmlFileTarget::MoreRoom(char*& cur, char*& end, size_t /*want*/) {
-  const bool ok = Flush(cur);
+  if (other_ == nullptr) other_ = new (std::nothrow) char[kBlock];
+  const size_t count = static_cast<size_t>(cur - block_);
+  const bool handed = writer_.Hand(block_, count);
+  if (handed) handed_ += count;
+  // Without a second block the one block must be written before it is filled again.
+  const bool ok = handed && (other_ != nullptr || writer_.Wait());
+  if (handed && other_ != nullptr) std::swap(block_, other_);
   cur = block_;
   end = ok ? block_ + kBlock : block_;
   return ok;
@@ -143,7 +140,8 @@ bool XmlFileTarget::MoreRoom(char*& cur, char*& end, size_t /*want*/) {
 
 bool XmlFileTarget::Restart(char*& cur, char*& end) {
   // Whatever went out is cut off by opening the file again, truncated.
-  written_ = 0;
+  writer_.Wait();
+  handed_ = 0;
   cur = end = block_;
   file_.Close();
   if (!file_.Open(2)) return false;
@@ -152,11 +150,14 @@ bool XmlFileTarget::Restart(char*& cur, char*& end) {
 }
 
 bool XmlFileTarget::Finish(char* cur) {
-  return Flush(cur);
+  const size_t count = static_cast<size_t>(cur - block_);
+  const bool handed = writer_.Hand(block_, count);
+  if (handed) handed_ += count;
+  return writer_.Wait() && handed;
 }
 
 uint64_t XmlFileTarget::Count(const char* cur) const {
-  return written_ + static_cast<uint64_t>(cur - block_);
+  return handed_ + static_cast<uint64_t>(cur - block_);
 }
 
 bool XmlTextSink::Grow(size_t want) {

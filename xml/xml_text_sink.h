@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/block_writer.h"
 #include "base/string_buffer.h"
 
 class FileHandle;
@@ -46,7 +47,8 @@ class XmlBufferTarget final : public XmlTextTarget {
 };
 
 // Writes the text in blocks of a fixed size to a file open in mode 2 (created or truncated),
-// so memory stays the same whatever the text's length. Starting again opens it so again.
+// so memory stays the same whatever the text's length. A full block goes out on a thread of
+// its own while the sink fills a second one. Starting again opens the file so again.
 class XmlFileTarget final : public XmlTextTarget {
  public:
   // Block size in bytes.
@@ -63,12 +65,13 @@ class XmlFileTarget final : public XmlTextTarget {
   uint64_t Count(const char* cur) const override;
 
  private:
-  // Writes the block's bytes up to `cur`, whole; false when a write fails or stalls.
-  bool Flush(const char* cur);
-
   FileHandle& file_;
+  // The block being filled, and the one that went out before (made with the first full
+  // block; without it the one block is reused once written).
   char* block_ = nullptr;
-  uint64_t written_ = 0;
+  char* other_ = nullptr;
+  uint64_t handed_ = 0;  // bytes handed to the writer
+  BlockWriter writer_;
 };
 
 // Appends text to a target. The common case, a piece that fits the room left, is a copy and

@@ -600,6 +600,14 @@ TEST(XmlWriterFile, TextsLongerThanABlockGoOutWhole) {
       EXPECT_TRUE(ReadNative(file) == text) << c.what << ", layout " << layout;
     }
   }
+  if (std::filesystem::exists("/dev/full")) {
+    // The blocks go out on a thread of their own: a write that fails there fails the call.
+    XmlTree tree;
+    XmlNode* doc = ParseDoc(tree, body("x"));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_FALSE(tree.WriteToFile(ProgramPath("/dev/full"), doc, 0))
+        << "a block that cannot be written must fail the call";
+  }
   std::filesystem::remove_all(base);
 }
 

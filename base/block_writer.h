@@ -1,0 +1,36 @@
+// Writes a file block by block on a thread of its own, so that the caller makes the next
+// block while the last one goes out.
+#pragma once
+
+#include <cstddef>
+
+class FileHandle;
+
+// Hands blocks of bytes to a writing thread, one block in flight at a time, in the order
+// handed. The thread starts with the first block and ends with the writer; where no thread
+// can be had, each block is written at once on the caller's thread. The caller must not use
+// the file while a block is in flight (Wait first).
+class BlockWriter {
+ public:
+  explicit BlockWriter(FileHandle& file);
+  // Waits for the block in flight, then ends the thread.
+  ~BlockWriter();
+  BlockWriter(const BlockWriter&) = delete;
+  BlockWriter& operator=(const BlockWriter&) = delete;
+
+  // Waits until the block before is written, then starts writing the `count` bytes at `data`,
+  // which must stay untouched until the next Hand or Wait returns. False, with nothing
+  // handed over, when a block since the last Wait could not be written whole.
+  bool Hand(const char* data, size_t count);
+  // Waits until every block handed over is written. False when one since the last Wait could
+  // not be written whole; the failure is then forgotten.
+  bool Wait();
+
+ private:
+  struct Thread;
+
+  FileHandle& file_;
+  Thread* thread_ = nullptr;  // made with the first block; null without a thread
+  bool threadless_ = false;   // no thread could be had: blocks are written by Hand
+  bool failed_ = false;       // a block written by Hand failed
+};
