@@ -220,8 +220,10 @@ const char* AttributeText(XmlNode* node, const char* name) {
   return value->Data();
 }
 
-// An attribute's number as the tree reads it (XmlNode::GetIntAttribute).
+// An attribute's number as the tree reads it (XmlNode::GetIntAttribute). The usual texts,
+// one digit, are read at once.
 int32_t IntOf(const char* text) {
+  if (text[0] >= '0' && text[0] <= '9' && text[1] == '\0') return text[0] - '0';
   return static_cast<int32_t>(std::atol(text));
 }
 
@@ -294,7 +296,7 @@ const char* AttributeTextIn(const char* const* attributes, const char* name) {
 ButtonsOutcome ButtonsOfTree(XmlTree& tree, uint64_t length);
 
 // Sets up a tree for the button walk, which reads only elements and the attributes of
-// animations: layout white space makes no node, other elements keep no attributes and no
+// animations: text and other markup make no node, other elements keep no attributes and no
 // node gets its line (a syntax error is still told with its line). The block is measured
 // while the tree is built.
 void ForButtons(XmlTree& tree, XmlTree::ParseErrorHandler handler, void* context,
@@ -302,6 +304,7 @@ void ForButtons(XmlTree& tree, XmlTree::ParseErrorHandler handler, void* context
   tree.SetParseErrorHandler(handler, context);
   tree.SetRecordLines(false);
   tree.KeepAttributesOnlyOf(kAnimationElement);
+  tree.SetKeepText(false);
   tree.SetElementWatch(&measure);
 }
 

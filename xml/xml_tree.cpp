@@ -52,8 +52,10 @@ struct ParseContext {
   XmlSharedText* texts = nullptr;
   // Nodes get their source line.
   bool lines = true;
-  // Only elements of this name keep their attributes; null: every element.
+  // Only elements of this name (of `attributesOfLength` bytes) keep their attributes; null:
+  // every element.
   const char* attributesOf = nullptr;
+  size_t attributesOfLength = 0;
   // Told of the elements that keep their attributes; may be null.
   XmlElementWatch* watch = nullptr;
 };
@@ -134,8 +136,11 @@ void AppendToCurrent(ParseCursor& cursor, XmlLinkedNode* node) {
   cursor.lastChild = node;
 }
 
-bool KeepsAttributes(const ParseContext* context, const XML_Char* name) {
-  return context->attributesOf == nullptr || std::strcmp(name, context->attributesOf) == 0;
+// True when the element `name` of `length` bytes keeps its attributes.
+bool KeepsAttributes(const ParseContext* context, const XML_Char* name, size_t length) {
+  return context->attributesOf == nullptr ||
+         (length == context->attributesOfLength &&
+          std::memcmp(name, context->attributesOf, length) == 0);
 }
 
 // Builds no more nodes: the rest of the text goes through the parser only to be checked,
@@ -150,12 +155,13 @@ void StopBuilding(ParseContext* context) {
 void XMLCALL OnStartElement(void* userData, const XML_Char* name, const XML_Char** attributes) {
   ParseContext* context = static_cast<ParseContext*>(userData);
   ParseCursor& cursor = *context->cursor;
-  const bool keepAttributes = KeepsAttributes(context, name);
+  const size_t length = std::strlen(name);
+  const bool keepAttributes = KeepsAttributes(context, name, length);
   if (keepAttributes && context->watch != nullptr && !context->watch->OnStart(name, attributes)) {
     StopBuilding(context);
     return;
   }
-  StringBuffer* sharedName = context->texts->Share(name, static_cast<uint32_t>(std::strlen(name)));
+  StringBuffer* sharedName = context->texts->Share(name, static_cast<uint32_t>(length));
   XmlLinkedNode* node =
       sharedName != nullptr
           ? XmlLinkedNode::MakeInArena(*context->arena, sharedName, XmlNodeKind::Element)
@@ -182,7 +188,11 @@ void XMLCALL OnEndElement(void* userData, const XML_Char* /*name*/) {
 // The end of an element while a watch is set.
 void XMLCALL OnEndElementWatched(void* userData, const XML_Char* name) {
   ParseContext* context = static_cast<ParseContext*>(userData);
-  if (KeepsAttributes(context, name)) context->watch->OnEnd(name);
+  // Most elements differ from the watched name in their first byte.
+  const char* watched = context->attributesOf;
+  if (watched == nullptr || (name[0] == watched[0] && std::strcmp(name, watched) == 0)) {
+    context->watch->OnEnd(name);
+  }
   OnEndElement(userData, name);
 }
 
@@ -214,6 +224,10 @@ void XMLCALL OnTextSkippingBlank(void* userData, const XML_Char* text, int lengt
   if (i == length) return;
   AddText(static_cast<ParseContext*>(userData), text, length);
 }
+
+// Text, comments and the rest when only elements make nodes: nothing to build. Being the
+// default handler still keeps references unexpanded.
+void XMLCALL OnTextIgnored(void* /*userData*/, const XML_Char* /*text*/, int /*length*/) {}
 
 // Ends a parse that got no bytes at all: expat tells "no element found".
 XmlParseOutcome EndOfText(XML_Parser parser) {
@@ -417,7 +431,9 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   } else if (document->InsertUnder(root, nullptr, -1) == nullptr) {
     return finish(XmlParseOutcome::OutOfMemory);
   }
-  XML_SetDefaultHandler(xmlParser, mode == 1 ? OnTextSkippingBlank : OnText);
+  XML_SetDefaultHandler(xmlParser, !keepText   ? OnTextIgnored
+                                   : mode == 1 ? OnTextSkippingBlank
+                                               : OnText);
 
   ParseCursor cursor;
   cursor.current = document;
@@ -428,6 +444,7 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   context.texts = &texts;
   context.lines = recordLines;
   context.attributesOf = attributesOf;
+  context.attributesOfLength = attributesOf != nullptr ? std::strlen(attributesOf) : 0;
   context.watch = elementWatch;
   // expat keeps one address per attribute name for the life of this parser only.
   texts.ForgetStable();

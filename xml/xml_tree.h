@@ -83,6 +83,11 @@ class XmlTree {
   // every element, as at first); other elements come without any, which spares copying them
   // for a caller that reads no others. The name must stay valid while it is set.
   void KeepAttributesOnlyOf(const char* elementName) { attributesOf = elementName; }
+  // Whether later parses make nodes of what is not an element (text, comments, instructions,
+  // references); on at first. Off, only elements make nodes; the rest is still checked by the
+  // parser as before (references stay unexpanded), which spares copying it for a caller that
+  // reads elements only.
+  void SetKeepText(bool keep) { keepText = keep; }
   // Later parses tell `watch` of the elements whose attributes are kept (null: none). The
   // watch must outlive the parses.
   void SetElementWatch(XmlElementWatch* watch) { elementWatch = watch; }
@@ -111,6 +116,7 @@ class XmlTree {
   XmlSharedText texts{arena};
   uint64_t editsAtStart = 0;  // XmlLinkedNode::ArenaEdits when the tree was made
   bool recordLines = true;
+  bool keepText = true;
   const char* attributesOf = nullptr;  // the one element name whose attributes are kept
   XmlElementWatch* elementWatch = nullptr;
   BlockHandler blockHandler = nullptr;

@@ -209,6 +209,51 @@ TEST(XmlTreeParse, SkipBlankModeDropsOnlyBlankChunks) {
   EXPECT_EQ(chunks, "[\n][  ][a][\n][  ][b][\t]") << "mode 0 keeps every chunk";
 }
 
+// Without text only elements make nodes: text, comments, instructions, CDATA and references
+// leave none, an entity that holds markup is not expanded into elements, and the parser
+// still checks all of it. Each text's elements equal those of a parse that keeps text.
+TEST(XmlTreeParse, WithoutTextOnlyElementsMakeNodes) {
+  xmltest::MessageLog messages;
+  const std::string dtd = "<!DOCTYPE r [<!ENTITY e \"<KRSTimeElem Name='x'/>\">]>";
+  struct Case {
+    std::string text;
+    const char* elements;  // in pre-order; null: a syntax error
+  } cases[] = {
+      {"<r>one<a>two</a><!-- c --><?pi x?><![CDATA[<b/>]]>&amp;&#65;<c/>\n</r>", "r a c"},
+      {dtd + "<r>&e;<d/></r>", "r d"},
+      {"<r>text<a></b></r>", nullptr},
+      {"<r>&undefined;</r>", nullptr},
+  };
+  int errors = 0;
+  for (const Case& c : cases) {
+    for (const bool keepText : {true, false}) {
+      XmlTree tree;
+      tree.SetKeepText(keepText);
+      const bool parsed = ParseText(tree, c.text, "t.krn", 1);
+      const std::string what = c.text + (keepText ? " (text kept)" : " (no text)");
+      if (c.elements == nullptr) {
+        EXPECT_FALSE(parsed) << what;
+        EXPECT_EQ(messages.Count(), ++errors) << what << ": the error is told";
+        continue;
+      }
+      ASSERT_TRUE(parsed) << what;
+      XmlNode* document = tree.GetRoot()->GetFirstChild();
+      std::string elements;
+      bool otherNodes = false;
+      for (XmlNode* n = document->GetFirstChild(); n != nullptr;
+           n = n->GetNextInDocument(document, nullptr)) {
+        if (n->GetKind() != XmlNodeKind::Element) {
+          otherNodes = true;
+          continue;
+        }
+        elements += (elements.empty() ? "" : " ") + Name(n);
+      }
+      EXPECT_EQ(elements, c.elements) << what;
+      EXPECT_EQ(otherNodes, keepText) << what << ": only a tree that keeps text has other nodes";
+    }
+  }
+}
+
 // Parses one after another, each in a new tree or the last one, with and without lines and
 // with the attributes of one element only: a parser used again after an error or a parse of
 // another tree starts clean; without lines the nodes have none while a syntax error still
