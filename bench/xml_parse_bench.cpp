@@ -16,7 +16,7 @@
 //   expat cold/warm   expat with no handlers: the file's bytes copied into its buffer, parsed
 //                     (in blocks of 1 MiB from 1 GiB on, which expat's buffer cannot hold)
 //   step cold/warm    CollectButtons on the file, as a conversion runs it (its tree keeps what
-//                     the button walk reads: no layout white space, no lines, the attributes
+//                     the button walk reads: elements only, no lines, the attributes
 //                     of animations only)
 //   ratio             step / expat, cold and warm
 //   peak/file         the step process's peak resident set over the file size (cold run)
@@ -30,7 +30,6 @@
 //   destroy%          destroying the tree, as a share of building it
 // The writer line: layout 0 of the 100 MB scene written with WriteToFile, against one fwrite
 // (fopen, fwrite, fclose) of the same number of bytes, both the best of three.
-#include <expat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -48,6 +47,7 @@
 #include "base/file_handle.h"
 #include "base/path_buffer.h"
 #include "bench/bench_scene.h"
+#include "bench/expat_floor.h"
 #include "platform/native_path.h"
 #include "xml/xml_node.h"
 #include "xml/xml_tree.h"
@@ -79,28 +79,6 @@ bool ReadWhole(const std::string& file, std::string* text) {
   if (!in) return false;
   text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return true;
-}
-
-// expat's buffer cannot grow to 1 GiB: a larger text is handed over in blocks of 1 MiB.
-bool ExpatOnly(const std::string& text) {
-  XML_Parser parser = XML_ParserCreate(nullptr);
-  if (parser == nullptr) return false;
-  const size_t block = text.size() < (size_t{1} << 30) ? text.size() : size_t{1} << 20;
-  bool ok = true;
-  size_t done = 0;
-  do {
-    const size_t length = std::min(block, text.size() - done);
-    void* buffer = XML_GetBuffer(parser, static_cast<int>(length));
-    ok = buffer != nullptr;
-    if (ok) {
-      std::memcpy(buffer, text.data() + done, length);
-      done += length;
-      ok = XML_ParseBuffer(parser, static_cast<int>(length), done == text.size()) !=
-           XML_STATUS_ERROR;
-    }
-  } while (ok && done < text.size());
-  XML_ParserFree(parser);
-  return ok;
 }
 
 PathBuffer ScenePath(const std::string& file) {
@@ -257,9 +235,8 @@ bool RunAnimationScene(int mb, int runs, const std::string& dir) {
   std::printf(
       "animations only, %d MB (%llu animations): expat %.2f s, step %.2f s, ratio %.2f "
       "(medians of %d), peak/file %.2f, step/file %.2f, %s (block %.0f MB)\n",
-      mb, animations, Median(expatTimes), Median(stepTimes),
-      Median(stepTimes) / Median(expatTimes), runs, step[2] / fileBytes,
-      (step[2] - step[3]) / fileBytes,
+      mb, animations, Median(expatTimes), Median(stepTimes), Median(stepTimes) / Median(expatTimes),
+      runs, step[2] / fileBytes, (step[2] - step[3]) / fileBytes,
       outcome == static_cast<int>(ButtonsOutcome::Listed)              ? "every button"
       : outcome == static_cast<int>(ButtonsOutcome::TooManyAnimations) ? "too many animations"
                                                                        : "failed",
@@ -267,7 +244,6 @@ bool RunAnimationScene(int mb, int runs, const std::string& dir) {
   std::fflush(stdout);
   return true;
 }
-
 
 int Usage(int status) {
   std::fprintf(status == 0 ? stdout : stderr,

@@ -3,8 +3,9 @@
 # (1, 10, 100 MB; --large adds 500 MB): expat alone on the same bytes, the step in a fresh
 # process (read, parse, build the tree, walk it for buttons, destroy it), their ratio and
 # the peak working set, whole and without the working set before the step (the program and
-# Wine's libraries). Needs the cross build (bash scripts/test-windows.sh makes build-win/).
-#   bash scripts/measure-windows-scenes.sh [--large]
+# Wine's libraries). Each time is the median of RUNS fresh processes (5), expat and the step
+# in turn. Needs the cross build (bash scripts/test-windows.sh makes build-win/).
+#   bash scripts/measure-windows-scenes.sh [--large] [--runs RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-win
@@ -14,7 +15,16 @@ if [ ! -x "$build/wine-run.sh" ] || [ ! -f "$exe" ]; then
   exit 1
 fi
 sizes="1 10 100"
-[ "${1:-}" = "--large" ] && sizes="$sizes 500"
+runs=5
+while [ $# -gt 0 ]; do
+  case $1 in
+    --large) sizes="$sizes 500" ;;
+    --runs) runs=$2; shift ;;
+    *) echo "usage: measure-windows-scenes.sh [--large] [--runs RUNS]" >&2; exit 2 ;;
+  esac
+  shift
+done
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/krn-measure.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 run() { "$build/wine-run.sh" "$exe" "$@" </dev/null | tr -d '\r'; }
@@ -23,12 +33,18 @@ for mb in $sizes; do
   file="$work/bench-$mb.krn"
   run make bench "$mb" "Z:${file//\//\\}" >/dev/null
   bytes=$(stat -c %s "$file")
-  expat=$(run expat "Z:${file//\//\\}")
-  read -r outcome _ step peak base <<<"$(run step "Z:${file//\//\\}")"
-  if [ "$outcome" != Listed ]; then
-    echo "measure-windows-scenes: the $mb MB step ended in $outcome" >&2
-    exit 1
-  fi
+  expats="" steps=""
+  for _ in $(seq "$runs"); do
+    expats="$expats $(run expat "Z:${file//\//\\}")"
+    read -r outcome _ seconds peak base <<<"$(run step "Z:${file//\//\\}")"
+    if [ "$outcome" != Listed ]; then
+      echo "measure-windows-scenes: the $mb MB step ended in $outcome" >&2
+      exit 1
+    fi
+    steps="$steps $seconds"
+  done
+  expat=$(tr ' ' '\n' <<<"$expats" | grep . | median)
+  step=$(tr ' ' '\n' <<<"$steps" | grep . | median)
   awk -v mb="$mb" -v e="$expat" -v s="$step" -v p="$peak" -v q="$base" -v b="$bytes" 'BEGIN {
     printf "%5d %10.1f %10.1f %7.2f %9.1f %9.2f %9.2f\n", mb, e * 1000, s * 1000, s / e, p,
       p * 1048576 / b, (p - q) * 1048576 / b }'
