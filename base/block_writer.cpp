@@ -26,12 +26,18 @@ bool WriteWhole(FileHandle& file, const char* data, size_t count) {
 
 }  // namespace
 
-// The writing thread and what it shares with the caller, under `mutex`.
+// The writing thread and what it shares with the caller, under `mutex`: the blocks in flight,
+// oldest first, in a ring.
 struct BlockWriter::Thread {
+  struct Block {
+    const char* data;
+    size_t count;
+  };
   std::mutex mutex;
   std::condition_variable changed;  // a block was handed over or written, or the end came
-  const char* data = nullptr;       // the block in flight, null when there is none
-  size_t count = 0;
+  Block ring[kInFlight] = {};
+  uint32_t first = 0;    // the oldest block in flight
+  uint32_t waiting = 0;  // blocks in flight
   bool failed = false;
   bool stop = false;
   std::thread thread;
@@ -39,23 +45,26 @@ struct BlockWriter::Thread {
   void Run(FileHandle& file) {
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
-      changed.wait(lock, [this] { return data != nullptr || stop; });
-      if (data == nullptr) return;
-      const char* block = data;
-      const size_t size = count;
+      changed.wait(lock, [this] { return waiting > 0 || stop; });
+      if (waiting == 0) return;
+      const Block block = ring[first];
+      // After a failure the blocks still waiting are dropped.
+      const bool write = !failed;
       lock.unlock();
-      const bool ok = WriteWhole(file, block, size);
+      const bool ok = !write || WriteWhole(file, block.data, block.count);
       lock.lock();
       if (!ok) failed = true;
-      data = nullptr;
+      first = (first + 1) % kInFlight;
+      --waiting;
       changed.notify_all();
     }
   }
 
-  // Waits until no block is in flight; `lock` holds `mutex`.
-  void Idle(std::unique_lock<std::mutex>& lock) {
-    changed.wait(lock, [this] { return data == nullptr; });
+  // Waits until fewer than `most` blocks are in flight; `lock` holds `mutex`.
+  void Below(std::unique_lock<std::mutex>& lock, uint32_t most) {
+    changed.wait(lock, [this, most] { return waiting < most; });
   }
+  void Idle(std::unique_lock<std::mutex>& lock) { Below(lock, 1); }
 };
 
 BlockWriter::BlockWriter(FileHandle& file) : file_(file) {}
@@ -91,10 +100,10 @@ bool BlockWriter::Hand(const char* data, size_t count) {
   }
   if (count == 0) return true;
   std::unique_lock<std::mutex> lock(thread_->mutex);
-  thread_->Idle(lock);
+  thread_->Below(lock, kInFlight);
   if (thread_->failed) return false;
-  thread_->data = data;
-  thread_->count = count;
+  thread_->ring[(thread_->first + thread_->waiting) % kInFlight] = {data, count};
+  ++thread_->waiting;
   thread_->changed.notify_all();
   return true;
 }

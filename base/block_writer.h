@@ -6,21 +6,26 @@
 
 class FileHandle;
 
-// Hands blocks of bytes to a writing thread, one block in flight at a time, in the order
-// handed. The thread starts with the first block and ends with the writer; where no thread
-// can be had, each block is written at once on the caller's thread. The caller must not use
-// the file while a block is in flight (Wait first).
+// Hands blocks of bytes to a writing thread, which writes them in the order handed, up to
+// kInFlight at a time waiting. The thread starts with the first block and ends with the
+// writer; where no thread can be had, each block is written at once on the caller's thread.
+// The caller must not use the file while a block is in flight (Wait first).
 class BlockWriter {
  public:
+  // Blocks handed over and not yet written, at most: a caller that fills kInFlight + 1
+  // buffers in turn finds the next one written whenever Hand returns, and the writing thread
+  // has blocks in store for a while that the caller is not running.
+  static constexpr unsigned kInFlight = 3;
+
   explicit BlockWriter(FileHandle& file);
   // Waits for the block in flight, then ends the thread.
   ~BlockWriter();
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;
 
-  // Waits until the block before is written, then starts writing the `count` bytes at `data`,
-  // which must stay untouched until the next Hand or Wait returns. False, with nothing
-  // handed over, when a block since the last Wait could not be written whole.
+  // Waits until fewer than kInFlight blocks wait, then hands over the `count` bytes at `data`,
+  // which must stay untouched until kInFlight more Hand calls or a Wait returned. False, with
+  // nothing handed over, when a block since the last Wait could not be written whole.
   bool Hand(const char* data, size_t count);
   // Waits until every block handed over is written. False when one since the last Wait could
   // not be written whole; the failure is then forgotten.

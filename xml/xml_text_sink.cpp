@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <new>
-#include <utility>
 
 #include "base/file_handle.h"
 
@@ -113,28 +112,40 @@ XmlFileTarget::XmlFileTarget(FileHandle& file) : file_(file), writer_(file) {}
 
 XmlFileTarget::~XmlFileTarget() {
   writer_.Wait();  // no block in flight when they are freed
-  delete[] block_;
-  delete[] other_;
+  for (char* block : blocks_) delete[] block;
 }
 
 bool XmlFileTarget::Start(char*& cur, char*& end) {
-  block_ = new (std::nothrow) char[kBlock];
-  cur = end = block_;
-  if (block_ == nullptr) return false;
-  end = block_ + kBlock;
+  blocks_[0] = new (std::nothrow) char[kBlock];
+  cur = end = blocks_[0];
+  if (blocks_[0] == nullptr) return false;
+  end = blocks_[0] + kBlock;
   return true;
 }
 
 bool XmlFileTarget::MoreRoom(char*& cur, char*& end, size_t /*want*/) {
-  if (other_ == nullptr) other_ = new (std::nothrow) char[kBlock];
-  const size_t count = static_cast<size_t>(cur - block_);
-  const bool handed = writer_.Hand(block_, count);
+  if (ring_ == 0) {
+    ring_ = kRing;
+    for (unsigned i = 1; i < kRing; ++i) {
+      blocks_[i] = new (std::nothrow) char[kBlock];
+      if (blocks_[i] == nullptr) ring_ = 1;
+    }
+    if (ring_ == 1) {
+      for (unsigned i = 1; i < kRing; ++i) {
+        delete[] blocks_[i];
+        blocks_[i] = nullptr;
+      }
+    }
+  }
+  const size_t count = static_cast<size_t>(cur - Block());
+  const bool handed = writer_.Hand(Block(), count);
   if (handed) handed_ += count;
-  // Without a second block the one block must be written before it is filled again.
-  const bool ok = handed && (other_ != nullptr || writer_.Wait());
-  if (handed && other_ != nullptr) std::swap(block_, other_);
-  cur = block_;
-  end = ok ? block_ + kBlock : block_;
+  // The next block of the ring was handed over kRing - 1 blocks ago: written by now. Without
+  // a ring the one block must be written before it is filled again.
+  const bool ok = handed && (ring_ > 1 || writer_.Wait());
+  if (handed) current_ = (current_ + 1) % ring_;
+  cur = Block();
+  end = ok ? cur + kBlock : cur;
   return ok;
 }
 
@@ -142,22 +153,22 @@ bool XmlFileTarget::Restart(char*& cur, char*& end) {
   // Whatever went out is cut off by opening the file again, truncated.
   writer_.Wait();
   handed_ = 0;
-  cur = end = block_;
+  cur = end = Block();
   file_.Close();
   if (!file_.Open(2)) return false;
-  end = block_ + kBlock;
+  end = cur + kBlock;
   return true;
 }
 
 bool XmlFileTarget::Finish(char* cur) {
-  const size_t count = static_cast<size_t>(cur - block_);
-  const bool handed = writer_.Hand(block_, count);
+  const size_t count = static_cast<size_t>(cur - Block());
+  const bool handed = writer_.Hand(Block(), count);
   if (handed) handed_ += count;
   return writer_.Wait() && handed;
 }
 
 uint64_t XmlFileTarget::Count(const char* cur) const {
-  return handed_ + static_cast<uint64_t>(cur - block_);
+  return handed_ + static_cast<uint64_t>(cur - Block());
 }
 
 bool XmlTextSink::Grow(size_t want) {

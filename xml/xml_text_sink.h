@@ -47,8 +47,9 @@ class XmlBufferTarget final : public XmlTextTarget {
 };
 
 // Writes the text in blocks of a fixed size to a file open in mode 2 (created or truncated),
-// so memory stays the same whatever the text's length. A full block goes out on a thread of
-// its own while the sink fills a second one. Starting again opens the file so again.
+// so memory stays the same whatever the text's length. Full blocks go out on a thread of
+// their own while the sink fills the next one of a ring. Starting again opens the file so
+// again.
 class XmlFileTarget final : public XmlTextTarget {
  public:
   // Block size in bytes.
@@ -65,12 +66,16 @@ class XmlFileTarget final : public XmlTextTarget {
   uint64_t Count(const char* cur) const override;
 
  private:
+  static constexpr unsigned kRing = BlockWriter::kInFlight + 1;
+  char* Block() const { return blocks_[current_]; }
+
   FileHandle& file_;
-  // The block being filled, and the one that went out before (made with the first full
-  // block; without it the one block is reused once written).
-  char* block_ = nullptr;
-  char* other_ = nullptr;
-  uint64_t handed_ = 0;  // bytes handed to the writer
+  // The blocks filled in turn: the first from the start, the others made with the first full
+  // block; when they cannot be had, the one block is reused once written.
+  char* blocks_[kRing] = {};
+  unsigned ring_ = 0;     // blocks in use; 0 until the first block is full
+  unsigned current_ = 0;  // the block being filled
+  uint64_t handed_ = 0;   // bytes handed to the writer
   BlockWriter writer_;
 };
 
