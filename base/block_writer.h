@@ -18,7 +18,7 @@ class BlockWriter {
   static constexpr unsigned kInFlight = 3;
 
   explicit BlockWriter(FileHandle& file);
-  // Waits for the block in flight, then ends the thread.
+  // Waits for the blocks in flight, then ends the thread.
   ~BlockWriter();
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;
