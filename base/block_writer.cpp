@@ -119,3 +119,7 @@ bool BlockWriter::Wait() {
   }
   return !failed;
 }
+
+bool BlockWriter::WriteLast(const char* data, size_t count) {
+  return Wait() && WriteWhole(file_, data, count);
+}

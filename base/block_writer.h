@@ -30,6 +30,10 @@ class BlockWriter {
   // Waits until every block handed over is written. False when one since the last Wait could
   // not be written whole; the failure is then forgotten.
   bool Wait();
+  // Wait, then writes the `count` bytes at `data` on the caller's thread, so that a text that
+  // never filled a block starts no thread. False as Wait, or when these bytes cannot be
+  // written whole.
+  bool WriteLast(const char* data, size_t count);
 
  private:
   struct Thread;

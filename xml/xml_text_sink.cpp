@@ -125,16 +125,13 @@ bool XmlFileTarget::Start(char*& cur, char*& end) {
 
 bool XmlFileTarget::MoreRoom(char*& cur, char*& end, size_t /*want*/) {
   if (ring_ == 0) {
-    ring_ = kRing;
-    for (unsigned i = 1; i < kRing; ++i) {
-      blocks_[i] = new (std::nothrow) char[kBlock];
-      if (blocks_[i] == nullptr) ring_ = 1;
-    }
-    if (ring_ == 1) {
-      for (unsigned i = 1; i < kRing; ++i) {
-        delete[] blocks_[i];
-        blocks_[i] = nullptr;
-      }
+    // The whole ring or none of it: a shorter one would refill a block still in flight.
+    unsigned made = 1;
+    while (made < kRing && (blocks_[made] = new (std::nothrow) char[kBlock]) != nullptr) ++made;
+    ring_ = made == kRing ? kRing : 1;
+    while (ring_ == 1 && made > 1) {
+      delete[] blocks_[--made];
+      blocks_[made] = nullptr;
     }
   }
   const size_t count = static_cast<size_t>(cur - Block());
@@ -162,9 +159,8 @@ bool XmlFileTarget::Restart(char*& cur, char*& end) {
 
 bool XmlFileTarget::Finish(char* cur) {
   const size_t count = static_cast<size_t>(cur - Block());
-  const bool handed = writer_.Hand(Block(), count);
-  if (handed) handed_ += count;
-  return writer_.Wait() && handed;
+  handed_ += count;
+  return writer_.WriteLast(Block(), count);
 }
 
 uint64_t XmlFileTarget::Count(const char* cur) const {

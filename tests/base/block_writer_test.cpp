@@ -55,6 +55,7 @@ TEST(BlockWriter, AFailedWriteIsToldOnceAndStopsTheBlocksAfterIt) {
   EXPECT_LE(handed, BlockWriter::kInFlight) << "blocks after a failed one are refused";
   EXPECT_FALSE(writer.Wait()) << "the failed write is told";
   EXPECT_TRUE(writer.Wait()) << "and then forgotten";
+  EXPECT_FALSE(writer.WriteLast(text, sizeof text)) << "a last block that cannot be written";
   EXPECT_FALSE(std::filesystem::exists(folder.Native("never.bin")));
 
   FileHandle file{PathBuffer(folder.Program("out.bin").c_str())};
