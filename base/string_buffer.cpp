@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/large_block.h"
+
 namespace {
 
 // Largest number of characters a buffer can hold (its capacity counts the NUL as well).
@@ -58,7 +60,19 @@ bool StringBuffer::Reserve(unsigned n, bool keep) {
   }
   const bool hadStorage = data_ != nullptr;
   if (!keep && hadStorage) Reset();
-  void* grown = std::realloc(data_, static_cast<size_t>(request) + 1);
+  const size_t bytes = static_cast<size_t>(request) + 1;
+  void* grown = nullptr;
+  if (bytes >= kLargeBlockBytes && (data_ == nullptr || capacity < kLargeBlockBytes)) {
+    // Storage that becomes large is placed for large pages (platform/large_block.h) once;
+    // from then on it grows as the heap chooses.
+    grown = SysAllocLarge(bytes);
+    if (grown != nullptr && data_ != nullptr) {
+      std::memcpy(grown, data_, capacity);
+      std::free(data_);
+    }
+  } else {
+    grown = std::realloc(data_, bytes);
+  }
   if (grown == nullptr) {
     // The buffer ends empty and consistent; the old storage is released.
     Reset();

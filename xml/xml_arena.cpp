@@ -16,6 +16,7 @@ namespace {
 
 constexpr size_t kSmallestChunk = 4 * 1024;
 constexpr size_t kLargestChunk = 4 * 1024 * 1024;
+constexpr uint64_t kLargeFrom = 1024 * 1024;
 
 size_t RoundUp(size_t bytes) {
   return (bytes + XmlArena::kAlignment - 1) & ~(XmlArena::kAlignment - 1);
@@ -24,11 +25,12 @@ size_t RoundUp(size_t bytes) {
 }  // namespace
 
 size_t XmlArena::NextChunkSize() const {
-  // An eighth of what the arena holds, in whole 4 KiB, between 4 KiB and 4 MiB: a tree never
-  // holds much more than it uses, and a large one takes few chunks.
+  // An eighth of what the arena holds, in whole 4 KiB, from 4 KiB: a small tree never holds
+  // much more than it uses. From 1 MiB on, chunks of 4 MiB, which the system can back with
+  // large pages (see platform/large_block.h): a large tree takes few chunks and few faults.
+  if (bytesHeld_ >= kLargeFrom) return kLargestChunk;
   const uint64_t eighth = bytesHeld_ / 8 / kSmallestChunk * kSmallestChunk;
-  if (eighth < kSmallestChunk) return kSmallestChunk;
-  return eighth > kLargestChunk ? kLargestChunk : static_cast<size_t>(eighth);
+  return eighth < kSmallestChunk ? kSmallestChunk : static_cast<size_t>(eighth);
 }
 
 void* XmlArena::NewBlock(size_t bytes, bool becomesCurrent) {

@@ -1,6 +1,9 @@
 // Linux: the toolkit heap over the C heap. Every block carries its size in a small header in
-// front of it, so SysHeapSize is exact: what the caller asked for.
+// front of it, so SysHeapSize is exact: what the caller asked for. Large blocks (a large tree's
+// chunks) are placed for large pages.
 #include "platform/toolkit_heap.h"
+
+#include "platform/large_block.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,8 +30,14 @@ bool TooLarge(uint32_t bytes) {
 
 void* SysHeapAlloc(uint32_t bytes, bool zeroFill) {
   if (TooLarge(bytes)) return nullptr;
-  char* raw = static_cast<char*>(zeroFill ? std::calloc(1, kHeaderSize + bytes)
-                                          : std::malloc(kHeaderSize + bytes));
+  const size_t total = kHeaderSize + bytes;
+  char* raw = nullptr;
+  if (total >= kLargeBlockBytes) {
+    raw = static_cast<char*>(SysAllocLarge(total));
+    if (raw && zeroFill) std::memset(raw, 0, total);
+  } else {
+    raw = static_cast<char*>(zeroFill ? std::calloc(1, total) : std::malloc(total));
+  }
   if (!raw) return nullptr;
   void* block = raw + kHeaderSize;
   StoredSize(block) = bytes;

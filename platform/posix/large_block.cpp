@@ -1,0 +1,22 @@
+// Linux: a large block starts on a 2 MiB boundary and its whole 2 MiB units are advised for
+// transparent huge pages, so that each of them is brought in by one fault. The last part of
+// the block, shorter than a unit, keeps small pages: a huge page there would hold memory the
+// block never uses. Where the system gives no huge pages (switched off, or none free), the
+// advice changes nothing.
+#include "platform/large_block.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+void* SysAllocLarge(size_t bytes) {
+  // aligned_alloc wants a multiple of the alignment; the rounded tail is never touched, so it
+  // takes no memory.
+  const size_t rounded = (bytes + kLargeBlockBytes - 1) & ~(kLargeBlockBytes - 1);
+  if (rounded < bytes) return nullptr;
+  void* block = std::aligned_alloc(kLargeBlockBytes, rounded);
+  const size_t whole = bytes & ~(kLargeBlockBytes - 1);
+  if (block != nullptr && whole > 0) madvise(block, whole, MADV_HUGEPAGE);
+  return block;
+}
