@@ -1,9 +1,10 @@
 #include "xml/xml_text_sink.h"
 
 #include <cstdio>
-#include <new>
+#include <cstdlib>
 
 #include "base/file_handle.h"
+#include "platform/large_block.h"
 
 namespace {
 
@@ -111,29 +112,25 @@ uint64_t XmlBufferTarget::Count(const char* cur) const {
 XmlFileTarget::XmlFileTarget(FileHandle& file) : file_(file), writer_(file) {}
 
 XmlFileTarget::~XmlFileTarget() {
-  writer_.Wait();  // no block in flight when they are freed
-  for (char* block : blocks_) delete[] block;
+  writer_.Wait();  // no block in flight when it is freed
+  std::free(storage_);
 }
 
 bool XmlFileTarget::Start(char*& cur, char*& end) {
-  blocks_[0] = new (std::nothrow) char[kBlock];
-  cur = end = blocks_[0];
-  if (blocks_[0] == nullptr) return false;
-  end = blocks_[0] + kBlock;
+  // The whole ring or one block: a shorter ring would refill a block still in flight.
+  storage_ = static_cast<char*>(SysAllocLarge(kRing * kBlock));
+  ring_ = kRing;
+  if (storage_ == nullptr) {
+    storage_ = static_cast<char*>(std::malloc(kBlock));
+    ring_ = 1;
+  }
+  cur = end = storage_;
+  if (storage_ == nullptr) return false;
+  end = storage_ + kBlock;
   return true;
 }
 
 bool XmlFileTarget::MoreRoom(char*& cur, char*& end, size_t /*want*/) {
-  if (ring_ == 0) {
-    // The whole ring or none of it: a shorter one would refill a block still in flight.
-    unsigned made = 1;
-    while (made < kRing && (blocks_[made] = new (std::nothrow) char[kBlock]) != nullptr) ++made;
-    ring_ = made == kRing ? kRing : 1;
-    while (ring_ == 1 && made > 1) {
-      delete[] blocks_[--made];
-      blocks_[made] = nullptr;
-    }
-  }
   const size_t count = static_cast<size_t>(cur - Block());
   const bool handed = writer_.Hand(Block(), count);
   if (handed) handed_ += count;

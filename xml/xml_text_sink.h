@@ -67,13 +67,13 @@ class XmlFileTarget final : public XmlTextTarget {
 
  private:
   static constexpr unsigned kRing = BlockWriter::kInFlight + 1;
-  char* Block() const { return blocks_[current_]; }
+  char* Block() const { return storage_ + current_ * kBlock; }
 
   FileHandle& file_;
-  // The blocks filled in turn: the first from the start, the others made with the first full
-  // block; when they cannot be had, the one block is reused once written.
-  char* blocks_[kRing] = {};
-  unsigned ring_ = 0;     // blocks in use; 0 until the first block is full
+  // The blocks filled in turn, side by side in one allocation placed for large pages (see
+  // platform/large_block.h); when they cannot be had, one block reused once written.
+  char* storage_ = nullptr;
+  unsigned ring_ = 1;     // blocks in storage_
   unsigned current_ = 0;  // the block being filled
   uint64_t handed_ = 0;   // bytes handed to the writer
   BlockWriter writer_;

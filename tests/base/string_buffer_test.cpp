@@ -44,6 +44,22 @@ TEST(StringBuffer, GrowthDoublesFromTheExactFirstSize) {
   EXPECT_EQ(Text(r), "kept") << "a reservation that fits keeps the text even without keep";
   EXPECT_FALSE(r.IsExternal());
   EXPECT_FALSE(r.IsReadOnly());
+
+  // Storage that becomes large (placed apart for large pages) keeps the text as it moves, and
+  // grows on from there.
+  StringBuffer big;
+  std::string expected;
+  for (int i = 0; big.Capacity() < (6u << 20); ++i) {
+    const std::string piece = "line " + std::to_string(i) + "\n";
+    ASSERT_TRUE(big.SetText(piece.c_str(), -1, static_cast<unsigned>(expected.size())));
+    expected += piece;
+  }
+  EXPECT_EQ(Text(big), expected) << "growing past the large size lost text";
+  const unsigned length = big.Length();
+  ASSERT_TRUE(big.Reserve(length + (8u << 20), true));
+  EXPECT_EQ(Text(big), expected) << "a kept reservation of large storage lost text";
+  ASSERT_TRUE(big.Reserve(big.Capacity() + 10, false));
+  EXPECT_EQ(big.Length(), 0u) << "a fresh large reservation holds the empty text";
 }
 
 TEST(StringBuffer, SetTextCountsPositionsAndAppends) {

@@ -34,12 +34,26 @@ long FirstBroken(const void* block, uint32_t bytes) {
 }  // namespace
 
 TEST(ToolkitHeap, AllocationZeroFillsWhenAskedAndKnowsItsSize) {
-  // Dirty the heap first, so a zero-filled block cannot be zero by chance of fresh pages.
-  for (int round = 0; round < 4; ++round) {
-    void* dirty = SysHeapAlloc(4096, false);
-    ASSERT_NE(dirty, nullptr);
-    std::memset(dirty, 0xAB, 4096);
-    SysHeapFree(dirty);
+  // A small block, and a large one as a big tree's chunks are (placed apart on Linux).
+  for (const uint32_t size : {4096u, 5u << 20}) {
+    // Dirty the heap first, so a zero-filled block cannot be zero by chance of fresh pages.
+    for (int round = 0; round < 4; ++round) {
+      void* dirty = SysHeapAlloc(size, false);
+      ASSERT_NE(dirty, nullptr) << size << " bytes";
+      std::memset(dirty, 0xAB, size);
+      SysHeapFree(dirty);
+    }
+    void* block = SysHeapAlloc(size, true);
+    ASSERT_NE(block, nullptr) << size << " bytes";
+    EXPECT_EQ(FirstNonZero(block, 0, size), -1)
+        << "a zero-filled block of " << size << " bytes holds a non-zero byte";
+    EXPECT_GE(SysHeapSize(block), size) << "the size is smaller than what was asked";
+    FillPattern(block, size);
+    block = SysHeapRealloc(block, size + 4096, true);
+    ASSERT_NE(block, nullptr) << "growing " << size << " bytes failed";
+    EXPECT_EQ(FirstBroken(block, size), -1) << "growing " << size << " bytes lost them";
+    EXPECT_EQ(FirstNonZero(block, size, size + 4096), -1) << "the growth was not zero-filled";
+    SysHeapFree(block);
   }
   void* zeroed = SysHeapAlloc(4096, true);
   ASSERT_NE(zeroed, nullptr);
