@@ -2,12 +2,15 @@
 // against expat alone on the same bytes, and the XML writer against one fwrite.
 //
 // Run: build-rel/bench/xml_parse_bench [--large] [--sizes 1,10] [--runs N] [--animations MB]
-//                                      [--dir DIR]
+//                                      [--dir DIR] [--cpus 0,1]
 //   --large        adds the 500 MB scene
 //   --animations   also a scene of MB megabytes of nothing but listed animations, cold only
 //                  (medians of --runs processes)
 //                  (1024 for 1 GB: its button block passes a buffer's capacity, and the step
 //                  must say so within its time)
+//   --cpus         runs every measurement on these processors only (a list such as 0 or
+//                  0,1): on a virtual machine one processor can be much slower than the
+//                  other for minutes, and a measurement then depends on where it ran
 // Every cold figure comes from a fresh child process (this program started again), so it is
 // the first parse of that process: the median of --runs processes (5 unless told), expat,
 // the step and the tree in turn; warm figures are the best of the repeats that follow the
@@ -31,6 +34,7 @@
 // The writer line: layout 0 of the 100 MB scene written with WriteToFile, against one fwrite
 // (fopen, fwrite, fclose) of the same number of bytes, both the best of three in a process;
 // the median ratio of --runs processes and its range.
+#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -249,8 +253,37 @@ bool RunAnimationScene(int mb, int runs, const std::string& dir) {
 int Usage(int status) {
   std::fprintf(status == 0 ? stdout : stderr,
                "Usage: xml_parse_bench [--large] [--sizes MB,MB,...] [--runs N] [--animations MB] "
-               "[--dir DIR]\n");
+               "[--dir DIR] [--cpus N,N,...]\n");
   return status;
+}
+
+// Reads a list of numbers such as "0,1" into `numbers`; false when it is not one.
+bool ReadNumbers(char* text, std::vector<int>* numbers) {
+  numbers->clear();
+  for (char* p = text; *p != '\0';) {
+    char* after = p;
+    const long n = std::strtol(p, &after, 10);
+    if (after == p || n < 0) return false;
+    numbers->push_back(static_cast<int>(n));
+    p = after;
+    if (*p == ',') {
+      ++p;
+    } else if (*p != '\0') {
+      return false;
+    }
+  }
+  return !numbers->empty();
+}
+
+// Keeps this process and the children it starts on `cpus`; false when the system refuses.
+bool PinTo(const std::vector<int>& cpus) {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  for (int cpu : cpus) {
+    if (cpu >= CPU_SETSIZE) return false;
+    CPU_SET(cpu, &set);
+  }
+  return sched_setaffinity(0, sizeof set, &set) == 0;
 }
 
 }  // namespace
@@ -276,14 +309,15 @@ int main(int argc, char** argv) {
       runs = std::atoi(argv[++i]);
       if (runs <= 0) return Usage(2);
     } else if (std::strcmp(argv[i], "--sizes") == 0 && i + 1 < argc) {
-      sizes.clear();
-      for (char* p = argv[++i]; *p != '\0';) {
-        sizes.push_back(static_cast<int>(std::strtol(p, &p, 10)));
-        if (*p == ',')
-          ++p;
-        else if (*p != '\0')
-          return Usage(2);
+      if (!ReadNumbers(argv[++i], &sizes)) return Usage(2);
+    } else if (std::strcmp(argv[i], "--cpus") == 0 && i + 1 < argc) {
+      std::vector<int> cpus;
+      if (!ReadNumbers(argv[++i], &cpus)) return Usage(2);
+      if (!PinTo(cpus)) {
+        std::fprintf(stderr, "xml_parse_bench: cannot run on processors %s\n", argv[i]);
+        return 1;
       }
+      std::printf("on processors %s only\n", argv[i]);
     } else if (std::strcmp(argv[i], "--animations") == 0 && i + 1 < argc) {
       animationMegabytes = std::atoi(argv[++i]);
       if (animationMegabytes <= 0) return Usage(2);
