@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/large_block.h"
 #include "ui/toolkit_runtime.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -15,7 +16,7 @@
 namespace {
 
 constexpr size_t kSmallestChunk = 4 * 1024;
-constexpr size_t kLargestChunk = 4 * 1024 * 1024;
+constexpr size_t kLargeChunk = kLargeBlockBytes;
 constexpr uint64_t kLargeFrom = 1024 * 1024;
 
 size_t RoundUp(size_t bytes) {
@@ -26,9 +27,10 @@ size_t RoundUp(size_t bytes) {
 
 size_t XmlArena::NextChunkSize() const {
   // An eighth of what the arena holds, in whole 4 KiB, from 4 KiB: a small tree never holds
-  // much more than it uses. From 1 MiB on, chunks of 4 MiB, which the system can back with
-  // large pages (see platform/large_block.h): a large tree takes few chunks and few faults.
-  if (bytesHeld_ >= kLargeFrom) return kLargestChunk;
+  // much more than it uses. From 1 MiB on, chunks of one large page each (see
+  // platform/large_block.h): a large tree takes one page fault per 2 MiB, and holds at most
+  // one chunk more than it uses.
+  if (bytesHeld_ >= kLargeFrom) return kLargeChunk;
   const uint64_t eighth = bytesHeld_ / 8 / kSmallestChunk * kSmallestChunk;
   return eighth < kSmallestChunk ? kSmallestChunk : static_cast<size_t>(eighth);
 }
