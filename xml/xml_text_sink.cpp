@@ -12,7 +12,7 @@ namespace {
 // is), kept in eight bytes so that it can be copied whole. '>' is marked as well; only "]]>"
 // needs it (see AddEscaped).
 struct EscapeTable {
-  static constexpr size_t kRoom = 8;
+  static constexpr size_t kRoom = XmlTextSink::kEscapeRoom;
   char text[256][kRoom] = {};
   uint8_t length[256] = {};
   constexpr EscapeTable() {
@@ -236,16 +236,20 @@ char* XmlTextSink::EscapeInto(char* out, const char* text, size_t count) {
   return out;
 }
 
-char* XmlTextSink::AddValue(char* out, StringBuffer* value, size_t count) {
+char* XmlTextSink::AddNewValue(char* out, StringBuffer* value, size_t count,
+                               const StringBuffer*& plain) {
   const char* data = value->Data();
-  const StringBuffer*& plain = plain_[(reinterpret_cast<uintptr_t>(value) >> 4) % kPlainSlots];
-  if (plain == value) {
-    Copy(out, data, count);
-    return out + count;
+  // Most values hold no marked byte: one pass that only looks, then one copy.
+  uint8_t marked = 0;
+  for (size_t i = 0; i < count; ++i) marked |= kEscape.length[static_cast<unsigned char>(data[i])];
+  if (marked != 0) {
+    char* end = EscapeInto(out, data, count);
+    if (static_cast<size_t>(end - out) == count) plain = value;
+    return end;
   }
-  char* end = EscapeInto(out, data, count);
-  if (static_cast<size_t>(end - out) == count) plain = value;
-  return end;
+  plain = value;
+  Copy(out, data, count);
+  return out + count;
 }
 
 bool XmlTextSink::AddEscaped(StringBuffer* text) {
@@ -267,25 +271,7 @@ bool XmlTextSink::AddEscaped(StringBuffer* text) {
   return Add(data + run, count - run);
 }
 
-bool XmlTextSink::AddAttribute(StringBuffer* name, StringBuffer* value) {
-  const size_t nameLength = TextLength(name);
-  const size_t valueLength = TextLength(value);
-  // The usual case, UTF-8 out and room for the longest result, goes without checks.
-  constexpr size_t kMarks = 5;  // ' ', '=', two quotes and ' '
-  if (!latin1_ && name->Data() != nullptr && value->Data() != nullptr &&
-      static_cast<size_t>(end_ - cur_) / EscapeTable::kRoom > nameLength + valueLength + kMarks) {
-    char* out = cur_;
-    *out++ = ' ';
-    Copy(out, name->Data(), nameLength);
-    out += nameLength;
-    *out++ = '=';
-    *out++ = '"';
-    out = AddValue(out, value, valueLength);
-    *out++ = '"';
-    *out++ = ' ';
-    cur_ = out;
-    return true;
-  }
+bool XmlTextSink::AddAttributeSlow(StringBuffer* name, StringBuffer* value) {
   return Mark(' ') && Add(name) && Mark("=\"") && AddEscaped(value) && Mark("\" ");
 }
 

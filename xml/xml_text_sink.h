@@ -118,7 +118,30 @@ class XmlTextSink {
   bool AddEscaped(StringBuffer* text);
   // Appends ` name="value" ` (a space, the name, '=', the value escaped as by AddEscaped in
   // double quotes, and a space).
-  bool AddAttribute(StringBuffer* name, StringBuffer* value);
+  bool AddAttribute(StringBuffer* name, StringBuffer* value) {
+    const size_t nameLength = TextLength(name);
+    const size_t valueLength = TextLength(value);
+    // The usual case, UTF-8 out and room for the longest result, goes without checks.
+    constexpr size_t kMarks = 5;  // ' ', '=', two quotes and ' '
+    if (!latin1_ && name->Data() != nullptr && value->Data() != nullptr &&
+        static_cast<size_t>(end_ - cur_) / kEscapeRoom > nameLength + valueLength + kMarks) {
+      char* out = cur_;
+      *out++ = ' ';
+      Copy(out, name->Data(), nameLength);
+      out += nameLength;
+      *out++ = '=';
+      *out++ = '"';
+      out = AddValue(out, value, valueLength);
+      *out++ = '"';
+      *out++ = ' ';
+      cur_ = out;
+      return true;
+    }
+    return AddAttributeSlow(name, value);
+  }
+
+  // The most bytes one byte of an attribute value becomes once escaped.
+  static constexpr size_t kEscapeRoom = 8;
 
   // Drops the text so far to start again; false when the target cannot.
   bool Restart();
@@ -172,7 +195,15 @@ class XmlTextSink {
   static char* EscapeInto(char* out, const char* text, size_t count);
   // EscapeInto for the `count` bytes of `value`, copied whole when the value is known to
   // need no reference.
-  char* AddValue(char* out, StringBuffer* value, size_t count);
+  char* AddValue(char* out, StringBuffer* value, size_t count) {
+    const StringBuffer*& plain = plain_[(reinterpret_cast<uintptr_t>(value) >> 4) % kPlainSlots];
+    if (plain != value) return AddNewValue(out, value, count, plain);
+    Copy(out, value->Data(), count);
+    return out + count;
+  }
+  // AddValue for a value not met lately: looked at, escaped when it must be, and remembered
+  // in `plain` (its slot) when it needs no reference.
+  char* AddNewValue(char* out, StringBuffer* value, size_t count, const StringBuffer*& plain);
   // Asks the target for more room, once the bytes it takes are scanned; false when it has
   // none.
   bool Grow(size_t want);
@@ -181,6 +212,8 @@ class XmlTextSink {
   // Put for a piece longer than the room left: fills the room and asks for more.
   bool PutSlow(const char* text, size_t count);
   bool AddLatin1(const char* text, size_t count);
+  // AddAttribute where the usual case does not hold: ISO-8859-1 out, or little room left.
+  bool AddAttributeSlow(StringBuffer* name, StringBuffer* value);
 
   XmlTextTarget& target_;
   char* cur_;
