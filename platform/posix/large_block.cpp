@@ -7,16 +7,12 @@
 
 #include <sys/mman.h>
 
-#include <cstdint>
 #include <cstdlib>
 
 void* SysAllocLarge(size_t bytes) {
-  // aligned_alloc wants a multiple of the alignment; the rounded tail is never touched, so it
-  // takes no memory.
-  const size_t rounded = (bytes + kLargeBlockBytes - 1) & ~(kLargeBlockBytes - 1);
-  if (rounded < bytes) return nullptr;
-  void* block = std::aligned_alloc(kLargeBlockBytes, rounded);
+  void* block = nullptr;
+  if (posix_memalign(&block, kLargeBlockBytes, bytes) != 0) return nullptr;
   const size_t whole = bytes & ~(kLargeBlockBytes - 1);
-  if (block != nullptr && whole > 0) madvise(block, whole, MADV_HUGEPAGE);
+  if (whole > 0) madvise(block, whole, MADV_HUGEPAGE);
   return block;
 }

@@ -3,12 +3,12 @@
 // chunks) are placed for large pages.
 #include "platform/toolkit_heap.h"
 
-#include "platform/large_block.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/large_block.h"
 
 namespace {
 
