@@ -112,21 +112,16 @@ uint64_t XmlBufferTarget::Count(const char* cur) const {
 XmlFileTarget::XmlFileTarget(FileHandle& file) : file_(file), writer_(file) {}
 
 XmlFileTarget::~XmlFileTarget() {
-  writer_.Wait();  // no block in flight when it is freed
-  std::free(storage_);
+  writer_.Wait();  // no block in flight when they are freed
+  std::free(ring_);
+  std::free(first_);
 }
 
 bool XmlFileTarget::Start(char*& cur, char*& end) {
-  // The whole ring or one block: a shorter ring would refill a block still in flight.
-  storage_ = static_cast<char*>(SysAllocLarge(kRing * kBlock));
-  ring_ = kRing;
-  if (storage_ == nullptr) {
-    storage_ = static_cast<char*>(std::malloc(kBlock));
-    ring_ = 1;
-  }
-  cur = end = storage_;
-  if (storage_ == nullptr) return false;
-  end = storage_ + kBlock;
+  first_ = static_cast<char*>(std::malloc(kBlock));
+  cur = end = first_;
+  if (first_ == nullptr) return false;
+  end = first_ + kBlock;
   return true;
 }
 
@@ -134,10 +129,16 @@ bool XmlFileTarget::MoreRoom(char*& cur, char*& end, size_t /*want*/) {
   const size_t count = static_cast<size_t>(cur - Block());
   const bool handed = writer_.Hand(Block(), count);
   if (handed) handed_ += count;
+  if (!ringTried_) {
+    // The whole ring or none of it: a shorter one would refill a block still in flight.
+    ringTried_ = true;
+    ring_ = static_cast<char*>(SysAllocLarge(kRing * kBlock));
+    current_ = kRing - 1;  // the step below starts the ring at its first block
+  }
   // The next block of the ring was handed over kRing - 1 blocks ago: written by now. Without
   // a ring the one block must be written before it is filled again.
-  const bool ok = handed && (ring_ > 1 || writer_.Wait());
-  if (handed) current_ = (current_ + 1) % ring_;
+  const bool ok = handed && (ring_ != nullptr || writer_.Wait());
+  if (handed && ring_ != nullptr) current_ = (current_ + 1) % kRing;
   cur = Block();
   end = ok ? cur + kBlock : cur;
   return ok;

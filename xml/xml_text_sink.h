@@ -67,14 +67,16 @@ class XmlFileTarget final : public XmlTextTarget {
 
  private:
   static constexpr unsigned kRing = BlockWriter::kInFlight + 1;
-  char* Block() const { return storage_ + current_ * kBlock; }
+  char* Block() const { return ring_ != nullptr ? ring_ + current_ * kBlock : first_; }
 
   FileHandle& file_;
-  // The blocks filled in turn, side by side in one allocation placed for large pages (see
-  // platform/large_block.h); when they cannot be had, one block reused once written.
-  char* storage_ = nullptr;
-  unsigned ring_ = 1;     // blocks in storage_
-  unsigned current_ = 0;  // the block being filled
+  // The first block, which is all that a short text takes; once it is full, the blocks filled
+  // in turn, side by side in one allocation placed for large pages (see
+  // platform/large_block.h). Without that ring, the first block is reused once written.
+  char* first_ = nullptr;
+  char* ring_ = nullptr;
+  bool ringTried_ = false;
+  unsigned current_ = 0;  // the block of the ring being filled
   uint64_t handed_ = 0;   // bytes handed to the writer
   BlockWriter writer_;
 };
