@@ -14,6 +14,11 @@ if [ ! -x "$build/wine-run.sh" ] || [ ! -f "$exe" ]; then
   echo "measure-windows-scenes: build the Windows programs first (bash scripts/test-windows.sh)" >&2
   exit 1
 fi
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  echo "measure-windows-scenes: this machine cannot start 32-bit programs (the kernel's 32-bit" \
+    "emulation is off), so Wine cannot run the 32-bit program" >&2
+  exit 1
+fi
 sizes="1 10 100"
 runs=5
 while [ $# -gt 0 ]; do
