@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/animation_buttons.h"
-#include "app/app_globals.h"
-#include "app/template_fields.h"
+#include "core/animation_buttons.h"
+#include "core/button_block.h"
+#include "core/template_fields.h"
 
 namespace {
 

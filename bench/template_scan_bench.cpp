@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/template_fields.h"
 #include "base/string_list.h"
+#include "core/template_fields.h"
 
 namespace {
 

@@ -47,12 +47,12 @@
 #include <string>
 #include <vector>
 
-#include "app/animation_buttons.h"
-#include "app/app_globals.h"
 #include "base/file_handle.h"
 #include "base/path_buffer.h"
 #include "bench/bench_scene.h"
 #include "bench/expat_floor.h"
+#include "core/animation_buttons.h"
+#include "core/button_block.h"
 #include "platform/native_path.h"
 #include "xml/xml_node.h"
 #include "xml/xml_tree.h"

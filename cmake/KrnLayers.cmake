@@ -16,12 +16,18 @@ function(krn_layer name)
   endif()
 endfunction()
 
-# krn_link_program(TARGET GUI_BACKEND): links the layers with the system backend
-# and the given GUI backend. The backends call back into the toolkit and the
-# layers call the backends, so the group is rescanned.
+# krn_link_program(TARGET GUI_BACKEND [FRONT_ENDS LIB ...]): links the given front ends
+# (default: both, krn_window and krn_command, as tests and tools take them) with the settings,
+# the core and the layers below, the system backend and the given GUI backend. The backends call
+# back into the toolkit and the layers call the backends, so the group is rescanned.
 function(krn_link_program target gui_backend)
+  cmake_parse_arguments(ARG "" "" "FRONT_ENDS" ${ARGN})
+  if(NOT ARG_FRONT_ENDS)
+    set(ARG_FRONT_ENDS krn_window krn_command)
+  endif()
+  list(JOIN ARG_FRONT_ENDS "," front_ends)
   target_link_libraries(${target} PRIVATE
-    "$<LINK_GROUP:RESCAN,krn_app,krn_xml,krn_ui,krn_base,${gui_backend},${KRN_SYSTEM_BACKEND}>")
+    "$<LINK_GROUP:RESCAN,${front_ends},krn_settings,krn_core,krn_xml,krn_ui,krn_base,${gui_backend},${KRN_SYSTEM_BACKEND}>")
   # Every Linux program carries the version block that the version queries read back.
   if(TARGET krn_version_block)
     target_sources(${target} PRIVATE $<TARGET_OBJECTS:krn_version_block>)

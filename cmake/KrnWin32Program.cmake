@@ -10,15 +10,16 @@
 set(KRN_PROGRAM_DIR ${CMAKE_BINARY_DIR}/program CACHE INTERNAL "")
 
 add_executable(krn2html WIN32 ${CMAKE_SOURCE_DIR}/program/main_win32.cpp)
-krn_link_program(krn2html krn_gui_win32)
+krn_link_program(krn2html krn_gui_win32 FRONT_ENDS krn_window)
 set_target_properties(krn2html PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KRN_PROGRAM_DIR})
 
 krn_program_folder(krn2html)
 set(templates ${KRN_TEMPLATES})
 
-# The command-line converter: the same application code as a console program.
+# The command-line converter: the same core and settings as a console program, with the GUI
+# half without a display (no USER32 window, no COMDLG32 dialog).
 add_executable(krn2html-convert ${CMAKE_SOURCE_DIR}/program/main_convert.cpp)
-krn_link_program(krn2html-convert krn_gui_win32)
+krn_link_program(krn2html-convert krn_gui_console FRONT_ENDS krn_command)
 set_target_properties(krn2html-convert PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KRN_PROGRAM_DIR})
 add_dependencies(krn2html-convert krn2html_folder)
 

@@ -9,10 +9,10 @@
 #include <set>
 #include <string>
 
-#include "app/animation_buttons.h"
-#include "app/app_globals.h"
 #include "base/path_buffer.h"
 #include "base/string_buffer.h"
+#include "core/animation_buttons.h"
+#include "core/button_block.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/gui_input.h"
 #include "platform/headless/headless_desktop.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/converter_state.h"
-#include "app/prefs.h"
-#include "app/template_fields.h"
+#include "core/template_fields.h"
 #include "fuzz/fuzz_check.h"
+#include "settings/converter_state.h"
+#include "settings/prefs.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/template_fields.h"
 #include "base/string_buffer.h"
 #include "base/string_list.h"
+#include "core/template_fields.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Entry of the Linux desktop program: hands the command line to the
 // platform-neutral program entry and returns its exit status.
-#include "app/program_entry.h"
 #include "program/command_line.h"
+#include "window/program_entry.h"
 
 int main(int argc, char** argv) {
   const std::string commandLine = JoinCommandLine(argc, argv);

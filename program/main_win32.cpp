@@ -2,7 +2,7 @@
 // text after the program's name) to the platform-neutral program entry.
 #include <windows.h>
 
-#include "app/program_entry.h"
+#include "window/program_entry.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   return RunProgram(instance, commandLine ? commandLine : "");

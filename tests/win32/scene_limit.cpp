@@ -19,11 +19,11 @@
 #include <cstring>
 #include <string>
 
-#include "app/animation_buttons.h"
-#include "app/app_globals.h"
 #include "base/path_buffer.h"
 #include "bench/bench_scene.h"
 #include "bench/expat_floor.h"
+#include "core/animation_buttons.h"
+#include "core/button_block.h"
 
 namespace {
 

@@ -1,0 +1,387 @@
+#include "command/convert_command.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "base/path_buffer.h"
+#include "base/path_split.h"
+#include "base/whole_file_reader.h"
+#include "command/convert_options.h"
+#include "command/convert_report.h"
+#include "command/convert_settings.h"
+#include "command/scene_jobs.h"
+#include "core/conversion_failure.h"
+#include "core/page_conversion.h"
+#include "core/text_of.h"
+#include "krn_version.h"
+#include "platform/console.h"
+#include "platform/file_replace.h"
+#include "platform/file_system.h"
+#include "settings/templates.h"
+
+namespace {
+
+void WriteOut(const char* text) {
+  SysWriteStandard(kStandardOutput, text, uint32_t(std::strlen(text)));
+}
+
+void WriteError(const char* text) {
+  SysWriteStandard(kStandardError, text, uint32_t(std::strlen(text)));
+}
+
+int UsageError(const char* message) {
+  StringBuffer text;
+  if (!text.Format("%s: %s\nTry '%s --help' for more information.\n", kConvertProgramName, message,
+                   kConvertProgramName)) {
+    text.SetText("krn2html-convert: invalid command line\n", -1, 0);
+  }
+  WriteError(TextOf(text));
+  return kConvertExitUsage;
+}
+
+// The reason the system gave for the last failed call.
+void LastErrorText(StringBuffer& out) {
+  char reason[256] = "";
+  SysErrorText(SysLastError(), reason, sizeof reason);
+  out.SetText(reason, -1, 0);
+}
+
+// Collects the parse error of one scene, which the command tells as a warning or, with
+// --strict, as the scene's failure.
+struct ParseErrorNote {
+  bool seen = false;
+  int32_t line = 0;
+  StringBuffer message;
+};
+
+void OnParseError(void* context, const char* message, int32_t line) {
+  ParseErrorNote* note = static_cast<ParseErrorNote*>(context);
+  note->seen = true;
+  note->line = line;
+  note->message.SetText(message != nullptr ? message : "", -1, 0);
+}
+
+// The whole of standard input; false (with a reason) when it cannot be read or held.
+class StandardInputText {
+ public:
+  bool Read(StringBuffer& reason) {
+    constexpr uint32_t kLimit = 0x7FFFFFFFu;
+    for (;;) {
+      if (length_ == capacity_) {
+        const uint32_t grown = capacity_ == 0 ? 65536u : capacity_ * 2u;
+        if (capacity_ >= kLimit / 2 || !Grow(grown)) {
+          reason.SetText("The scene is too large", -1, 0);
+          return false;
+        }
+      }
+      uint32_t done = 0;
+      if (!SysReadStandardInput(data_.get() + length_, capacity_ - length_, &done)) {
+        LastErrorText(reason);
+        return false;
+      }
+      if (done == 0) return true;
+      length_ += done;
+    }
+  }
+  const char* data() const { return data_.get(); }
+  uint32_t length() const { return length_; }
+
+ private:
+  bool Grow(uint32_t capacity) {
+    std::unique_ptr<char[]> grown(new (std::nothrow) char[capacity]);
+    if (!grown) return false;
+    if (length_ != 0) std::memcpy(grown.get(), data_.get(), length_);
+    data_ = std::move(grown);
+    capacity_ = capacity;
+    return true;
+  }
+
+  std::unique_ptr<char[]> data_;
+  uint32_t length_ = 0;
+  uint32_t capacity_ = 0;
+};
+
+// Makes sure the folder of a page exists, creating it and the folders above it as needed;
+// remembers the last folder made so that a run into one folder asks the system once.
+class PageFolders {
+ public:
+  // False, with the folder that could not be made (user form) and the reason, on failure.
+  bool Ensure(const char* page, StringBuffer& failedFolder, StringBuffer& reason) {
+    const PathSpans spans = SplitPathSpans(page);
+    StringBuffer folder;
+    if (!folder.SetText(page, int(spans.nameStart), 0)) return false;
+    if (folder.Equals(TextOf(last_))) return true;
+    char* text = folder.MutableData();
+    const unsigned length = folder.Length();
+    if (length > 1 && text[length - 1] == '\\') text[length - 1] = '\0';
+    const uint32_t attributes = SysGetFileAttributes(text);
+    if (attributes == kSysInvalidAttributes || (attributes & kSysAttributeDirectory) == 0) {
+      // Each level from the top, so that a missing parent is made first.
+      for (unsigned i = 3; i <= length; ++i) {
+        if (text[i] != '\\' && text[i] != '\0') continue;
+        const char kept = text[i];
+        text[i] = '\0';
+        const bool made = SysCreateFolder(text);
+        text[i] = kept;
+        if (!made && kept == '\0') {
+          LastErrorText(reason);
+          UserPathOf(text, failedFolder);
+          return false;
+        }
+        if (kept == '\0') break;
+      }
+    }
+    last_.SetText(page, int(spans.nameStart), 0);
+    return true;
+  }
+
+ private:
+  StringBuffer last_;
+};
+
+// The page path that FILENAME is computed from when the page goes to standard output: the
+// scene's page in the current folder, as if written there ("page.html" for standard input).
+bool PagePathForStandardOutput(const char* scene, const char* currentFolder, StringBuffer& out) {
+  const char* name = scene + SplitPathSpans(scene).nameStart;
+  return PagePathIn(currentFolder, *name != '\0' ? name : "page", out);
+}
+
+class ConvertRun {
+ public:
+  ConvertRun(const ConvertOptions& options, ConvertSettings& settings, ConvertReport& report,
+             const char* currentFolder)
+      : options_(options), settings_(settings), report_(report), currentFolder_(currentFolder) {
+    // One version and one template text for every page of the run: neither file is expected
+    // to change meanwhile. A template that cannot be read now is read (and told) per page.
+    ProgramBuildText(build_);
+    unsigned length = 0;
+    template_ = ReadWholeFile(settings.templatePath, length);
+    templateLength_ = length;
+    // The named fields and BUILD are the same on every page: filled once. Should that fail,
+    // each page fills them and tells the failure.
+    if (template_ != nullptr) {
+      ConversionRequest request = BaseRequest();
+      ConversionFailure failure;
+      filled_ = FillTemplate(request, filledTemplate_, failure);
+    }
+  }
+
+  // Converts one job; any failure is told to the report.
+  void Convert(const SceneJobs& jobs, int i) {
+    const char* shown = TextOf(jobs.shown.items[i]);
+    const char* scene = TextOf(jobs.scenes.items[i]);
+    const char* page = TextOf(jobs.pages.items[i]);
+    if (jobs.problems.items[i].Length() != 0) {
+      report_.Failure(shown, TextOf(jobs.problems.items[i]));
+      return;
+    }
+
+    ConversionRequest request = BaseRequest();
+    if (filled_) request.filledTemplate = &filledTemplate_;
+    request.scenePath = scene;
+    request.pagePath = page;
+    ParseErrorNote parseError;
+    request.parseErrorHandler = &OnParseError;
+    request.parseErrorContext = &parseError;
+
+    // The scene's bytes are read here, so that one that cannot be read fails with the system's
+    // reason instead of giving a page without buttons.
+    StandardInputText input;
+    std::unique_ptr<char[]> sceneText;
+    StringBuffer reason;
+    if (*scene == '\0') {
+      if (!input.Read(reason)) return report_.Failure(shown, TextOf(reason));
+      request.sceneText = input.data();
+      request.sceneLength = input.length();
+    } else {
+      unsigned length = 0;
+      SysSetLastError(0);
+      sceneText = ReadWholeFile(PathBuffer(scene), length);
+      if (!sceneText) {
+        if (SysLastError() == 0) SysSetLastError(SysDiskFullError());
+        LastErrorText(reason);
+        return report_.Failure(shown, TextOf(reason));
+      }
+      request.sceneText = sceneText.get();
+      request.sceneLength = length;
+    }
+
+    ConversionFailure failure;
+    if (!CollectSceneButtons(request, failure)) return Fail(shown, failure);
+    if (parseError.seen) {
+      StringBuffer line;
+      if (!line.Format("%s:%d: Parse Error: %s", shown, int(parseError.line),
+                       TextOf(parseError.message))) {
+        line.SetText("Parse Error", -1, 0);
+      }
+      if (options_.strict) return report_.FailureLine(TextOf(line));
+      report_.Warning(TextOf(line));
+    }
+
+    if (*page == '\0') return WriteToStandardOutput(request, shown);
+    StringBuffer folder;
+    if (options_.outputDir != nullptr && !folders_.Ensure(page, folder, reason)) {
+      StringBuffer text;
+      if (!text.Format("Could not make the folder %s: %s", TextOf(folder), TextOf(reason))) {
+        text.SetText("Could not make the page's folder", -1, 0);
+      }
+      return report_.Failure(shown, TextOf(text));
+    }
+    if (!AssemblePage(request, failure)) return Fail(shown, failure);
+    StringBuffer userPage, note;
+    if (options_.verbosity >= 2 && UserPathOf(page, userPage) &&
+        note.Format("%s -> %s", shown, TextOf(userPage))) {
+      report_.Note(TextOf(note));
+    }
+  }
+
+ private:
+  // The request's parts that are the same for every page of the run.
+  ConversionRequest BaseRequest() const {
+    ConversionRequest request;
+    request.templatePath = settings_.templatePath.path;
+    request.fieldNames = &settings_.state.fieldNames;
+    request.fieldValues = &settings_.state.fieldValues;
+    request.buildText = TextOf(build_);
+    request.templateText = template_.get();
+    request.templateLength = templateLength_;
+    return request;
+  }
+
+  void Fail(const char* shown, const ConversionFailure& failure) {
+    StringBuffer message;
+    if (!failure.FormatMessage(message) || message.Length() == 0) {
+      message.SetText("The page could not be made", -1, 0);
+    }
+    report_.Failure(shown, TextOf(message));
+  }
+
+  void WriteToStandardOutput(ConversionRequest& request, const char* shown) {
+    StringBuffer pagePath;
+    if (!PagePathForStandardOutput(request.scenePath, currentFolder_, pagePath)) {
+      return report_.Failure(shown, "Not enough memory to make the page");
+    }
+    request.pagePath = TextOf(pagePath);
+    StringBuffer text;
+    ConversionFailure failure;
+    if (!BuildPageText(request, text, failure)) return Fail(shown, failure);
+    if (!SysWriteStandard(kStandardOutput, TextOf(text), text.Length())) {
+      StringBuffer reason;
+      LastErrorText(reason);
+      StringBuffer message;
+      if (!message.Format("Could not write the page to standard output: %s", TextOf(reason))) {
+        message.SetText("Could not write the page to standard output", -1, 0);
+      }
+      report_.Failure(shown, TextOf(message));
+    }
+  }
+
+  const ConvertOptions& options_;
+  ConvertSettings& settings_;
+  ConvertReport& report_;
+  const char* currentFolder_;
+  StringBuffer build_;
+  std::unique_ptr<char[]> template_;
+  uint32_t templateLength_ = 0;
+  FilledTemplate filledTemplate_;
+  bool filled_ = false;
+  PageFolders folders_;
+};
+
+int ListTemplates(const ConvertSettings& settings) {
+  const StringList& templates = settings.state.templates;
+  for (int i = 0; i < templates.count; ++i) {
+    const char* name = TextOf(templates.items[i]);
+    StringBuffer line;
+    if (line.Format("%s %s\n", settings.defaultTemplate.Equals(name) ? "*" : " ", name)) {
+      WriteOut(TextOf(line));
+    }
+  }
+  return kConvertExitOk;
+}
+
+int ListFields(const ConvertSettings& settings) {
+  const ConverterState& state = settings.state;
+  for (int i = 0; i < state.fieldNames.count; ++i) {
+    StringBuffer line;
+    if (line.SetText(TextOf(state.fieldNames.items[i]), -1, 0) &&
+        line.SetText("=", -1, line.Length()) &&
+        line.SetText(TextOf(state.fieldValues.items[i]), -1, line.Length()) &&
+        line.SetText("\n", -1, line.Length())) {
+      WriteOut(TextOf(line));
+    }
+  }
+  return kConvertExitOk;
+}
+
+}  // namespace
+
+int RunConvertCommand(int argc, const char* const* argv) {
+  ConvertOptions options;
+  StringBuffer error;
+  if (!ParseConvertOptions(argc, argv, options, error)) return UsageError(TextOf(error));
+  if (options.help) {
+    WriteOut(kConvertHelpText);
+    return kConvertExitOk;
+  }
+  if (options.version) {
+    WriteOut("krn2html-convert (Tessaly KRN 2 HTML) " KRN_VERSION_DOTTED "\n");
+    return kConvertExitOk;
+  }
+
+  // Every path of the command line is made full against the folder the command started in:
+  // the conversions change the current directory as the window program's do.
+  char currentFolder[kPathSize];
+  if (SysGetCurrentDirectory(currentFolder, sizeof currentFolder) == 0) currentFolder[0] = '\0';
+
+  ConvertSettings settings;
+  LoadTemplateCatalogue(settings);
+  if (options.listTemplates) return ListTemplates(settings);
+
+  const char* choice = options.listFields && options.fieldsTemplate != nullptr
+                           ? options.fieldsTemplate
+                           : options.templateArg;
+  const StringList none;
+  const bool useSaved = !options.noSavedValues && !options.listFields;
+  if (!ChooseTemplate(settings, choice, currentFolder, error) ||
+      !FillFieldValues(settings, useSaved, options.listFields ? none : options.setNames,
+                       options.setValues, error)) {
+    return UsageError(TextOf(error));
+  }
+  // A settings file of another user is passed over, and said so.
+  StringBuffer message;
+  StringBuffer line;
+  if (settings.foreign.Failed() && settings.foreign.FormatMessage(message) &&
+      line.Format("%s: %s\n", kConvertProgramName, TextOf(message))) {
+    WriteError(TextOf(line));
+  }
+  if (options.listFields) return ListFields(settings);
+
+  SceneJobs jobs;
+  SceneJobRules rules;
+  rules.output = options.output;
+  rules.outputDir = options.outputDir;
+  rules.recursive = options.recursive;
+  rules.currentFolder = currentFolder;
+  for (int i = 0; i < options.scenes.count; ++i) {
+    if (!AddSceneJobs(TextOf(options.scenes.items[i]), rules, jobs)) {
+      WriteError("krn2html-convert: out of memory\n");
+      return kConvertExitFailed;
+    }
+  }
+  if (!MarkPageClashes(jobs)) {
+    WriteError("krn2html-convert: out of memory\n");
+    return kConvertExitFailed;
+  }
+
+  const int total = jobs.scenes.count;
+  ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));
+  ConvertRun run(options, settings, report, currentFolder);
+  for (int i = 0; i < total; ++i) {
+    report.Progress(i + 1, total, TextOf(jobs.shown.items[i]));
+    run.Convert(jobs, i);
+  }
+  report.EndProgress();
+  return report.failures() == 0 ? kConvertExitOk : kConvertExitFailed;
+}

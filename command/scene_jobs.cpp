@@ -1,0 +1,243 @@
+#include "command/scene_jobs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "base/file_list.h"
+#include "base/full_path.h"
+#include "base/path_buffer.h"
+#include "base/path_split.h"
+#include "base/string_buffer.h"
+#include "core/text_of.h"
+#include "platform/file_system.h"
+#include "platform/native_path.h"
+
+namespace {
+
+constexpr char kNoSuchScene[] = "No such file or directory";
+constexpr char kSceneIsFolder[] = "Is a folder (use --recursive to convert the scenes in it)";
+constexpr char kPathTooLong[] = "The path is too long";
+constexpr char kNoCurrentFolder[] = "The current folder cannot be read";
+
+bool EqualsIgnoringCase(const char* a, const char* b) {
+  for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+    const char lowerA = (*a >= 'A' && *a <= 'Z') ? char(*a - 'A' + 'a') : *a;
+    const char lowerB = (*b >= 'A' && *b <= 'Z') ? char(*b - 'A' + 'a') : *b;
+    if (lowerA != lowerB) return false;
+  }
+  return *a == *b;
+}
+
+bool Append(StringBuffer& text, const char* more) {
+  return text.SetText(more, -1, text.Length());
+}
+
+// Joins a folder and a name with one '\' between them; false when text cannot hold it.
+bool Join(StringBuffer& text, const char* folder, const char* name) {
+  if (!text.SetText(folder, -1, 0)) return false;
+  const unsigned length = text.Length();
+  if (length > 0 && text.Data()[length - 1] != '\\' && *name != '\0' && !Append(text, "\\")) {
+    return false;
+  }
+  return Append(text, name);
+}
+
+// The native form of a program-view path (the path itself on Windows); false when it cannot be
+// translated or held.
+bool NativeOf(const char* programPath, StringBuffer& out) {
+  char native[4 * kPathSize];
+  return NativePathFromProgram(programPath, native, sizeof native) && out.SetText(native, -1, 0);
+}
+
+bool AddJob(SceneJobs& jobs, const char* scene, const char* page, const char* shown,
+            const char* problem) {
+  return jobs.scenes.Append(scene) && jobs.pages.Append(page) && jobs.shown.Append(shown) &&
+         jobs.problems.Append(problem);
+}
+
+// The page of one scene file that lies in sceneFolder\relativeFolder (relativeFolder empty
+// for an operand): beside it, or in the output folder mirrored by relativeFolder, or the one
+// output path. False when memory runs out; page empty for standard output.
+bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sceneName,
+             const SceneJobRules& rules, StringBuffer& page) {
+  page.SetText("", -1, 0);
+  if (rules.output != nullptr) {
+    if (std::strcmp(rules.output, "-") == 0) return true;
+    PathBuffer full;
+    char view[4 * kPathSize];
+    if (ProgramPathFromNative(rules.output, view, sizeof view) &&
+        MakeFullPath(view, rules.currentFolder, full)) {
+      return page.SetText(full.path, -1, 0);
+    }
+    return page.SetText(view, -1, 0);  // too long: the core refuses it with its reason
+  }
+  StringBuffer folder;
+  if (rules.outputDir != nullptr) {
+    PathBuffer full;
+    char view[4 * kPathSize];
+    if (!ProgramPathFromNative(rules.outputDir, view, sizeof view)) view[0] = '\0';
+    if (!MakeFullPath(view, rules.currentFolder, full)) {
+      if (!folder.SetText(view, -1, 0)) return false;
+    } else if (!Join(folder, full.path, relativeFolder)) {
+      return false;
+    }
+  } else {
+    (void)relativeFolder;
+    if (!folder.SetText(sceneFolder, -1, 0)) return false;
+  }
+  return PagePathIn(TextOf(folder), sceneName, page);
+}
+
+// Splits a full scene path into its folder and its name.
+void SplitScene(const char* scene, StringBuffer& folder, const char*& name) {
+  const PathSpans spans = SplitPathSpans(scene);
+  folder.SetText(scene, int(spans.nameStart), 0);
+  name = scene + spans.nameStart;
+}
+
+// Adds every scene file below the folder root (full path), shown below shownRoot.
+bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules& rules,
+                   SceneJobs& jobs) {
+  // Breadth first over the folders below root (relative paths, "" for root itself), which
+  // keeps the walk free of recursion; a path that grows too long (a link that loops, too)
+  // ends that branch with a problem.
+  StringList folders;
+  StringList found;  // relative paths of the scene files
+  if (!folders.Append("")) return false;
+  for (int i = 0; i < folders.count; ++i) {
+    StringBuffer folder;
+    if (!Join(folder, root, TextOf(folders.items[i]))) return false;
+    SysFindData entry;
+    void* search = SysFindFirstFile(TextOf(folder), &entry);
+    for (bool more = search != nullptr; more; more = SysFindNextFile(search, &entry)) {
+      if (std::strcmp(entry.name, ".") == 0 || std::strcmp(entry.name, "..") == 0) continue;
+      const bool isFolder = (entry.attributes & kSysAttributeDirectory) != 0;
+      if (!isFolder && !IsSceneFileName(entry.name)) continue;
+      StringBuffer relative;
+      if (!Join(relative, TextOf(folders.items[i]), entry.name) ||
+          !(isFolder ? folders : found).Append(relative.Data())) {
+        SysFindClose(search);
+        return false;
+      }
+    }
+    if (search != nullptr) SysFindClose(search);
+  }
+
+  // The system lists a folder in no particular order; sorted paths make every run alike.
+  std::unique_ptr<int[]> order(new (std::nothrow) int[size_t(found.count) + 1]);
+  if (!order) return false;
+  for (int i = 0; i < found.count; ++i) order[size_t(i)] = i;
+  std::sort(order.get(), order.get() + found.count, [&found](int a, int b) {
+    return std::strcmp(TextOf(found.items[a]), TextOf(found.items[b])) < 0;
+  });
+
+  for (int k = 0; k < found.count; ++k) {
+    const char* relative = TextOf(found.items[order[size_t(k)]]);
+    StringBuffer scene, shownView, shown, relativeFolder, sceneFolder, page;
+    const char* name = nullptr;
+    if (!Join(scene, root, relative) || !Join(shownView, shownRoot, relative)) return false;
+    SplitScene(relative, relativeFolder, name);
+    SplitScene(TextOf(scene), sceneFolder, name);
+    if (!NativeOf(TextOf(shownView), shown) && !shown.SetText(shownView.Data(), -1, 0)) {
+      return false;
+    }
+    if (!PathBuffer::Fits(TextOf(scene))) {
+      if (!AddJob(jobs, TextOf(scene), "", TextOf(shown), kPathTooLong)) return false;
+      continue;
+    }
+    if (!PageFor(TextOf(sceneFolder), TextOf(relativeFolder), name, rules, page) ||
+        !AddJob(jobs, TextOf(scene), TextOf(page), TextOf(shown), "")) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool PagePathIn(const char* folder, const char* sceneName, StringBuffer& page) {
+  const PathSpans spans = SplitPathSpans(sceneName);
+  StringBuffer name;
+  const int stem = int(spans.nameLength != 0 ? spans.nameLength : std::strlen(sceneName));
+  if (!name.SetText(sceneName, stem, 0) || !Append(name, ".html")) return false;
+  return Join(page, folder, TextOf(name));
+}
+
+bool IsSceneFileName(const char* name) {
+  const char* extension = ExtensionOf(name);
+  return extension != nullptr &&
+         (EqualsIgnoringCase(extension, ".krn") || EqualsIgnoringCase(extension, ".xml") ||
+          EqualsIgnoringCase(extension, ".krq"));
+}
+
+bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jobs) {
+  if (operand == nullptr) return true;
+  if (std::strcmp(operand, "-") == 0) {
+    StringBuffer page;
+    if (rules.output != nullptr && !PageFor("", "", "-", rules, page)) return false;
+    return AddJob(jobs, "", TextOf(page), "-", "");
+  }
+  if (*operand == '\0') return AddJob(jobs, "", "", operand, kNoSuchScene);
+  char view[4 * kPathSize];
+  PathBuffer full;
+  if (!ProgramPathFromNative(operand, view, sizeof view)) {
+    return AddJob(jobs, "", "", operand, kPathTooLong);
+  }
+  if (!MakeFullPath(view, rules.currentFolder, full)) {
+    // Either the path is too long, or it is relative and the folder it starts from unknown.
+    PathBuffer root;
+    const bool knownFolder = MakeFullPath("x", rules.currentFolder, root);
+    return AddJob(jobs, "", "", operand, knownFolder ? kPathTooLong : kNoCurrentFolder);
+  }
+  const uint32_t attributes = SysGetFileAttributes(full.path);
+  if (attributes == kSysInvalidAttributes)
+    return AddJob(jobs, full.path, "", operand, kNoSuchScene);
+  if ((attributes & kSysAttributeDirectory) != 0) {
+    if (!rules.recursive) return AddJob(jobs, full.path, "", operand, kSceneIsFolder);
+    return AddFolderJobs(full.path, view, rules, jobs);
+  }
+  StringBuffer folder, page;
+  const char* name = nullptr;
+  SplitScene(full.path, folder, name);
+  return PageFor(TextOf(folder), "", name, rules, page) &&
+         AddJob(jobs, full.path, TextOf(page), operand, "");
+}
+
+bool MarkPageClashes(SceneJobs& jobs) {
+  const int count = jobs.pages.count;
+  std::unique_ptr<int[]> order(new (std::nothrow) int[size_t(count) + 1]);
+  if (!order) return false;
+  int used = 0;
+  for (int i = 0; i < count; ++i) {
+    if (jobs.problems.items[i].Length() != 0 || jobs.pages.items[i].Length() == 0) continue;
+    if (std::strcmp(TextOf(jobs.pages.items[i]), TextOf(jobs.scenes.items[i])) == 0) {
+      if (!jobs.problems.items[i].SetText("The page would replace the scene itself", -1, 0)) {
+        return false;
+      }
+      continue;
+    }
+    order[size_t(used++)] = i;
+  }
+  // Equal pages side by side, each run in the order of the jobs: the first one keeps its page.
+  std::stable_sort(order.get(), order.get() + used, [&jobs](int a, int b) {
+    return std::strcmp(TextOf(jobs.pages.items[a]), TextOf(jobs.pages.items[b])) < 0;
+  });
+  for (int k = 1; k < used; ++k) {
+    const int first = order[size_t(k - 1)];
+    const int later = order[size_t(k)];
+    if (std::strcmp(TextOf(jobs.pages.items[first]), TextOf(jobs.pages.items[later])) != 0) {
+      continue;
+    }
+    // Keep pointing at the first job of the run.
+    order[size_t(k)] = first;
+    StringBuffer problem;
+    if (!problem.SetText("Its page is also the page of ", -1, 0) ||
+        !Append(problem, TextOf(jobs.shown.items[first])) ||
+        !jobs.problems.items[later].SetText(problem.Data(), -1, 0)) {
+      return false;
+    }
+  }
+  return true;
+}

@@ -1,0 +1,3 @@
+#include "core/button_block.h"
+
+StringBuffer buttonBlock;

@@ -1,0 +1,13 @@
+#include "window/failure_box.h"
+
+#include "core/text_of.h"
+#include "ui/message_box.h"
+
+const char kFailureTitle[] = "Tessaly KRN 2 HTML";
+
+bool ShowFailure(void* owner, const ConversionFailure& failure) {
+  if (!failure.Failed()) return false;
+  StringBuffer text;
+  if (!failure.FormatMessage(text)) return false;
+  return ShowMessage(owner, kFailureTitle, TextOf(text));
+}

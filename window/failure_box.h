@@ -1,0 +1,11 @@
+// Telling a conversion failure in the window program: the program's own message box.
+#pragma once
+
+#include "core/conversion_failure.h"
+
+// Title of the message box in which the window tells a failure.
+extern const char kFailureTitle[];
+
+// Shows the failure's message in the program's own message box (owner may be null); false
+// when there is no failure or it cannot be shown.
+bool ShowFailure(void* owner, const ConversionFailure& failure);

@@ -1,0 +1,9 @@
+#include "window/window_globals.h"
+
+void* mainWindow = nullptr;
+bool restartRequested = false;
+bool loadSavedPrefs = true;
+SavedRect savedWindowRect;
+ConverterState* currentState = nullptr;
+bool settingsFailureTold = false;
+bool foreignSettingsTold = false;
