@@ -51,13 +51,6 @@ bool HasTemplates(void* window, const ConverterState* state) {
 
 }  // namespace
 
-void TellTooLong(void* window, const StringBuffer& path) {
-  if (path.Length() == 0) return;
-  ConversionFailure failure;
-  failure.Set(ConversionFailureKind::kPathTooLong, TextOf(path), 0);
-  ShowFailure(window, failure);
-}
-
 void ConvertByButton(void* window, ConverterState* state, ToolkitArray* controls) {
   if (state == nullptr || !HasTemplates(window, state)) return;
   PathBuffer scene;

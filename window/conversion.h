@@ -3,7 +3,6 @@
 #pragma once
 
 #include "base/path_buffer.h"
-#include "base/string_buffer.h"
 #include "settings/converter_state.h"
 
 class ToolkitArray;
@@ -18,10 +17,6 @@ extern const char kOpenSceneFilter[];
 // is written (save dialog included); a failure is shown in the program's message
 // box. scenePath is left naming the scene's folder.
 void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath);
-
-// Tells "The path is too long: <path>" for a program-view path the user chose;
-// nothing for an empty path.
-void TellTooLong(void* window, const StringBuffer& path);
 
 // Asks for a scene file and converts it with the values typed in the field
 // boxes; a cancel converts nothing.

@@ -11,3 +11,10 @@ bool ShowFailure(void* owner, const ConversionFailure& failure) {
   if (!failure.FormatMessage(text)) return false;
   return ShowMessage(owner, kFailureTitle, TextOf(text));
 }
+
+void TellTooLong(void* window, const StringBuffer& path) {
+  if (path.Length() == 0) return;
+  ConversionFailure failure;
+  failure.Set(ConversionFailureKind::kPathTooLong, TextOf(path), 0);
+  ShowFailure(window, failure);
+}

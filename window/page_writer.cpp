@@ -4,7 +4,6 @@
 #include "core/page_conversion.h"
 #include "ui/file_dialog.h"
 #include "ui/toolkit_window.h"
-#include "window/conversion.h"
 #include "window/failure_box.h"
 #include "window/window_globals.h"
 
