@@ -14,11 +14,30 @@ function(krn_win32_version_resource target)
   target_sources(${target} PRIVATE ${rc})
 endfunction()
 
+# The 64-bit twin of the 32-bit program: same sources, no 4 GB ceiling.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KRN_WIN_ARCH win64)
+else()
+  set(KRN_WIN_ARCH win32)
+endif()
+
 # Programs of a cross build run under Wine: CTest and GoogleTest's discovery go
-# through a wrapper that keeps its own 32-bit Wine prefix in the build tree,
-# quiet (WINEDEBUG=-all), and created once with wineboot.
+# through a wrapper that keeps its own Wine prefix (32- or 64-bit, as the build) in the
+# build tree, quiet (WINEDEBUG=-all), and created once with wineboot.
 if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   set(KRN_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(KRN_WINEARCH ${KRN_WIN_ARCH})
+  if(KRN_WIN_ARCH STREQUAL win64)
+    find_program(KRN_WINE_LOADER NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+    if(NOT KRN_WINE_LOADER)
+      find_program(KRN_WINE_LOADER NAMES wine64 wine)
+    endif()
+  else()
+    find_program(KRN_WINE_LOADER NAMES wine)
+  endif()
+  if(NOT KRN_WINE_LOADER)
+    set(KRN_WINE_LOADER wine)
+  endif()
   configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
     @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
     WORLD_READ WORLD_EXECUTE)
@@ -29,6 +48,9 @@ endif()
 # them under other names (see cmake/posix_compat_win32.h).
 add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/cmake/posix_compat_win32.h>")
 
-# Every program may use the 4 GB of address space that 64-bit Windows (and Wine) gives a
-# 32-bit process marked large-address-aware, instead of 2 GB.
-add_link_options(-Wl,--large-address-aware)
+# Every 32-bit program may use the 4 GB of address space that 64-bit Windows (and Wine)
+# gives a 32-bit process marked large-address-aware, instead of 2 GB. (A 64-bit program has
+# its whole address space; the 64-bit linker knows no such flag.)
+if(KRN_WIN_ARCH STREQUAL win32)
+  add_link_options(-Wl,--large-address-aware)
+endif()

@@ -4,8 +4,9 @@
 #   build-win/program/krn2html-convert.exe  PE32 console executable, the command-line converter
 #   build-win/program/HTML Support/       the shipped templates
 #   build-win/program/Defaults/           remembered template and field values (empty)
-# and the deliverable, that folder packed fresh (without what a run left in
-# Defaults) as build-win/krn2html-<version>-win32.zip.
+# and the deliverables: that folder packed fresh (without what a run left in Defaults) as
+# krn2html-<version>-win32.zip (win64 in the 64-bit build), and an installer for the current
+# user, krn2html-<version>-win32.msi (win64), made by wixl from the same files.
 
 set(KRN_PROGRAM_DIR ${CMAKE_BINARY_DIR}/program CACHE INTERNAL "")
 
@@ -36,7 +37,7 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/README-windows.txt.in ${CMAKE_BINAR
                @ONLY NEWLINE_STYLE CRLF)
 set(package_dir ${CMAKE_BINARY_DIR}/package)
 set(debug_dir ${CMAKE_BINARY_DIR}/debug)
-set(package_zip ${CMAKE_BINARY_DIR}/krn2html-${PROJECT_VERSION}-win32.zip)
+set(package_zip ${CMAKE_BINARY_DIR}/krn2html-${PROJECT_VERSION}-${KRN_WIN_ARCH}.zip)
 set(strip_commands)
 foreach(program krn2html krn2html-convert)
   list(APPEND strip_commands
@@ -60,3 +61,34 @@ add_custom_command(OUTPUT ${package_zip}
     ${CMAKE_SOURCE_DIR}/LICENSE
   COMMENT "Packing ${package_zip}")
 add_custom_target(krn2html_zip ALL DEPENDS ${package_zip})
+
+# The installer: the packed folder's files, less Defaults (an installed program keeps its
+# settings in the user's folder), for the current user without administrator rights.
+find_program(KRN_WIXL wixl REQUIRED)
+set(package_msi ${CMAKE_BINARY_DIR}/krn2html-${PROJECT_VERSION}-${KRN_WIN_ARCH}.msi)
+set(KRN_MSI_SOURCE ${package_dir}/krn2html)
+set(KRN_MSI_TEMPLATE_FILES "")
+set(index 0)
+foreach(template ${templates})
+  get_filename_component(name ${template} NAME)
+  math(EXPR index "${index} + 1")
+  string(APPEND KRN_MSI_TEMPLATE_FILES
+    "                <File Id=\"Template${index}\" Name=\"${name}\" Source=\"${KRN_MSI_SOURCE}/HTML Support/${name}\"/>\n")
+endforeach()
+if(KRN_WIN_ARCH STREQUAL win64)
+  set(KRN_MSI_WIN64 yes)
+  set(KRN_MSI_NAME_SUFFIX " (64-bit)")
+  set(KRN_MSI_UPGRADE_CODE 3f0b7c52-9a0e-4d61-8c77-2e5b1d9a4f63)
+  set(msi_arch x64)
+else()
+  set(KRN_MSI_WIN64 no)
+  set(KRN_MSI_NAME_SUFFIX "")
+  set(KRN_MSI_UPGRADE_CODE 8c4e2a17-6d3b-4f90-b1a5-7e0c9d2f3b48)
+  set(msi_arch x86)
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/packaging/krn2html.wxs.in ${CMAKE_BINARY_DIR}/krn2html.wxs @ONLY)
+add_custom_command(OUTPUT ${package_msi}
+  COMMAND ${KRN_WIXL} -a ${msi_arch} -o ${package_msi} ${CMAKE_BINARY_DIR}/krn2html.wxs
+  DEPENDS ${package_zip} ${CMAKE_BINARY_DIR}/krn2html.wxs
+  COMMENT "Making the installer ${package_msi}")
+add_custom_target(krn2html_msi ALL DEPENDS ${package_msi})

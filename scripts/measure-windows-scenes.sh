@@ -5,7 +5,9 @@
 # the peak working set, whole and without the working set before the step (the program and
 # Wine's libraries). Each time is the median of RUNS fresh processes (5), expat and the step
 # in turn. Needs the cross build (bash scripts/test-windows.sh makes build-win/).
-#   bash scripts/measure-windows-scenes.sh [--large] [--runs RUNS]
+# On a machine that cannot start 32-bit programs (or with --qemu) the program runs under Wine
+# through qemu-i386 (scripts/qemu-i386-run.sh): memory figures hold, times are emulated ones.
+#   bash scripts/measure-windows-scenes.sh [--large] [--runs RUNS] [--qemu]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-win
@@ -14,21 +16,24 @@ if [ ! -x "$build/wine-run.sh" ] || [ ! -f "$exe" ]; then
   echo "measure-windows-scenes: build the Windows programs first (bash scripts/test-windows.sh)" >&2
   exit 1
 fi
-if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  echo "measure-windows-scenes: this machine cannot start 32-bit programs (the kernel's 32-bit" \
-    "emulation is off), so Wine cannot run the 32-bit program" >&2
-  exit 1
-fi
 sizes="1 10 100"
 runs=5
+qemu=0
+args=("$@")
 while [ $# -gt 0 ]; do
   case $1 in
     --large) sizes="$sizes 500" ;;
     --runs) runs=$2; shift ;;
-    *) echo "usage: measure-windows-scenes.sh [--large] [--runs RUNS]" >&2; exit 2 ;;
+    --qemu) qemu=1 ;;
+    *) echo "usage: measure-windows-scenes.sh [--large] [--runs RUNS] [--qemu]" >&2; exit 2 ;;
   esac
   shift
 done
+if [ -z "${KRN_MEASURE_INSIDE:-}" ] && { [ $qemu = 1 ] || ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; }; then
+  echo "(32-bit program under Wine through qemu-i386: times are emulated)"
+  KRN_QEMU_FORCE=1 KRN_MEASURE_INSIDE=1 exec bash "$root/scripts/qemu-i386-run.sh" \
+    bash "$0" "${args[@]}"
+fi
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/krn-measure.XXXXXX")
 trap 'rm -rf "$work"' EXIT

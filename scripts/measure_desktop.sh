@@ -4,7 +4,7 @@
 # second (context switches of all its threads) and its CPU use.
 #   scripts/measure_desktop.sh [--wine] [--seconds N] [--check] [path/to/program]
 # --wine runs the Windows program (default build-win/program/krn2html.exe)
-# under Wine; --check exits 1 when the idle program wakes more than 2 times a
+# under Wine (a 64-bit one through Wine's 64-bit loader); --check exits 1 when the idle program wakes more than 2 times a
 # second or uses more than 0.1 % of a core (the goal for a program at rest).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,9 +47,16 @@ exe="$work/program/$(basename "$prog")"
 start=$(date +%s%N)
 if [ $wine -eq 1 ]; then
   export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-  wineboot -i >/dev/null 2>&1 || true
+  # Debian's `wine` takes the 32-bit loader whenever wine32 is installed: a 64-bit program
+  # goes to the 64-bit loader itself.
+  loader=wine
+  if file -b "$exe" | grep -q '^PE32+'; then
+    loader=/usr/lib/wine/wine64
+    export WINELOADER=$loader WINEARCH=win64
+  fi
+  "$loader" wineboot -i >/dev/null 2>&1 || true
   start=$(date +%s%N)
-  wine "$exe" >/dev/null 2>&1 &
+  "$loader" "$exe" >/dev/null 2>&1 &
 else
   "$exe" >/dev/null 2>&1 &
 fi

@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Prepares the 32-bit Windows cross build: the MinGW-w64 i686 toolchain, Wine
-# (32-bit), Xvfb and xdotool for the end-to-end tests, expat cross-built from
-# Debian's source package, and GoogleTest cross-built from /usr/src/googletest.
-# Idempotent: quiet when everything is in place.
+# Prepares a Windows cross build: the MinGW-w64 toolchains (i686 for the 32-bit program,
+# x86-64 for its 64-bit twin), Wine (32- and 64-bit), qemu-i386 for the 32-bit programs on
+# a machine that cannot start them, wixl for the installers, Xvfb and xdotool for the
+# end-to-end tests, expat cross-built from Debian's source package, and GoogleTest
+# cross-built from /usr/src/googletest. Idempotent: quiet when everything is in place.
 #
-# Usage: scripts/setup-windows.sh [BUILD_DIR]   (default build-win)
+# Usage: scripts/setup-windows.sh [BUILD_DIR [win32|win64]]   (default build-win win32)
 # The cross-built libraries go to BUILD_DIR/deps/prefix (never into the repo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build_dir=${1:-build-win}
+arch=${2:-win32}
 deps="$root/$build_dir/deps"
 prefix="$deps/prefix"
+case $arch in
+  win32) triple=i686-w64-mingw32 toolchain="$root/cmake/toolchain-mingw32.cmake" ;;
+  win64) triple=x86_64-w64-mingw32 toolchain="$root/cmake/toolchain-mingw64.cmake" ;;
+  *) echo "usage: setup-windows.sh [BUILD_DIR [win32|win64]]" >&2; exit 2 ;;
+esac
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -20,9 +27,16 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
   # cross toolchain (posix threads variant: GoogleTest uses std::thread pieces)
   mingw-w64 g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   cmake ninja-build
-  # running and driving the program
-  wine wine32:i386 xvfb xdotool x11-utils zip
+  # running and driving the programs: Wine for both builds (the preloaders reserve the
+  # address ranges Windows programs expect; without the 32-bit one a 32-bit Wine process
+  # under qemu spins for a minute, then fails to load kernel32.dll)
+  wine wine64 wine64-preloader wine32:i386 wine32-preloader:i386 xvfb xdotool x11-utils zip file
+  # the 32-bit programs on a kernel that cannot start them (scripts/qemu-i386-run.sh)
+  qemu-user-static
+  # the installers (wixl) and their checks (msiinfo)
+  wixl msitools
   # building expat from Debian's source package
   dpkg-dev googletest
 )
@@ -64,19 +78,18 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
 fi
 
 # Prefer the posix-thread variant of the cross compilers.
-for tool in i686-w64-mingw32-gcc i686-w64-mingw32-g++; do
+for tool in {i686,x86_64}-w64-mingw32-{gcc,g++}; do
   want=/usr/bin/$tool-posix
   if [ -x "$want" ] && [ "$(readlink -f /etc/alternatives/$tool 2>/dev/null)" != "$want" ]; then
     $sudo update-alternatives --set "$tool" "$want" >/dev/null
   fi
 done
 
-toolchain="$root/cmake/toolchain-mingw32.cmake"
 mkdir -p "$deps"
 
 # expat from Debian's source package.
 if [ ! -f "$prefix/lib/libexpat.a" ]; then
-  echo "setup-windows: building expat for i686-w64-mingw32"
+  echo "setup-windows: building expat for $triple"
   src="$deps/expat-src"
   if [ ! -d "$src" ]; then
     rm -rf "$deps/expat-fetch" && mkdir -p "$deps/expat-fetch"
@@ -102,7 +115,7 @@ fi
 
 # GoogleTest from Debian's googletest package sources.
 if [ ! -f "$prefix/lib/libgtest.a" ]; then
-  echo "setup-windows: building GoogleTest for i686-w64-mingw32"
+  echo "setup-windows: building GoogleTest for $triple"
   cmake -S /usr/src/googletest -B "$deps/gtest-build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=ON -Dgtest_disable_pthreads=OFF >/dev/null

@@ -1,42 +1,54 @@
 #!/usr/bin/env bash
-# Builds the 32-bit Windows program with the MinGW-w64 cross toolchain
-# (build-win/), runs the cross-built unit tests under Wine, then the end-to-end
-# tests of the real krn2html.exe under Wine on a virtual X display.
+# Builds the Windows programs with the MinGW-w64 cross toolchains and tests them under Wine:
+#   build-win/    the 32-bit programs, the deliverable that runs on every Windows
+#   build-win64/  their 64-bit twin from the same sources (no 4 GB ceiling on scenes)
+# Each build leaves its program folder, its zip and its installer (.msi).
+#
+# The twin's whole suite (unit, command, end-to-end, installer, idle check) runs under
+# wine64. The 32-bit build's suite depends on what this machine can start:
+#   native  the kernel starts 32-bit programs: the whole suite, as the twin's;
+#   qemu    it cannot (32-bit emulation switched off): the checks only the 32-bit build can
+#           answer (large scenes, the command, the window's exact title) run under Wine
+#           through qemu-i386 in a private namespace (scripts/qemu-i386-run.sh);
+#   none    neither: those checks say NOT RUN, with the reason.
+# KRN_WIN32_ROUTE=qemu takes the qemu route on any machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build=build-win
-scripts/setup-windows.sh "$build"
+scripts/setup-windows.sh build-win win32
+scripts/setup-windows.sh build-win64 win64
 
-# Wine runs a 32-bit program as a 32-bit Linux process. A kernel whose 32-bit emulation is
-# switched off (ia32_emulation=off) cannot start one: the program is then only cross-built,
-# with its tests listed when they run rather than when they are built, and the run says so.
-can_run_32bit=1
-/lib/ld-linux.so.2 --version >/dev/null 2>&1 || can_run_32bit=0
-discovery=POST_BUILD
-[ "$can_run_32bit" = 1 ] || discovery=PRE_TEST
-
-cmake -S . -B "$build" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" \
-  -DKRN_WIN_DEPS_PREFIX="$root/$build/deps/prefix" \
-  -DKRN_PLATFORM=win32 -DKRN_BUILD_BENCH=OFF \
-  -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE="$discovery" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-
-if [ "$can_run_32bit" = 0 ]; then
-  cmake --build "$build" -j "$(nproc)"
-  echo "== Windows tests under Wine: NOT RUN. This machine cannot start 32-bit programs"
-  echo "   (the kernel's 32-bit emulation is off), so Wine cannot run krn2html.exe or its tests."
-  echo "   The Windows program and its tests were cross-built only."
-  exit 0
+route=${KRN_WIN32_ROUTE:-}
+route_reason=""
+if [ -z "$route" ]; then
+  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    route=native
+  elif route_reason=$(bash scripts/qemu-i386-run.sh --check 2>&1); then
+    route=qemu
+  else
+    route=none
+  fi
 fi
+[ "$route" = qemu ] && export KRN_QEMU_FORCE=1
 
-# One virtual display for everything that opens windows (and for the test
-# discovery, which runs the test programs at build time).
+configure() {  # build-dir toolchain discovery-mode
+  cmake -S . -B "$1" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" \
+    -DKRN_WIN_DEPS_PREFIX="$root/$1/deps/prefix" \
+    -DKRN_PLATFORM=win32 -DKRN_BUILD_BENCH=OFF \
+    -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE="$3" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+}
+
+# One virtual display for everything that opens windows (and for the test discovery,
+# which runs the test programs at build time).
 xvfb_pid=""
 cleanup() {
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-  WINEPREFIX="$root/$build/wineprefix" wineserver -k 2>/dev/null || true
+  local prefix
+  for prefix in "$root/build-win64/wineprefix" "$root/build-win/wineprefix"; do
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  done
 }
 trap cleanup EXIT
 for n in $(seq 91 120); do
@@ -51,22 +63,80 @@ for _ in $(seq 50); do
   xdpyinfo >/dev/null 2>&1 && break
   sleep 0.1
 done
+export WINEDEBUG=-all
 
-# A persistent wineserver with Wine's services already running: each test
-# program then starts in a blink, and no Wine service inherits (and holds open)
-# the output pipes of CTest or Ninja.
-export WINEPREFIX="$root/$build/wineprefix" WINEDEBUG=-all
-"$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1  # makes the prefix once
-wineserver -k 2>/dev/null || true
-wineserver -p </dev/null >/dev/null 2>&1 || true
-"$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
+# A persistent wineserver with Wine's services already running: each test program then
+# starts in a blink, and no Wine service inherits (and holds open) the output pipes of
+# CTest or Ninja. Run in the build's own environment (through qemu on that route).
+start_wine() {  # build-dir
+  local build=$1
+  export WINEPREFIX="$root/$build/wineprefix"
+  "$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1  # makes the prefix once
+  wineserver -k 2>/dev/null || true
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  "$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
+}
 
-cmake --build "$build" -j "$(nproc)"
+# The whole suite of one build: unit and command tests in parallel, then the windows one
+# at a time, then the idle program against its goal.
+whole_suite() {  # build-dir what
+  local build=$1 what=$2 status=0
+  echo "== $what: unit, command and installer tests under Wine ($build/)"
+  ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 120 -E '^e2e_' || status=1
+  echo "== $what: end-to-end tests of krn2html.exe under Wine ($build/)"
+  ctest --test-dir "$build" --output-on-failure --timeout 120 -R '^e2e_' || status=1
+  echo "== $what: idle krn2html.exe under Wine, wake-ups and CPU use against the goal"
+  (unset WINEPREFIX; bash scripts/measure_desktop.sh --wine --check "$build/program/krn2html.exe") ||
+    status=1
+  return $status
+}
+
 status=0
-echo "== unit tests under Wine"
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 120 -E '^e2e_' || status=1
-echo "== end-to-end tests of krn2html.exe under Wine"
-ctest --test-dir "$build" --output-on-failure --timeout 120 -R '^e2e_' || status=1
-echo "== idle krn2html.exe under Wine: wake-ups and CPU use against the goal"
-(unset WINEPREFIX; bash scripts/measure_desktop.sh --wine --check "$build/program/krn2html.exe") || status=1
+
+echo "== 64-bit twin: cross build (build-win64/), run under wine64"
+configure build-win64 toolchain-mingw64.cmake POST_BUILD
+start_wine build-win64
+cmake --build build-win64 -j "$(nproc)"
+whole_suite build-win64 "64-bit twin" || status=1
+
+case $route in
+  native)
+    echo "== 32-bit programs: cross build (build-win/), run natively under Wine"
+    configure build-win toolchain-mingw32.cmake POST_BUILD
+    start_wine build-win
+    cmake --build build-win -j "$(nproc)"
+    whole_suite build-win "32-bit programs" || status=1
+    ;;
+  qemu)
+    # Only what the 32-bit checks need is built: the twin has already built and run every
+    # test program from the same sources.
+    echo "== 32-bit programs: cross build (build-win/); this machine cannot start 32-bit"
+    echo "   programs, so their checks run under Wine through qemu-i386 (times are emulated)"
+    configure build-win toolchain-mingw32.cmake PRE_TEST
+    cmake --build build-win -j "$(nproc)" --target krn2html krn2html-convert win_probe \
+      scene_limit krn2html_zip krn2html_msi
+    checks='^(large_scene_limits|convert_win_one_page|convert_win_version|e2e_win_main_window)$'
+    # shellcheck disable=SC2016
+    bash scripts/qemu-i386-run.sh bash -c '
+      set -e
+      export WINEPREFIX="$1/build-win/wineprefix"
+      build-win/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1
+      status=0
+      ctest --test-dir build-win --output-on-failure --timeout 900 -R "$2" || status=1
+      wineserver -k 2>/dev/null || true
+      exit $status' krn-win32 "$root" "$checks" || status=1
+    ;;
+  none)
+    configure build-win toolchain-mingw32.cmake PRE_TEST
+    cmake --build build-win -j "$(nproc)"
+    echo "== 32-bit programs under Wine: NOT RUN. This machine cannot start 32-bit programs"
+    echo "   (the kernel's 32-bit emulation is off), and the qemu route is not available:"
+    echo "   $route_reason"
+    echo "   The 32-bit programs were cross-built only; the 64-bit twin's suite ran above."
+    ;;
+  *)
+    echo "test-windows: KRN_WIN32_ROUTE must be native, qemu or none" >&2
+    exit 2
+    ;;
+esac
 exit $status

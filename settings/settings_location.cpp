@@ -40,10 +40,9 @@ bool SettingsInProgramFolder() {
   if (!InUserFolder(user, "")) return true;
   PathBuffer defaults;
   if (!defaults.SetInProgramFolder(kDefaultsFolder)) return false;
-  if (IsFolder(defaults.path)) return SysFolderWritable(defaults.path);
-  PathBuffer program;
-  return program.SetInProgramFolder(nullptr) && SysRemoveFileSpec(program.path) &&
-         SysFolderWritable(program.path);
+  // An installed program has no "Defaults" (the package and the installer leave it out),
+  // even where its folder may be written, as in a per-user installation on Windows.
+  return IsFolder(defaults.path) && SysFolderWritable(defaults.path);
 }
 
 bool SetSettingsPath(PathBuffer& path, const char* relativeName) {

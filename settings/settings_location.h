@@ -1,8 +1,9 @@
 // Where the settings and templates are found: one decision for the window program and the
 // command-line converter alike.
 //
-// The program folder's "Defaults" holds the settings when the user may write there (an
-// unpacked zip, a build folder, a portable copy). Otherwise they live in the user's own folder
+// The program folder's "Defaults" holds the settings when it is there and the user may write
+// in it (an unpacked zip, a build folder, a portable copy). An installed program has none, so
+// its settings live in the user's own folder
 // (SysGetUserSettingsFolder: ~/.config/krn2html, %APPDATA%\krn2html), under the same file
 // names, created on the first save for the user alone. Templates are the program's
 // "HTML Support" plus the user's own "templates" folder beside the user's settings, whose
@@ -22,8 +23,7 @@ extern const char kTemplatesFolder[];
 extern const char kUserTemplatesFolder[];
 
 // True when the settings live in the program folder: its "Defaults" exists and the user may
-// write there, or it is missing and the user may create it; also when the user's folder is
-// unknown (there is no other place).
+// write there; also when the user's folder is unknown (there is no other place).
 bool SettingsInProgramFolder();
 
 // Sets path to a settings file given by its relative name in the program folder

@@ -13,9 +13,11 @@ namespace platform {
 
 namespace {
 
-// The OPENFILENAME layout of Windows 95 and NT 4 (without the fields added later).
-constexpr DWORD kOpenFileNameSize = 76;
-static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == kOpenFileNameSize);
+// The OPENFILENAME layout of Windows 95 and NT 4 (without the fields added later): 76 bytes
+// in a 32-bit program, 136 in a 64-bit one.
+// (The value of OPENFILENAME_SIZE_VERSION_400A, whose macro is no constant expression.)
+constexpr DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+static_assert(kOpenFileNameSize == (sizeof(void*) == 4 ? 76 : 136));
 
 // Moves the window so that its outer rectangle is centred over `over` (screen coordinates).
 void CentreOver(HWND window, const RECT& over) {

@@ -54,10 +54,13 @@ TEST(SettingsLocation, AWritableProgramFolderKeepsTheSettings) {
   EXPECT_FALSE(std::filesystem::exists(program.userSettings()))
       << "the user's folder is not made while the program folder takes the settings";
 
+  // An installed program has no Defaults, though its folder may be writable (a per-user
+  // installation): its settings go to the user's folder, and no Defaults is made.
   std::filesystem::remove_all(program.defaults());
-  EXPECT_TRUE(SettingsInProgramFolder()) << "a missing Defaults is made where it may be made";
+  EXPECT_FALSE(SettingsInProgramFolder()) << "a program folder without Defaults is an installation";
   EXPECT_TRUE(SavePrefs(&state));
-  EXPECT_EQ(ReadText(program.defaults() / "Prefspage.txt"), "((KWB))A((KWB))=kept\r\n");
+  EXPECT_EQ(ReadText(program.userSettings() / "Prefspage.txt"), "((KWB))A((KWB))=kept\r\n");
+  EXPECT_FALSE(std::filesystem::exists(program.defaults())) << "no Defaults made beside the program";
 }
 
 TEST(SettingsLocation, UserTemplatesAreListedAndWinOverShippedOnes) {

@@ -1,6 +1,6 @@
-// The scene step of the 32-bit program on large scenes: makes a scene file, reads it for
-// its animation buttons as a conversion does, and tells how that ended, how long it took and
-// how much memory the process reached. Used by the limit test (tests/win32/large) and by
+// The scene step of the Windows program (32- or 64-bit) on large scenes: makes a scene file,
+// reads it for its animation buttons as a conversion does, and tells how that ended, how long
+// it took and how much memory the process reached. Used by the limit test (tests/win32/large) and by
 // scripts/measure-windows-scenes.sh.
 //
 //   scene_limit make animations|geometry|bench MB FILE   writes a scene of about MB megabytes
