@@ -53,10 +53,17 @@ TEST(PagePlaceholders, NamedFieldsThenBuildThenSceneFields) {
     std::vector<std::string> values;
     const char* expected;
   } cases[] = {
-      {"every field, BUILD and the scene's two", "((KWB))A((KWB)) ((KWB))BUILD((KWB)) "
-       "((KWB))FILENAME((KWB)) ((KWB))FORMSDATA((KWB))", {"A"}, {"a"}, "a 1.2.3.4 s.krn <b>"},
-      {"a value holding a later placeholder is filled in turn", "((KWB))A((KWB))",
-       {"A", "B"}, {"((KWB))B((KWB))", "b"}, "b"},
+      {"every field, BUILD and the scene's two",
+       "((KWB))A((KWB)) ((KWB))BUILD((KWB)) "
+       "((KWB))FILENAME((KWB)) ((KWB))FORMSDATA((KWB))",
+       {"A"},
+       {"a"},
+       "a 1.2.3.4 s.krn <b>"},
+      {"a value holding a later placeholder is filled in turn",
+       "((KWB))A((KWB))",
+       {"A", "B"},
+       {"((KWB))B((KWB))", "b"},
+       "b"},
       {"a field without a value is emptied", "[((KWB))A((KWB))]", {"A"}, {}, "[]"},
       {"an empty name is skipped", "((KWB))((KWB))", {""}, {"x"}, "((KWB))((KWB))"},
   };
