@@ -21,10 +21,6 @@ using apptest::ProgramView;
 using apptest::ReadText;
 using apptest::WriteText;
 
-std::string Text(const StringBuffer& b) {
-  return b.Data() != nullptr ? b.Data() : "";
-}
-
 // A program folder with a versioned program file, one template and a state
 // whose fields come from that template.
 class PageTest : public ::testing::Test {
