@@ -1,11 +1,10 @@
-// The application's state for one life of the main window: the current
-// template, its fields and their values, the template catalogue and the
-// template selector drawn in the main window.
+// The converter's state that both front ends share: the current template, its fields and
+// their values, and the template catalogue. The window program keeps one per life of its main
+// window (WindowState, with the selector drawn there); the command one per run.
 #pragma once
 
 #include "base/string_buffer.h"
 #include "base/string_list.h"
-#include "ui/menu_widget.h"
 
 struct ConverterState {
   // Length of the longest field name of the current template; 0 without fields.
@@ -18,9 +17,6 @@ struct ConverterState {
   StringList fieldValues;
   // The catalogue: file names of the templates found.
   StringList templates;
-  // The drawn menu that shows the catalogue in the main window. Declared last so
-  // that it is destroyed first.
-  MenuWidget selector;
 
   ConverterState() = default;
   ConverterState(const ConverterState&) = delete;

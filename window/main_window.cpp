@@ -59,7 +59,7 @@ bool ReadControlText(const ChildControl* control, StringBuffer& text) {
   }
 }
 
-void SetupSelector(void* window, ConverterState* state, int a) {
+void SetupSelector(void* window, WindowState* state, int a) {
   MenuWidget& selector = state->selector;
   selector.bounds = platform::DrawRect{a + 1, 25, a + 197, 50};
   selector.host = window;
@@ -81,7 +81,7 @@ void SetupSelector(void* window, ConverterState* state, int a) {
 }
 
 // Paints the selector in its pressed look, the way the window always shows it.
-void PaintSelector(ConverterState* state, platform::DeviceContext dc) {
+void PaintSelector(WindowState* state, platform::DeviceContext dc) {
   state->selector.SetState(kStatePressed, dc, state->selector.bounds);
   state->selector.Repaint();
 }
@@ -111,7 +111,7 @@ void DestroyControls(ToolkitArray* controls) {
   controls->Resize(0);
 }
 
-bool LayoutMainWindow(void* window, ConverterState* state, ToolkitArray* controls) {
+bool LayoutMainWindow(void* window, WindowState* state, ToolkitArray* controls) {
   if (state == nullptr || window == nullptr || controls == nullptr) return false;
   DestroyControls(controls);
 
@@ -156,7 +156,7 @@ bool ReadFieldEdits(void* window, ConverterState* state, ToolkitArray* controls)
   return true;
 }
 
-void RebuildMainWindow(void* window, ConverterState* state, ToolkitArray* controls) {
+void RebuildMainWindow(void* window, WindowState* state, ToolkitArray* controls) {
   if (state == nullptr) return;
   platform::DeviceContext dc = platform::GetWindowDrawContext(window);
   PaintSelector(state, dc);
@@ -189,7 +189,7 @@ void RebuildMainWindow(void* window, ConverterState* state, ToolkitArray* contro
 }
 
 uint8_t OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event) {
-  ConverterState* state = currentState;
+  WindowState* state = currentState;
   ToolkitArray* controls = event != nullptr ? static_cast<ToolkitArray*>(event->userData) : nullptr;
   switch (code) {
     case platform::kEventOpen:

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "settings/converter_state.h"
+#include "window/window_state.h"
 
 class ToolkitArray;
 struct ToolkitEvent;
@@ -25,7 +26,7 @@ int LabelColumnWidth(int maxNameLength);
 // Destroys the controls in controls and lays the window out again for state:
 // outer size, one label and edit box per field, the two buttons, the template
 // label and the selector. False only without a state, window or list.
-bool LayoutMainWindow(void* window, ConverterState* state, ToolkitArray* controls);
+bool LayoutMainWindow(void* window, WindowState* state, ToolkitArray* controls);
 
 // Copies the texts of the field edit boxes (entry 2i + 1 of controls) into the
 // state's field values; boxes that do not exist leave their value alone. False
@@ -41,4 +42,4 @@ uint8_t OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event);
 
 // Saves the values and the selected template, asks for a rebuild and closes the
 // window so that the start-up loop builds it again.
-void RebuildMainWindow(void* window, ConverterState* state, ToolkitArray* controls);
+void RebuildMainWindow(void* window, WindowState* state, ToolkitArray* controls);

@@ -4,7 +4,6 @@
 
 #include "core/conversion_failure.h"
 #include "platform/gui_window.h"
-#include "settings/converter_state.h"
 #include "settings/prefs.h"
 #include "settings/templates.h"
 #include "ui/message_loop.h"
@@ -15,6 +14,7 @@
 #include "window/failure_box.h"
 #include "window/main_window.h"
 #include "window/window_globals.h"
+#include "window/window_state.h"
 
 int RunProgram(void* instance, const char* commandLine) {
   if (ToolkitStart(instance, true)) {
@@ -33,7 +33,7 @@ void RunMainWindow() {
   ToolkitArray controls;
   controls.Init(sizeof(void*), 0, 0, 0, true);
   if (AcquireWindowRegistry()) {
-    ConverterState* state = new (std::nothrow) ConverterState;
+    WindowState* state = new (std::nothrow) WindowState;
     currentState = state;
     if (state != nullptr) {
       ScanTemplates(state);

@@ -4,6 +4,6 @@ void* mainWindow = nullptr;
 bool restartRequested = false;
 bool loadSavedPrefs = true;
 SavedRect savedWindowRect;
-ConverterState* currentState = nullptr;
+WindowState* currentState = nullptr;
 bool settingsFailureTold = false;
 bool foreignSettingsTold = false;

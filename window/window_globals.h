@@ -2,7 +2,7 @@
 // used on the one GUI thread only.
 #pragma once
 
-struct ConverterState;
+struct WindowState;
 
 // Where the next build places its window: left, top, right, bottom.
 struct SavedRect {
@@ -26,4 +26,4 @@ extern bool settingsFailureTold;
 // Set once a settings file of another user has been told, so that it is told once per run.
 extern bool foreignSettingsTold;
 // The state of the current build, or null between builds.
-extern ConverterState* currentState;
+extern WindowState* currentState;

@@ -12,6 +12,7 @@
 #include "platform/headless/headless_desktop.h"
 #include "settings/converter_state.h"
 #include "window/window_globals.h"
+#include "window/window_state.h"
 
 namespace {
 
