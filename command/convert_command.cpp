@@ -289,6 +289,19 @@ class ConvertRun {
   PageFolders folders_;
 };
 
+// Tells that the templates folder holds no template; the run's status.
+int NoTemplates() {
+  ConversionFailure failure;
+  SetNoTemplatesFailure(failure);
+  StringBuffer message, line;
+  if (!failure.FormatMessage(message) ||
+      !line.Format("%s: %s\n", kConvertProgramName, TextOf(message))) {
+    line.SetText("krn2html-convert: No templates\n", -1, 0);
+  }
+  WriteError(TextOf(line));
+  return kConvertExitFailed;
+}
+
 int ListTemplates(const ConvertSettings& settings) {
   const StringList& templates = settings.state.templates;
   for (int i = 0; i < templates.count; ++i) {
@@ -337,11 +350,16 @@ int RunConvertCommand(int argc, const char* const* argv) {
 
   ConvertSettings settings;
   LoadTemplateCatalogue(settings);
-  if (options.listTemplates) return ListTemplates(settings);
-
   const char* choice = options.listFields && options.fieldsTemplate != nullptr
                            ? options.fieldsTemplate
                            : options.templateArg;
+  // Without any template the catalogue has nothing to list and no default: the folder where
+  // templates are expected is named. A template file named on the command line still works.
+  if (settings.state.templates.count == 0 && (options.listTemplates || choice == nullptr)) {
+    return NoTemplates();
+  }
+  if (options.listTemplates) return ListTemplates(settings);
+
   const StringList none;
   const bool useSaved = !options.noSavedValues && !options.listFields;
   if (!ChooseTemplate(settings, choice, currentFolder, error) ||
@@ -377,6 +395,7 @@ int RunConvertCommand(int argc, const char* const* argv) {
 
   const int total = jobs.scenes.count;
   ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));
+  for (int i = 0; i < jobs.notes.count; ++i) report.Warning(TextOf(jobs.notes.items[i]));
   ConvertRun run(options, settings, report, currentFolder);
   for (int i = 0; i < total; ++i) {
     report.Progress(i + 1, total, TextOf(jobs.shown.items[i]));

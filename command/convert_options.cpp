@@ -31,8 +31,9 @@ const char kConvertHelpText[] =
     "      --version             output version information and exit\n"
     "\n"
     "The page of a scene read from standard input goes to standard output unless\n"
-    "--output names a file. Pages are written whole or not at all. The remembered\n"
-    "template and values are read from \"Defaults\" beside the program, never written.\n"
+    "--output names a file or --output-dir a folder (DIR/page.html). Pages are\n"
+    "written whole or not at all. The remembered template and values are read from\n"
+    "\"Defaults\" beside the program, never written.\n"
     "\n"
     "Exit status: 0 when every page was written, 1 when a scene failed (one line on\n"
     "standard error each; the other scenes are still converted), 2 for a usage error.\n";
@@ -226,6 +227,13 @@ bool CheckCombination(ConvertOptions& options, StringBuffer& error) {
     return true;
   }
   if (scenes == 0) return Fail(error, "missing scene operand", "");
+  // An empty name would otherwise fall back to standard output or to the current folder.
+  if (options.output != nullptr && *options.output == '\0') {
+    return Fail(error, "--output needs a file name ('-' for standard output)", "");
+  }
+  if (options.outputDir != nullptr && *options.outputDir == '\0') {
+    return Fail(error, "--output-dir needs a folder name", "");
+  }
   if (options.output != nullptr && options.outputDir != nullptr) {
     return Fail(error, "--output and --output-dir cannot be combined", "");
   }

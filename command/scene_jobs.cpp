@@ -4,12 +4,15 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <set>
+#include <utility>
 
 #include "base/file_list.h"
 #include "base/full_path.h"
 #include "base/path_buffer.h"
 #include "base/path_split.h"
 #include "base/string_buffer.h"
+#include "core/conversion_failure.h"
 #include "core/text_of.h"
 #include "platform/file_system.h"
 #include "platform/native_path.h"
@@ -20,6 +23,8 @@ constexpr char kNoSuchScene[] = "No such file or directory";
 constexpr char kSceneIsFolder[] = "Is a folder (use --recursive to convert the scenes in it)";
 constexpr char kPathTooLong[] = "The path is too long";
 constexpr char kNoCurrentFolder[] = "The current folder cannot be read";
+// The name a page of standard input takes in an output folder.
+constexpr char kStandardInputPageName[] = "page";
 
 bool EqualsIgnoringCase(const char* a, const char* b) {
   for (; *a != '\0' && *b != '\0'; ++a, ++b) {
@@ -57,37 +62,55 @@ bool AddJob(SceneJobs& jobs, const char* scene, const char* page, const char* sh
          jobs.problems.Append(problem);
 }
 
+// problem becomes "The path is too long: <path>", the path in the user's form when it can be
+// made (else as given); false when memory runs out.
+bool TooLong(const char* programPath, const char* given, StringBuffer& problem) {
+  StringBuffer shown;
+  if (programPath == nullptr || !UserPathOf(programPath, shown)) {
+    if (!shown.SetText(given, -1, 0)) return false;
+  }
+  return problem.SetText(kPathTooLong, -1, 0) && Append(problem, ": ") &&
+         Append(problem, TextOf(shown));
+}
+
 // The page of one scene file that lies in sceneFolder\relativeFolder (relativeFolder empty
 // for an operand): beside it, or in the output folder mirrored by relativeFolder, or the one
-// output path. False when memory runs out; page empty for standard output.
+// output path. False when memory runs out; page empty for standard output; a page path too long
+// for the program leaves page empty and says so in problem.
 bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sceneName,
-             const SceneJobRules& rules, StringBuffer& page) {
+             const SceneJobRules& rules, StringBuffer& page, StringBuffer& problem) {
   page.SetText("", -1, 0);
+  problem.SetText("", -1, 0);
   if (rules.output != nullptr) {
     if (std::strcmp(rules.output, "-") == 0) return true;
     PathBuffer full;
     char view[4 * kPathSize];
-    if (ProgramPathFromNative(rules.output, view, sizeof view) &&
-        MakeFullPath(view, rules.currentFolder, full)) {
-      return page.SetText(full.path, -1, 0);
+    if (!ProgramPathFromNative(rules.output, view, sizeof view)) {
+      return TooLong(nullptr, rules.output, problem);
     }
-    return page.SetText(view, -1, 0);  // too long: the core refuses it with its reason
+    if (!MakeFullPath(view, rules.currentFolder, full)) return TooLong(view, rules.output, problem);
+    return page.SetText(full.path, -1, 0);
   }
   StringBuffer folder;
   if (rules.outputDir != nullptr) {
     PathBuffer full;
     char view[4 * kPathSize];
-    if (!ProgramPathFromNative(rules.outputDir, view, sizeof view)) view[0] = '\0';
-    if (!MakeFullPath(view, rules.currentFolder, full)) {
-      if (!folder.SetText(view, -1, 0)) return false;
-    } else if (!Join(folder, full.path, relativeFolder)) {
-      return false;
+    if (!ProgramPathFromNative(rules.outputDir, view, sizeof view)) {
+      return TooLong(nullptr, rules.outputDir, problem);
     }
+    if (!MakeFullPath(view, rules.currentFolder, full)) {
+      StringBuffer named;
+      return Join(named, view, relativeFolder) && PagePathIn(TextOf(named), sceneName, page) &&
+             TooLong(TextOf(page), rules.outputDir, problem) && page.SetText("", -1, 0);
+    }
+    if (!Join(folder, full.path, relativeFolder)) return false;
   } else {
     (void)relativeFolder;
     if (!folder.SetText(sceneFolder, -1, 0)) return false;
   }
-  return PagePathIn(TextOf(folder), sceneName, page);
+  if (!PagePathIn(TextOf(folder), sceneName, page)) return false;
+  if (PathBuffer::Fits(TextOf(page))) return true;
+  return TooLong(TextOf(page), TextOf(page), problem) && page.SetText("", -1, 0);
 }
 
 // Splits a full scene path into its folder and its name.
@@ -97,16 +120,58 @@ void SplitScene(const char* scene, StringBuffer& folder, const char*& name) {
   name = scene + spans.nameStart;
 }
 
+// The folders a walk has entered, each known by its identity so that a second path to one
+// (a link back to an ancestor, or to a folder the walk reaches anyway) is not entered again.
+class WalkedFolders {
+ public:
+  // True when the folder at path was not entered yet (it now counts as entered); a folder
+  // that cannot be looked at counts as new.
+  bool Enter(const SysFileIdentity& identity, bool known) {
+    return !known || entered_.insert({identity.device, identity.node}).second;
+  }
+
+ private:
+  std::set<std::pair<uint64_t, uint64_t>> entered_;
+};
+
 // Adds every scene file below the folder root (full path), shown below shownRoot.
 bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules& rules,
                    SceneJobs& jobs) {
   // Breadth first over the folders below root (relative paths, "" for root itself), which
-  // keeps the walk free of recursion; a path that grows too long (a link that loops, too)
-  // ends that branch with a problem.
+  // keeps the walk free of recursion. Every real folder is entered before any link to a folder,
+  // so that a folder of the tree is reached by its own path; a link is followed only to a
+  // folder not entered yet, and one that leads back is told once and skipped. A path that
+  // grows too long ends that branch with a problem.
   StringList folders;
+  StringList links;  // relative paths of links to folders, followed once the real ones are done
   StringList found;  // relative paths of the scene files
+  WalkedFolders walked;
+  SysFileIdentity identity{};
+  walked.Enter(identity, SysGetFileIdentity(root, &identity));
   if (!folders.Append("")) return false;
-  for (int i = 0; i < folders.count; ++i) {
+  int nextLink = 0;
+  for (int i = 0;;) {
+    if (i == folders.count) {
+      if (nextLink == links.count) break;
+      const char* link = TextOf(links.items[nextLink++]);
+      StringBuffer path;
+      if (!Join(path, root, link)) return false;
+      if (walked.Enter(identity, SysGetFileIdentity(TextOf(path), &identity))) {
+        if (!folders.Append(link)) return false;
+        continue;
+      }
+      StringBuffer shownView, shown, note;
+      if (!Join(shownView, shownRoot, link)) return false;
+      if (!NativeOf(TextOf(shownView), shown) && !shown.SetText(shownView.Data(), -1, 0)) {
+        return false;
+      }
+      if (!note.Format("krn2html-convert: %s: skipped, a link back into the folders converted",
+                       TextOf(shown)) ||
+          !jobs.notes.Append(TextOf(note))) {
+        return false;
+      }
+      continue;
+    }
     StringBuffer folder;
     if (!Join(folder, root, TextOf(folders.items[i]))) return false;
     SysFindData entry;
@@ -116,13 +181,33 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
       const bool isFolder = (entry.attributes & kSysAttributeDirectory) != 0;
       if (!isFolder && !IsSceneFileName(entry.name)) continue;
       StringBuffer relative;
-      if (!Join(relative, TextOf(folders.items[i]), entry.name) ||
-          !(isFolder ? folders : found).Append(relative.Data())) {
+      if (!Join(relative, TextOf(folders.items[i]), entry.name)) {
+        SysFindClose(search);
+        return false;
+      }
+      StringList* list = &found;
+      if (isFolder) {
+        StringBuffer path;
+        if (!Join(path, root, relative.Data())) {
+          SysFindClose(search);
+          return false;
+        }
+        const bool known = SysGetFileIdentity(TextOf(path), &identity);
+        if (known && identity.isLink) {
+          list = &links;
+        } else if (walked.Enter(identity, known)) {
+          list = &folders;
+        } else {
+          continue;  // one folder by two real paths (a bind mount): entered once
+        }
+      }
+      if (!list->Append(relative.Data())) {
         SysFindClose(search);
         return false;
       }
     }
     if (search != nullptr) SysFindClose(search);
+    ++i;
   }
 
   // The system lists a folder in no particular order; sorted paths make every run alike.
@@ -147,8 +232,9 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
       if (!AddJob(jobs, TextOf(scene), "", TextOf(shown), kPathTooLong)) return false;
       continue;
     }
-    if (!PageFor(TextOf(sceneFolder), TextOf(relativeFolder), name, rules, page) ||
-        !AddJob(jobs, TextOf(scene), TextOf(page), TextOf(shown), "")) {
+    StringBuffer problem;
+    if (!PageFor(TextOf(sceneFolder), TextOf(relativeFolder), name, rules, page, problem) ||
+        !AddJob(jobs, TextOf(scene), TextOf(page), TextOf(shown), TextOf(problem))) {
       return false;
     }
   }
@@ -175,9 +261,14 @@ bool IsSceneFileName(const char* name) {
 bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jobs) {
   if (operand == nullptr) return true;
   if (std::strcmp(operand, "-") == 0) {
-    StringBuffer page;
-    if (rules.output != nullptr && !PageFor("", "", "-", rules, page)) return false;
-    return AddJob(jobs, "", TextOf(page), "-", "");
+    // Standard input has no name: its page is the --output file, DIR/page.html with
+    // --output-dir, else standard output.
+    StringBuffer page, problem;
+    if ((rules.output != nullptr || rules.outputDir != nullptr) &&
+        !PageFor("", "", kStandardInputPageName, rules, page, problem)) {
+      return false;
+    }
+    return AddJob(jobs, "", TextOf(page), "-", TextOf(problem));
   }
   if (*operand == '\0') return AddJob(jobs, "", "", operand, kNoSuchScene);
   char view[4 * kPathSize];
@@ -198,11 +289,11 @@ bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jo
     if (!rules.recursive) return AddJob(jobs, full.path, "", operand, kSceneIsFolder);
     return AddFolderJobs(full.path, view, rules, jobs);
   }
-  StringBuffer folder, page;
+  StringBuffer folder, page, problem;
   const char* name = nullptr;
   SplitScene(full.path, folder, name);
-  return PageFor(TextOf(folder), "", name, rules, page) &&
-         AddJob(jobs, full.path, TextOf(page), operand, "");
+  return PageFor(TextOf(folder), "", name, rules, page, problem) &&
+         AddJob(jobs, full.path, TextOf(page), operand, TextOf(problem));
 }
 
 bool MarkPageClashes(SceneJobs& jobs) {

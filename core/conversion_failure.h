@@ -28,6 +28,8 @@ enum class ConversionFailureKind : int {
   kTooManyAnimations,
   // "Not enough memory to read <path>"
   kNoMemoryForScene,
+  // "The template <path> is empty"
+  kTemplateEmpty,
 };
 
 // One failure: its kind, the file or folder it concerns in the user's form (the native path

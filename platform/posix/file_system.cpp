@@ -165,6 +165,21 @@ uint32_t SysGetFileAttributes(const char* path) {
   return AttributesOf(info);
 }
 
+bool SysGetFileIdentity(const char* path, SysFileIdentity* identity) {
+  if (identity == nullptr) return false;
+  char native[PATH_MAX];
+  struct stat link;
+  struct stat info;
+  if (!Native(path, native) || native[0] == '\0' || lstat(native, &link) != 0 ||
+      stat(native, &info) != 0) {
+    return false;
+  }
+  identity->device = uint64_t(info.st_dev);
+  identity->node = uint64_t(info.st_ino);
+  identity->isLink = S_ISLNK(link.st_mode);
+  return true;
+}
+
 uint32_t SysGetCurrentDirectory(char* out, uint32_t size) {
   if (out == nullptr || size == 0) return 0;
   char native[PATH_MAX];

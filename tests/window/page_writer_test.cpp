@@ -168,6 +168,10 @@ TEST_F(PageTest, FailuresAreToldAndChangeNothing) {
   const auto gone = program_.templates() / "gone.html";
   WriteText(gone, "vanishes");
   std::filesystem::remove(gone);  // deleted between the scan and the conversion
+  const auto empty = program_.templates() / "empty.html";
+  WriteText(empty, "");
+  const auto zeroFirst = program_.templates() / "zero.html";
+  WriteText(zeroFirst, std::string("\0<html>", 7));
   struct Case {
     const char* what;
     std::filesystem::path page;
@@ -189,6 +193,10 @@ TEST_F(PageTest, FailuresAreToldAndChangeNothing) {
        "Could not write the page " + (locked / "old.html").string() + ": Permission denied"},
       {"template deleted", page, ProgramView(gone), [] {},
        "Could not read the template " + gone.string() + ": No such file or directory"},
+      {"empty template", page, ProgramView(empty), [] {},
+       "The template " + empty.string() + " is empty"},
+      {"template with no text before a zero byte", page, ProgramView(zeroFirst), [] {},
+       "The template " + zeroFirst.string() + " is empty"},
   };
   // Windows ignores the read-only attribute of a folder: that case is Linux's.
   const bool readOnlyFolders = std::filesystem::path::preferred_separator == '/';
