@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -194,10 +195,12 @@ TEST(MainWindow, ResetDefaultsRebuildsWithTheTemplateDefaults) {
 std::vector<std::string> TwoTemplates(const ProgramFolder& program) {
   program.AddTemplate("a.html", "((KWB))FA::a((KWB))");
   program.AddTemplate("b.html", "((KWB))FB::b((KWB))");
+  // The catalogue's order: by name, whatever order the folder lists them in.
   std::vector<std::string> listed;
   for (const auto& e : std::filesystem::directory_iterator(program.templates())) {
-    listed.insert(listed.begin(), e.path().filename().string());
+    listed.push_back(e.path().filename().string());
   }
+  std::sort(listed.begin(), listed.end());
   return listed;
 }
 
