@@ -210,6 +210,8 @@ TEST_F(PageTest, FailuresAreToldAndChangeNothing) {
     ASSERT_EQ(toolkit_.MessageBoxCount(), boxes + 1) << c.what << ": one message";
     EXPECT_EQ(toolkit_.MessageBoxTitle(boxes), "Tessaly KRN 2 HTML") << c.what;
     EXPECT_EQ(toolkit_.MessageBoxText(boxes), c.message) << c.what;
+    EXPECT_EQ(headless::MessageBoxes()[size_t(boxes)].flags, 0x10u)
+        << c.what << ": a failure has the error icon (MB_ICONERROR)";
     EXPECT_EQ(ReadText(c.page), before) << c.what << ": the existing page keeps every byte";
     std::filesystem::permissions(page, std::filesystem::perms::owner_all);
     std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
