@@ -102,8 +102,10 @@ bool ChooseFirstTemplate(ConverterState* state) {
   return true;
 }
 
-bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign) {
+bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign,
+                         StringBuffer* remembered) {
   if (state == nullptr) return false;
+  if (remembered != nullptr) remembered->SetText("", -1, 0);
   unsigned count = 0;
   std::unique_ptr<char[]> text = ReadSettingsFile(kDefaultTemplateFile, count, foreign);
   if (!text) return false;
@@ -113,6 +115,7 @@ bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign) {
   // A remembered template that is no longer there leaves the catalogue's choice.
   StringBuffer name;
   if (!name.SetText(text.get(), static_cast<int>(length), 0)) return false;
+  if (remembered != nullptr) remembered->SetText(TextOf(name), -1, 0);
   if (state->templates.IndexOf(TextOf(name)) < 0) return false;
   return state->templateName.Swap(name);
 }

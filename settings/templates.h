@@ -32,8 +32,10 @@ bool ChooseFirstTemplate(ConverterState* state);
 // templateName becomes the first line of the default-template file. False (name
 // kept) when the file cannot be read, holds no line break, or names a template
 // that is not in the catalogue; a file of another user is not read, and `foreign`
-// (when given) then names it.
-bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign = nullptr);
+// (when given) then names it. `remembered` (when given) receives the name the file
+// holds, also when it is not in the catalogue (empty when there is none).
+bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign = nullptr,
+                         StringBuffer* remembered = nullptr);
 
 // Writes templateName and a line break whole to the default-template file
 // (creating the "Defaults" folder when missing). A name that is not in the
