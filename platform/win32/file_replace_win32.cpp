@@ -54,6 +54,19 @@ bool SysMayReplaceFile(const char* target, uint32_t* kept) {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
+  // A new file would part this name from the file's other hard links: refused.
+  HANDLE file = CreateFileA(target, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool linked =
+        GetFileInformationByHandle(file, &information) != 0 && information.nNumberOfLinks > 1;
+    CloseHandle(file);
+    if (linked) {
+      SetLastError(kSysErrorHardLinks);
+      return false;
+    }
+  }
   // The new file keeps the attributes (hidden, archive...) of the one it replaces; an existing
   // file has at least FILE_ATTRIBUTE_NORMAL, so the value is never 0.
   if (kept != nullptr) *kept = attributes;
@@ -122,6 +135,9 @@ bool SysErrorText(uint32_t code, char* out, uint32_t size) {
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY:
       text = "Cannot allocate memory";
+      break;
+    case kSysErrorHardLinks:
+      text = "The file has other hard links, which a new file would part from it";
       break;
     default:
       break;
