@@ -102,8 +102,9 @@ TEST(Templates, DefaultTemplateFile) {
 
   state.templateName.SetText("first.html", -1, 0);
   std::filesystem::remove_all(program.defaults());
-  EXPECT_TRUE(SaveDefaultTemplate(&state)) << "a missing Defaults folder is created";
-  EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), "first.html\r\n");
+  EXPECT_TRUE(SaveDefaultTemplate(&state)) << "without Defaults: the user's folder";
+  EXPECT_EQ(ReadText(program.userSettings() / "defaulttemplate.txt"), "first.html\r\n");
+  EXPECT_FALSE(std::filesystem::exists(program.defaults())) << "no Defaults made";
 }
 
 TEST(Templates, ScanTemplateFieldsOfTheCurrentTemplate) {
@@ -238,10 +239,14 @@ TEST(Prefs, SaveWritesNonBlankValuesOnly) {
   EXPECT_EQ(Items(loaded.fieldValues), (std::vector<std::string>{" My Scene ", "b0", longValue}))
       << "a blank value comes back with its default";
 
+  const std::string saved = "((KWB))A((KWB))= My Scene \r\n((KWB))C((KWB))=" + longValue + "\r\n";
   std::filesystem::remove_all(program.defaults());
-  EXPECT_TRUE(SavePrefs(&state)) << "a missing Defaults folder is created";
-  EXPECT_EQ(ReadText(program.defaults() / "Prefspage.txt"),
-            "((KWB))A((KWB))= My Scene \r\n((KWB))C((KWB))=" + longValue + "\r\n");
+  EXPECT_TRUE(SavePrefs(&state)) << "without Defaults: the user's folder";
+  EXPECT_EQ(ReadText(program.userSettings() / "Prefspage.txt"), saved);
+  EXPECT_FALSE(std::filesystem::exists(program.defaults())) << "no Defaults made";
+  std::filesystem::create_directories(program.defaults());
+  EXPECT_TRUE(SavePrefs(&state));
+  EXPECT_EQ(ReadText(program.defaults() / "Prefspage.txt"), saved);
 
   ConversionFailure failure;
   std::filesystem::permissions(program.defaults() / "Prefspage.txt",
