@@ -93,7 +93,8 @@ const char* ExtensionOf(const char* name) {
   for (const char* c = end; c != name; --c) {
     const char previous = c[-1];
     if (previous == '.') return c - 1;
-    if (previous == '\\' || previous == '/' || previous == ':') return end;
+    // Only a drive's colon (the second character) ends a name; others belong to it.
+    if (previous == '\\' || previous == '/' || (previous == ':' && c - 1 == name + 1)) return end;
   }
   return end;
 }

@@ -47,5 +47,5 @@ class FileList {
 void ScanFolder(FileList& list, const PathRecord& folder, const char* extension);
 
 // The last '.' of name and what follows; the end of name (empty) when there is no '.' or a '\',
-// '/' or ':' comes first in a backward scan. Null gives null.
+// '/' or a drive's ':' (the second character) comes first in a backward scan. Null gives null.
 const char* ExtensionOf(const char* name);

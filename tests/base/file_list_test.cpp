@@ -56,6 +56,8 @@ TEST(ExtensionOf, FindsTheLastPointOfTheName) {
   EXPECT_STREQ(ExtensionOf("C:\\dir.d\\file"), "") << "a point in a folder is no extension";
   EXPECT_STREQ(ExtensionOf("dir.d/file"), "");
   EXPECT_STREQ(ExtensionOf("C:file"), "");
+  EXPECT_STREQ(ExtensionOf("scene.v1:old"), ".v1:old") << "a colon past the drive is in the name";
+  EXPECT_STREQ(ExtensionOf("Z:\\a.b:c\\file"), "") << "a folder named a.b:c";
   EXPECT_STREQ(ExtensionOf(".html"), ".html");
   EXPECT_STREQ(ExtensionOf("noextension"), "");
   EXPECT_STREQ(ExtensionOf("end."), ".");
