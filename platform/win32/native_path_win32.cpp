@@ -25,3 +25,11 @@ bool NativePathFromProgram(const char* programPath, char* out, uint32_t size) {
 bool ProgramPathFromNative(const char* nativePath, char* out, uint32_t size) {
   return CopyPath(nativePath, out, size);
 }
+
+bool NativePathHasBackslashName(const char*) {
+  return false;  // '\' is the separator itself
+}
+
+UserPathOutcome ProgramPathFromUser(const char* userPath, const char*, char* out, uint32_t size) {
+  return CopyPath(userPath, out, size) ? UserPathOutcome::kDone : UserPathOutcome::kTooLong;
+}
