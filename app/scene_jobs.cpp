@@ -204,9 +204,11 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
 }  // namespace
 
 bool PagePathIn(const char* folder, const char* sceneName, StringBuffer& page) {
-  const PathSpans spans = SplitPathSpans(sceneName);
+  // A name, not a path: "c:s.krn" (Linux) has no drive.
+  const char* extension = std::strrchr(sceneName, '.');
   StringBuffer name;
-  const int stem = int(spans.nameLength != 0 ? spans.nameLength : std::strlen(sceneName));
+  const int stem = int(extension != nullptr && extension != sceneName ? extension - sceneName
+                                                                      : std::strlen(sceneName));
   if (!name.SetText(sceneName, stem, 0) || !Append(name, ".html")) return false;
   return Join(page, folder, TextOf(name));
 }

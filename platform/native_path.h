@@ -34,10 +34,13 @@ enum class UserPathOutcome {
 };
 
 // Writes into out (size bytes) the program's view of userPath, a path as the user typed it on a
-// command line; a relative one starts from currentFolder (a program-view folder; empty or null
-// when unknown). Linux: a relative path is joined to the folder natively, before it enters the
-// view, so "a:b/s.krn" is the folder "a:b", never a drive; when the folder is unknown because
-// the process's current folder holds a '\', that is kBackslashName. Windows: a copy, relative
-// paths left to MakeFullPath.
+// command line; a relative one starts from currentFolder (as CurrentFolderForUserPaths gives
+// it; empty or null when unknown). Linux: a relative path is joined to the folder natively,
+// before it enters the view, so "a:b/s.krn" is the folder "a:b", never a drive. Windows: a copy,
+// relative paths left to MakeFullPath.
 UserPathOutcome ProgramPathFromUser(const char* userPath, const char* currentFolder, char* out,
                                     uint32_t size);
+// Copies the process's current folder into out (size bytes): its program view or, when it has
+// none (Linux: a '\' in a name), its native form, from which ProgramPathFromUser tells relative
+// paths as kBackslashName. Returns its length, or 0 on failure or when it does not fit.
+uint32_t CurrentFolderForUserPaths(char* out, uint32_t size);

@@ -70,13 +70,14 @@ UserPathOutcome ProgramPathFromUser(const char* userPath, const char* currentFol
   if (userPath == nullptr) return UserPathOutcome::kTooLong;
   std::string full = userPath;
   if (userPath[0] != '/' && userPath[0] != '\0') {
-    char folder[PATH_MAX];
-    if (currentFolder != nullptr && currentFolder[0] != '\0') {
-      if (!NativePathFromProgram(currentFolder, folder, sizeof folder)) {
-        return UserPathOutcome::kTooLong;
-      }
-    } else if (getcwd(folder, sizeof folder) == nullptr || std::strchr(folder, '\\') == nullptr) {
+    if (currentFolder == nullptr || currentFolder[0] == '\0') {
       return UserPathOutcome::kNoCurrentFolder;
+    }
+    char folder[PATH_MAX];
+    if (NativePathHasBackslashName(currentFolder)) {
+      if (!CopyWhole(currentFolder, folder, sizeof folder)) return UserPathOutcome::kTooLong;
+    } else if (!NativePathFromProgram(currentFolder, folder, sizeof folder)) {
+      return UserPathOutcome::kTooLong;
     }
     const size_t length = std::strlen(folder);
     full = std::string(folder) + (length != 0 && folder[length - 1] != '/' ? "/" : "") + userPath;
@@ -87,4 +88,16 @@ UserPathOutcome ProgramPathFromUser(const char* userPath, const char* currentFol
   }
   return ProgramPathFromNative(full.c_str(), out, size) ? UserPathOutcome::kDone
                                                         : UserPathOutcome::kTooLong;
+}
+
+uint32_t CurrentFolderForUserPaths(char* out, uint32_t size) {
+  if (out == nullptr || size == 0) return 0;
+  out[0] = '\0';
+  char native[PATH_MAX];
+  if (getcwd(native, sizeof native) == nullptr) return 0;
+  // A folder without a program view travels in its native form.
+  const bool copied = std::strchr(native, '\\') != nullptr
+                          ? CopyWhole(native, out, size)
+                          : ProgramPathFromNative(native, out, size);
+  return copied ? uint32_t(std::strlen(out)) : 0;
 }

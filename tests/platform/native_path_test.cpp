@@ -93,18 +93,26 @@ TEST(NativePath, UserPathsAreMadeFullBeforeTheyEnterTheView) {
 }
 
 TEST(NativePath, ACurrentFolderWithABackslashIsToldAsSuch) {
-  // The program cannot know such a folder (its view fails), so a relative path from it is
-  // refused with the native path it stands for.
+  // Such a folder has no program view: it is given in its native form, and a relative path
+  // from it is refused with the native path it stands for.
   TestFolder folder;
   const std::filesystem::path odd = folder.Native("a\\b");
   std::filesystem::create_directories(odd);
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(odd);
   char view[260];
-  EXPECT_EQ(SysGetCurrentDirectory(view, sizeof view), 0u) << "the folder has no program view";
-  const std::string refused = FromUser("../../f.html", "");
+  const uint32_t viewLength = SysGetCurrentDirectory(view, sizeof view);
+  char current[4096];
+  const uint32_t length = CurrentFolderForUserPaths(current, sizeof current);
   std::filesystem::current_path(before);
-  EXPECT_EQ(refused, "<backslash>" + odd.string() + "/../../f.html");
+  EXPECT_EQ(viewLength, 0u) << "the folder has no program view";
+  ASSERT_EQ(length, odd.string().size());
+  EXPECT_EQ(std::string(current), odd.string());
+  EXPECT_EQ(FromUser("../../f.html", current), "<backslash>" + odd.string() + "/../../f.html");
+  EXPECT_EQ(FromUser("/x/f.html", current), "Z:\\x\\f.html") << "a full path needs no folder";
+  char program[4096];
+  ASSERT_NE(CurrentFolderForUserPaths(program, sizeof program), 0u);
+  EXPECT_EQ(std::string(program, 3), "Z:\\") << "an ordinary folder in the program's view";
 }
 
 TEST(NativePath, BoundedByTheOutputSize) {
