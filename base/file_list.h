@@ -42,7 +42,8 @@ class FileList {
 };
 
 // Makes folder the current directory (it stays so) and adds to list every entry that is not
-// exactly a directory and whose ExtensionOf matches extension ignoring case, as the full path.
+// exactly a directory and whose ExtensionOf matches extension ignoring case, as the full path
+// (a name holding a '\', possible on Linux only, is passed over).
 // Reports nothing: a failed search adds nothing.
 void ScanFolder(FileList& list, const PathRecord& folder, const char* extension);
 
