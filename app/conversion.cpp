@@ -8,6 +8,7 @@
 #include "app/templates.h"
 #include "app/text_of.h"
 #include "platform/file_system.h"
+#include "platform/native_path.h"
 #include "ui/file_dialog.h"
 #include "ui/message_loop.h"
 #include "ui/toolkit_event.h"
@@ -54,7 +55,11 @@ bool HasTemplates(void* window, const ConverterState* state) {
 void TellTooLong(void* window, const StringBuffer& path) {
   if (path.Length() == 0) return;
   ConversionFailure failure;
-  failure.Set(ConversionFailureKind::kPathTooLong, TextOf(path), 0);
+  if (NativePathHasBackslashName(TextOf(path))) {
+    failure.SetUserPath(ConversionFailureKind::kBackslashName, TextOf(path), "");
+  } else {
+    failure.Set(ConversionFailureKind::kPathTooLong, TextOf(path), 0);
+  }
   ShowFailure(window, failure);
 }
 

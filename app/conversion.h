@@ -19,8 +19,9 @@ extern const char kOpenSceneFilter[];
 // box. scenePath is left naming the scene's folder.
 void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath);
 
-// Tells "The path is too long: <path>" for a program-view path the user chose;
-// nothing for an empty path.
+// Tells "The path is too long: <path>" for a program-view path the user chose, or "File names
+// with a backslash are not supported: <path>" for a native one the program cannot carry
+// (NativePathHasBackslashName); nothing for an empty path.
 void TellTooLong(void* window, const StringBuffer& path);
 
 // Asks for a scene file and converts it with the values typed in the field

@@ -130,10 +130,15 @@ bool RunFileDialog(FileDialogRequest* request) {
   }
   std::vector<char> program(kFileDialogPathSize);
   if (!ProgramPathFromNative(path.c_str(), program.data(), uint32_t(program.size()))) {
-    // Too long for the program's paths: handed back whole where the caller wants it.
-    if (request->longPath != nullptr && request->longPathSize > 0 &&
-        !ProgramPathFromNative(path.c_str(), request->longPath, request->longPathSize)) {
+    // Too long for the program's paths, or a name with a '\' that the program's view cannot
+    // carry (handed over in its native form): handed back whole where the caller wants it.
+    if (request->longPath != nullptr && request->longPathSize > 0) {
       request->longPath[0] = '\0';
+      if (!NativePathHasBackslashName(path.c_str())) {
+        ProgramPathFromNative(path.c_str(), request->longPath, request->longPathSize);
+      } else if (path.size() < request->longPathSize) {
+        std::memcpy(request->longPath, path.c_str(), path.size() + 1);
+      }
     }
     return false;
   }

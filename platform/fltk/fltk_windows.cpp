@@ -184,6 +184,8 @@ int KrnWindow::HandleDrop(int event) {
         std::vector<char> buffer(native.size() + 4);
         if (ProgramPathFromNative(native.c_str(), buffer.data(), uint32_t(buffer.size()))) {
           program.emplace_back(buffer.data());
+        } else if (NativePathHasBackslashName(native.c_str())) {
+          program.push_back(native);  // told as a name the program cannot carry
         }
       }
       // Delivered from the pump, after the drag source has been answered.
