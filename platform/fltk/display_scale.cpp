@@ -1,7 +1,5 @@
 #include "platform/fltk/display_scale.h"
 
-#include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -27,14 +25,8 @@ bool OnlyBlanks(const char* text) {
   return *text == '\0';
 }
 
-long long RoundedQuotient(long long numerator, long long denominator) {
-  long long magnitude = (std::llabs(numerator) * 2 + denominator) / (denominator * 2);
-  return numerator < 0 ? -magnitude : magnitude;
-}
-
-long long FloorQuotient(long long numerator, long long denominator) {
-  long long q = numerator / denominator;
-  return (numerator % denominator != 0 && numerator < 0) ? q - 1 : q;
+int RoundedQuotient(int numerator, int denominator) {
+  return (numerator * 2 + denominator) / (denominator * 2);
 }
 
 }  // namespace
@@ -84,29 +76,8 @@ DesktopScale ScaleFromSettings(const DesktopScaleSettings& settings) {
   } else if (xftDpi) {
     scale.dpi = xftDpi;
   }
-  if (xftDpi) scale.fontDpi = int(RoundedQuotient(1LL * xftDpi * kBaseDpi, scale.dpi));
+  if (xftDpi) scale.fontDpi = RoundedQuotient(xftDpi * kBaseDpi, scale.dpi);
   return scale;
-}
-
-int ScaleUp(int units, int dpi) {
-  if (dpi == kBaseDpi) return units;
-  long long pixels = RoundedQuotient(1LL * units * dpi, kBaseDpi);
-  return int(std::clamp<long long>(pixels, INT_MIN, INT_MAX));  // "no limit" widths stay so
-}
-
-int ScaleDown(int pixels, int dpi) {
-  if (dpi == kBaseDpi || dpi <= 0) return pixels;
-  return int(RoundedQuotient(1LL * pixels * kBaseDpi, dpi));
-}
-
-int ScaleDownFloor(int pixels, int dpi) {
-  if (dpi == kBaseDpi || dpi <= 0) return pixels;
-  return int(FloorQuotient(1LL * pixels * kBaseDpi, dpi));
-}
-
-int ScaleDownCeil(int pixels, int dpi) {
-  if (dpi == kBaseDpi || dpi <= 0) return pixels;
-  return int(-FloorQuotient(-1LL * pixels * kBaseDpi, dpi));
 }
 
 }  // namespace fltk_backend

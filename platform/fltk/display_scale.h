@@ -1,12 +1,17 @@
-// The desktop's display scale, and the arithmetic that turns the toolkit's
-// 96-DPI units into the screen's pixels and back. The scale is kept as the
-// DPI the desktop asks for: 96 is 100 %, 144 is 150 %, 192 is 200 %.
+// The desktop's display scale, from the program's override, GDK_SCALE and
+// Xft.dpi. The scale is kept as the DPI the desktop asks for: 96 is 100 %,
+// 144 is 150 %, 192 is 200 % (platform/display_units.h does the arithmetic).
 #pragma once
+
+#include "platform/display_units.h"
 
 namespace fltk_backend {
 
-// The DPI of 100 %: the toolkit's own unit.
-constexpr int kBaseDpi = 96;
+using platform::kBaseDpi;
+using platform::ScaleDown;
+using platform::ScaleUp;
+using platform::UnitAtPixel;
+using platform::UnitsCovering;
 
 // What the desktop says about its scale; every field may be missing.
 struct DesktopScaleSettings {
@@ -33,17 +38,5 @@ int ScaleDpiFromFactor(const char* text);
 // GDK_SCALE, then Xft.dpi, else 100 %. The font DPI is Xft.dpi divided by
 // the scale (the desktop's text size in the toolkit's units), 0 without Xft.dpi.
 DesktopScale ScaleFromSettings(const DesktopScaleSettings& settings);
-
-// A length or coordinate in 96-DPI units as pixels at `dpi`, rounded half away from zero.
-int ScaleUp(int units, int dpi);
-
-// Pixels at `dpi` as 96-DPI units, rounded half away from zero.
-int ScaleDown(int pixels, int dpi);
-
-// Pixels at `dpi` as 96-DPI units, rounded towards minus infinity (a
-// rectangle's left and top edges) or plus infinity (its right and bottom
-// edges), so that a rectangle converted down still covers all its pixels.
-int ScaleDownFloor(int pixels, int dpi);
-int ScaleDownCeil(int pixels, int dpi);
 
 }  // namespace fltk_backend

@@ -357,8 +357,8 @@ bool MeasureDrawText(DeviceContext dc, const char* text, int length, int maxWidt
     *fit = fltk_backend::CountFittingCharacters(text, length, fltk_backend::Px(maxWidth),
                                                 fltk_backend::MeasureWith);
   }
-  if (width) *width = fltk_backend::ScaleDownCeil(fltk_backend::MeasureWith(text, length), dpi);
-  if (height) *height = fltk_backend::ScaleDownCeil(fl_height(), dpi);
+  if (width) *width = fltk_backend::UnitsCovering(fltk_backend::MeasureWith(text, length), dpi);
+  if (height) *height = fltk_backend::UnitsCovering(fl_height(), dpi);
   return true;
 }
 
@@ -405,7 +405,7 @@ int DrawTextInRect(DeviceContext dc, const char* text, int length, const DrawRec
     y += lineHeight;
   }
   if (clip) fl_pop_clip();
-  return fltk_backend::ScaleDownCeil(total, fltk_backend::ScaleDpi());
+  return fltk_backend::UnitsCovering(total, fltk_backend::ScaleDpi());
 }
 
 int GetDrawCaps(DeviceContext dc, int index) {

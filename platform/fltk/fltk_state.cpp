@@ -120,7 +120,7 @@ int Units(int pixels) {
 }
 
 int UnitsAt(int pixels) {
-  return ScaleDownFloor(pixels, gScale.dpi);
+  return UnitAtPixel(pixels, gScale.dpi);
 }
 
 platform::Rect PxRect(const platform::Rect& units) {
@@ -128,8 +128,8 @@ platform::Rect PxRect(const platform::Rect& units) {
 }
 
 platform::Rect UnitsRect(const platform::Rect& pixels) {
-  return {ScaleDownFloor(pixels.left, gScale.dpi), ScaleDownFloor(pixels.top, gScale.dpi),
-          ScaleDownCeil(pixels.right, gScale.dpi), ScaleDownCeil(pixels.bottom, gScale.dpi)};
+  return {UnitAtPixel(pixels.left, gScale.dpi), UnitAtPixel(pixels.top, gScale.dpi),
+          UnitsCovering(pixels.right, gScale.dpi), UnitsCovering(pixels.bottom, gScale.dpi)};
 }
 
 std::vector<NativeWindow*>& AllWindows() {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/gui_window.h"
+#include "platform/win32/gui_display_dpi.h"
 #include "platform/win32/gui_frame_proc.h"
 
 namespace platform {
@@ -14,6 +15,34 @@ namespace {
 
 HWND AsWindow(void* window) {
   return static_cast<HWND>(window);
+}
+
+using win32::PixelsRect;
+using win32::UnitsRect;
+using win32::WindowDpi;
+
+bool IsControl(HWND window) {
+  return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0;
+}
+
+// A frame's insets (pixels at `dpi`) in units.
+Rect UnitsInsets(const Rect& insets, int dpi) {
+  return {ScaleDown(insets.left, dpi), ScaleDown(insets.top, dpi), ScaleDown(insets.right, dpi),
+          ScaleDown(insets.bottom, dpi)};
+}
+
+// Keeps the dialog manager from rescaling the controls when the window
+// changes monitors (Windows 10 1703 and later): the backend rescales them itself.
+void KeepDialogScalingOff(HWND window) {
+  using Call = BOOL(WINAPI*)(HWND, int, int);
+  static Call call = [] {
+    HMODULE user = GetModuleHandleA("user32.dll");
+    return user ? reinterpret_cast<Call>(
+                      reinterpret_cast<void*>(GetProcAddress(user, "SetDialogDpiChangeBehavior")))
+                : nullptr;
+  }();
+  constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+  if (call) call(window, kDisableAll, kDisableAll);
 }
 
 // The size of the template block: a DLGTEMPLATE (18 bytes), its empty menu,
@@ -39,6 +68,10 @@ void* CreateFrameWindow(void* owner, uint32_t style) {
   dialog->style = style;
   HWND window = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialog, AsWindow(owner),
                                            &win32::FrameDialogProc, 0);
+  if (window) {
+    KeepDialogScalingOff(window);
+    win32::RememberLayoutDpi(window);
+  }
   return window;
 }
 
@@ -55,47 +88,89 @@ uint32_t GetNativeWindowStyle(void* window) {
   return uint32_t(GetWindowLongA(AsWindow(window), GWL_STYLE));
 }
 
+// Geometry is in units: the client area's place and size scale on their
+// own, the frame's insets are the system's, in units (rounded).
+
 bool GetOuterRect(void* window, Rect* rect) {
+  HWND w = AsWindow(window);
   RECT r;
-  if (!window || !rect || !GetWindowRect(AsWindow(window), &r)) return false;
-  *rect = {r.left, r.top, r.right, r.bottom};
+  if (!window || !rect || !GetWindowRect(w, &r)) return false;
+  int dpi = WindowDpi(w);
+  if (dpi == kBaseDpi) {
+    *rect = {r.left, r.top, r.right, r.bottom};
+    return true;
+  }
+  if (IsControl(w)) {
+    *rect = UnitsRect({r.left, r.top, r.right, r.bottom}, dpi);
+    return true;
+  }
+  Rect insets = win32::FrameInsets(w);
+  Rect frame = UnitsInsets(insets, dpi);
+  int left = ScaleDown(r.left + insets.left, dpi), top = ScaleDown(r.top + insets.top, dpi);
+  int width = ScaleDown(r.right - r.left - insets.left - insets.right, dpi);
+  int height = ScaleDown(r.bottom - r.top - insets.top - insets.bottom, dpi);
+  *rect = {left - frame.left, top - frame.top, left + width + frame.right,
+           top + height + frame.bottom};
   return true;
 }
 
 bool GetClientArea(void* window, Rect* rect) {
+  HWND w = AsWindow(window);
   RECT r;
-  if (!window || !rect || !GetClientRect(AsWindow(window), &r)) return false;
-  *rect = {r.left, r.top, r.right, r.bottom};
+  if (!window || !rect || !GetClientRect(w, &r)) return false;
+  int dpi = WindowDpi(w);
+  *rect = {0, 0, ScaleDown(r.right, dpi), ScaleDown(r.bottom, dpi)};
   return true;
 }
 
 bool ClientToScreenPoint(void* window, int* x, int* y) {
   if (!window || !x || !y) return false;
-  POINT point{*x, *y};
-  if (!ClientToScreen(AsWindow(window), &point)) return false;
-  *x = point.x;
-  *y = point.y;
+  int dpi = WindowDpi(AsWindow(window));
+  POINT origin{0, 0};
+  if (!ClientToScreen(AsWindow(window), &origin)) return false;
+  *x += ScaleDown(origin.x, dpi);
+  *y += ScaleDown(origin.y, dpi);
   return true;
 }
 
 bool ScreenToClientPoint(void* window, int* x, int* y) {
   if (!window || !x || !y) return false;
-  POINT point{*x, *y};
-  if (!ScreenToClient(AsWindow(window), &point)) return false;
-  *x = point.x;
-  *y = point.y;
+  int dpi = WindowDpi(AsWindow(window));
+  POINT origin{0, 0};
+  if (!ClientToScreen(AsWindow(window), &origin)) return false;
+  *x -= ScaleDown(origin.x, dpi);
+  *y -= ScaleDown(origin.y, dpi);
   return true;
 }
 
 bool MoveNativeWindow(void* window, int x, int y, int width, int height, bool repaint) {
-  return window && MoveWindow(AsWindow(window), x, y, width, height, repaint) != FALSE;
+  HWND w = AsWindow(window);
+  if (!window) return false;
+  int dpi = WindowDpi(w);
+  if (dpi == kBaseDpi) return MoveWindow(w, x, y, width, height, repaint) != FALSE;
+  if (IsControl(w)) {
+    // Edges are scaled, so that neighbouring controls still meet.
+    Rect r = PixelsRect({x, y, x + width, y + height}, dpi);
+    return MoveWindow(w, r.left, r.top, r.right - r.left, r.bottom - r.top, repaint) != FALSE;
+  }
+  // The client area's place and size in units, then each in pixels.
+  Rect insets = win32::FrameInsets(w);
+  Rect frame = UnitsInsets(insets, dpi);
+  int left = ScaleUp(x + frame.left, dpi), top = ScaleUp(y + frame.top, dpi);
+  int cw = ScaleUp(width - frame.left - frame.right, dpi);
+  int ch = ScaleUp(height - frame.top - frame.bottom, dpi);
+  return MoveWindow(w, left - insets.left, top - insets.top, cw + insets.left + insets.right,
+                    ch + insets.top + insets.bottom, repaint) != FALSE;
 }
 
 bool AdjustRectForStyle(uint32_t style, Rect* rect) {
   if (!rect) return false;
-  RECT r{rect->left, rect->top, rect->right, rect->bottom};
+  int dpi = win32::SystemDpi();
+  RECT r{0, 0, 0, 0};
   if (!AdjustWindowRectEx(&r, style, FALSE, 0)) return false;
-  *rect = {r.left, r.top, r.right, r.bottom};
+  Rect frame = UnitsInsets({-r.left, -r.top, r.right, r.bottom}, dpi);
+  *rect = {rect->left - frame.left, rect->top - frame.top, rect->right + frame.right,
+           rect->bottom + frame.bottom};
   return true;
 }
 
@@ -147,7 +222,10 @@ bool IsNativeWindowEnabled(void* window) {
 bool InvalidateNativeWindow(void* window, const Rect* rect, bool erase) {
   if (!window) return false;
   RECT r;
-  if (rect) r = {rect->left, rect->top, rect->right, rect->bottom};
+  if (rect) {
+    Rect pixels = PixelsRect(*rect, WindowDpi(AsWindow(window)));
+    r = {pixels.left, pixels.top, pixels.right, pixels.bottom};
+  }
   return InvalidateRect(AsWindow(window), rect ? &r : nullptr, erase) != FALSE;
 }
 
@@ -155,7 +233,7 @@ bool GetUpdateBounds(void* window, Rect* bounds) {
   if (!window || !bounds) return false;
   RECT r{};
   if (!GetUpdateRect(AsWindow(window), &r, FALSE)) return false;
-  *bounds = {r.left, r.top, r.right, r.bottom};
+  *bounds = UnitsRect({r.left, r.top, r.right, r.bottom}, WindowDpi(AsWindow(window)));
   return true;
 }
 
@@ -165,9 +243,11 @@ void* BeginNativePaint(void* window, Rect* paintRect) {
   active.window = AsWindow(window);
   active.dc = BeginPaint(active.window, &active.paint);
   if (!active.dc) return nullptr;
+  int dpi = WindowDpi(active.window);
+  win32::MapUnitsToPixels(active.dc, dpi);
   if (paintRect) {
     const RECT& r = active.paint.rcPaint;
-    *paintRect = {r.left, r.top, r.right, r.bottom};
+    *paintRect = UnitsRect({r.left, r.top, r.right, r.bottom}, dpi);
   }
   ++gPaintCount;
   return active.dc;
