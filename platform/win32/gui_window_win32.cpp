@@ -25,6 +25,25 @@ bool IsControl(HWND window) {
   return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0;
 }
 
+// The screen place of a window's client area in units: a top-level window's
+// scales on its own; a control's is its parent's plus its own place in the
+// parent, so that controls and their parent agree to the unit.
+bool ClientOriginUnits(HWND window, int dpi, int* x, int* y) {
+  POINT origin{0, 0};
+  if (!ClientToScreen(window, &origin)) return false;
+  HWND parent = IsControl(window) ? GetParent(window) : nullptr;
+  if (!parent) {
+    *x = ScaleDown(origin.x, dpi);
+    *y = ScaleDown(origin.y, dpi);
+    return true;
+  }
+  POINT inParent = origin;
+  if (!ScreenToClient(parent, &inParent) || !ClientOriginUnits(parent, dpi, x, y)) return false;
+  *x += UnitAtPixel(inParent.x, dpi);
+  *y += UnitAtPixel(inParent.y, dpi);
+  return true;
+}
+
 // A frame's insets (pixels at `dpi`) in units.
 Rect UnitsInsets(const Rect& insets, int dpi) {
   return {ScaleDown(insets.left, dpi), ScaleDown(insets.top, dpi), ScaleDown(insets.right, dpi),
@@ -100,8 +119,12 @@ bool GetOuterRect(void* window, Rect* rect) {
     *rect = {r.left, r.top, r.right, r.bottom};
     return true;
   }
-  if (IsControl(w)) {
-    *rect = UnitsRect({r.left, r.top, r.right, r.bottom}, dpi);
+  if (HWND parent = IsControl(w) ? GetParent(w) : nullptr) {
+    int left = 0, top = 0;
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    if (!ClientOriginUnits(parent, dpi, &left, &top)) return false;
+    Rect inside = UnitsRect({r.left, r.top, r.right, r.bottom}, dpi);
+    *rect = {left + inside.left, top + inside.top, left + inside.right, top + inside.bottom};
     return true;
   }
   Rect insets = win32::FrameInsets(w);
@@ -125,21 +148,19 @@ bool GetClientArea(void* window, Rect* rect) {
 
 bool ClientToScreenPoint(void* window, int* x, int* y) {
   if (!window || !x || !y) return false;
-  int dpi = WindowDpi(AsWindow(window));
-  POINT origin{0, 0};
-  if (!ClientToScreen(AsWindow(window), &origin)) return false;
-  *x += ScaleDown(origin.x, dpi);
-  *y += ScaleDown(origin.y, dpi);
+  int left = 0, top = 0;
+  if (!ClientOriginUnits(AsWindow(window), WindowDpi(AsWindow(window)), &left, &top)) return false;
+  *x += left;
+  *y += top;
   return true;
 }
 
 bool ScreenToClientPoint(void* window, int* x, int* y) {
   if (!window || !x || !y) return false;
-  int dpi = WindowDpi(AsWindow(window));
-  POINT origin{0, 0};
-  if (!ClientToScreen(AsWindow(window), &origin)) return false;
-  *x -= ScaleDown(origin.x, dpi);
-  *y -= ScaleDown(origin.y, dpi);
+  int left = 0, top = 0;
+  if (!ClientOriginUnits(AsWindow(window), WindowDpi(AsWindow(window)), &left, &top)) return false;
+  *x -= left;
+  *y -= top;
   return true;
 }
 
