@@ -36,9 +36,11 @@ void* CreateChildControl(void* parent, ControlClass controlClass, uint32_t style
   HINSTANCE instance =
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(AsWindow(parent), GWLP_HINSTANCE));
   // Edges are scaled, so that neighbouring controls still meet.
-  Rect r = win32::PixelsRect(rect, win32::WindowDpi(AsWindow(parent)));
+  int dpi = win32::WindowDpi(AsWindow(parent));
+  Rect r = win32::PixelsRect(rect, dpi);
   HWND control = CreateWindowExA(0, className, text, style, r.left, r.top, r.right - r.left,
                                  r.bottom - r.top, AsWindow(parent), nullptr, instance, nullptr);
+  if (control && dpi != kBaseDpi) win32::SetControlFontForDpi(control, dpi);
   return control;
 }
 

@@ -31,8 +31,11 @@ Rect PixelsRect(const Rect& units, int dpi);
 // A rectangle of pixels at `dpi` as units, rounded outwards.
 Rect UnitsRect(const Rect& pixels, int dpi);
 
-// The frame around a window's client area, in pixels (left, top, right, bottom).
-Rect FrameInsets(HWND window);
+// Gives a control the font for its window's DPI: at 96 the system font it
+// has by default, elsewhere the system font's face with its height and
+// width scaled to that DPI (the stock font keeps its 96-DPI width, which
+// would squeeze the text).
+void SetControlFontForDpi(HWND control, int dpi);
 
 // Answers WM_DPICHANGED: moves the window into the rectangle the system
 // proposes and rescales its controls' rectangles from the DPI they were laid

@@ -25,6 +25,32 @@ GetDpiForWindowFunction DpiForWindowCall() {
   return call;
 }
 
+// The controls' font at a DPI other than 96, made once per DPI and kept for
+// the process's life; null when it cannot be made.
+HFONT ControlFont(int dpi) {
+  struct Made {
+    int dpi;
+    HFONT font;
+  };
+  constexpr int kMost = 8;
+  static Made made[kMost];
+  static int count = 0;
+  for (int i = 0; i < count; ++i) {
+    if (made[i].dpi == dpi) return made[i].font;
+  }
+  LOGFONTA font{};
+  if (count == kMost || !GetObjectA(GetStockObject(SYSTEM_FONT), sizeof font, &font))
+    return nullptr;
+  // The stock font's height is for the system's DPI; its average width is
+  // reported for 96 DPI whatever the DPI (as Wine reports it), so each scales
+  // from its own.
+  font.lfHeight = MulDiv(font.lfHeight, dpi, SystemDpi());
+  font.lfWidth = MulDiv(font.lfWidth, dpi, kBaseDpi);
+  HFONT created = CreateFontIndirectA(&font);
+  if (created) made[count++] = {dpi, created};
+  return created;
+}
+
 BOOL CALLBACK RescaleControl(HWND control, LPARAM data) {
   const int* dpis = reinterpret_cast<const int*>(data);
   HWND parent = GetParent(control);
@@ -35,6 +61,7 @@ BOOL CALLBACK RescaleControl(HWND control, LPARAM data) {
   Rect pixels = PixelsRect(units, dpis[1]);
   MoveWindow(control, pixels.left, pixels.top, pixels.right - pixels.left,
              pixels.bottom - pixels.top, FALSE);
+  SetControlFontForDpi(control, dpis[1]);
   return TRUE;
 }
 
@@ -82,12 +109,9 @@ Rect UnitsRect(const Rect& pixels, int dpi) {
           UnitsCovering(pixels.right, dpi), UnitsCovering(pixels.bottom, dpi)};
 }
 
-Rect FrameInsets(HWND window) {
-  RECT outer, client;
-  if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return {0, 0, 0, 0};
-  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  return {client.left - outer.left, client.top - outer.top, outer.right - client.right,
-          outer.bottom - client.bottom};
+void SetControlFontForDpi(HWND control, int dpi) {
+  HFONT font = dpi == kBaseDpi ? static_cast<HFONT>(GetStockObject(SYSTEM_FONT)) : ControlFont(dpi);
+  if (font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 void RememberLayoutDpi(HWND window) {

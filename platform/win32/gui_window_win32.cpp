@@ -107,8 +107,8 @@ uint32_t GetNativeWindowStyle(void* window) {
   return uint32_t(GetWindowLongA(AsWindow(window), GWL_STYLE));
 }
 
-// Geometry is in units: the client area's place and size scale on their
-// own, the frame's insets are the system's, in units (rounded).
+// Geometry is in units: a window's place and size scale on their own, and
+// its client area is what the system's frame leaves, in units.
 
 bool GetOuterRect(void* window, Rect* rect) {
   HWND w = AsWindow(window);
@@ -127,13 +127,9 @@ bool GetOuterRect(void* window, Rect* rect) {
     *rect = {left + inside.left, top + inside.top, left + inside.right, top + inside.bottom};
     return true;
   }
-  Rect insets = win32::FrameInsets(w);
-  Rect frame = UnitsInsets(insets, dpi);
-  int left = ScaleDown(r.left + insets.left, dpi), top = ScaleDown(r.top + insets.top, dpi);
-  int width = ScaleDown(r.right - r.left - insets.left - insets.right, dpi);
-  int height = ScaleDown(r.bottom - r.top - insets.top - insets.bottom, dpi);
-  *rect = {left - frame.left, top - frame.top, left + width + frame.right,
-           top + height + frame.bottom};
+  int left = ScaleDown(r.left, dpi), top = ScaleDown(r.top, dpi);
+  *rect = {left, top, left + ScaleDown(r.right - r.left, dpi),
+           top + ScaleDown(r.bottom - r.top, dpi)};
   return true;
 }
 
@@ -174,14 +170,10 @@ bool MoveNativeWindow(void* window, int x, int y, int width, int height, bool re
     Rect r = PixelsRect({x, y, x + width, y + height}, dpi);
     return MoveWindow(w, r.left, r.top, r.right - r.left, r.bottom - r.top, repaint) != FALSE;
   }
-  // The client area's place and size in units, then each in pixels.
-  Rect insets = win32::FrameInsets(w);
-  Rect frame = UnitsInsets(insets, dpi);
-  int left = ScaleUp(x + frame.left, dpi), top = ScaleUp(y + frame.top, dpi);
-  int cw = ScaleUp(width - frame.left - frame.right, dpi);
-  int ch = ScaleUp(height - frame.top - frame.bottom, dpi);
-  return MoveWindow(w, left - insets.left, top - insets.top, cw + insets.left + insets.right,
-                    ch + insets.top + insets.bottom, repaint) != FALSE;
+  // A window's size is its size in units times the scale; the system's frame
+  // takes its own pixels of it.
+  return MoveWindow(w, ScaleUp(x, dpi), ScaleUp(y, dpi), ScaleUp(width, dpi), ScaleUp(height, dpi),
+                    repaint) != FALSE;
 }
 
 bool AdjustRectForStyle(uint32_t style, Rect* rect) {

@@ -7,6 +7,8 @@
 //   win_probe text HANDLE       prints the message text of a message box
 //   win_probe close HANDLE      posts WM_CLOSE to the window
 //   win_probe children HANDLE   prints "class id left top right bottom" (screen) per child
+//   win_probe popups -          prints "handle left top right bottom" per visible
+//                               top-level window without a caption (pop-up lists)
 //   win_probe dpi HANDLE        prints the window's DPI (GetDpiForWindow, else the system's)
 //   win_probe version PATH      prints ReadProductVersion of the file as 0x%08X
 //
@@ -57,6 +59,18 @@ BOOL CALLBACK FindMessageText(HWND child, LPARAM data) {
   return TRUE;
 }
 
+BOOL CALLBACK PrintPopup(HWND window, LPARAM) {
+  LONG style = GetWindowLongA(window, GWL_STYLE);
+  RECT r;
+  if (IsWindowVisible(window) && (style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION &&
+      GetWindowRect(window, &r)) {
+    std::printf("%lu %ld %ld %ld %ld\n",
+                static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window)), r.left, r.top,
+                r.right, r.bottom);
+  }
+  return TRUE;
+}
+
 BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   char className[32];
   RECT r;
@@ -90,6 +104,10 @@ int main(int argc, char** argv) {
     PathRecord path;
     path.SetPath(argv[2]);
     std::printf("0x%08X\n", static_cast<unsigned>(ReadProductVersion(path)));
+    return 0;
+  }
+  if (command == "popups") {
+    EnumWindows(&PrintPopup, 0);
     return 0;
   }
   HWND window = ParseHandle(argv[2]);
