@@ -2,6 +2,7 @@
 // cases only): the toolkit's units become pixels at the seam and back.
 #include "display_fixture.h"  // gtest before Xlib, whose macros clash with it
 
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 
 #include "platform/display_units.h"
