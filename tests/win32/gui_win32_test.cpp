@@ -17,6 +17,7 @@
 #include "platform/gui_events.h"
 #include "platform/gui_window.h"
 #include "platform/win32/file_dialog_flags.h"
+#include "platform/win32/gui_display_dpi.h"
 
 namespace {
 
@@ -481,6 +482,64 @@ bool RunAnswered(platform::FileDialogRequest* request, bool ok) {
 }
 
 }  // namespace
+
+TEST_F(GuiWin32, UnitsMapToThePixelsOfAScaledContext) {
+  ShowWindow(window_, SW_SHOW);
+  UpdateWindow(window_);
+  HDC dc = GetDC(window_);
+  ASSERT_NE(dc, nullptr);
+  // 200 %: the mapping a window at 192 DPI gets.
+  platform::win32::MapUnitsToPixels(dc, 192);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  RECT units{10, 10, 20, 20};
+  FillRect(dc, &units, red);
+  platform::win32::MapUnitsToPixels(dc, 96);  // leaves the scaled mapping alone
+  struct Case {
+    int x, y;
+    bool red;
+    const char* why;
+  };
+  const Case cases[] = {
+      {20, 20, true, "unit 10 starts at pixel 20"}, {39, 39, true, "unit 19 ends at pixel 39"},
+      {19, 25, false, "left of the rectangle"},     {40, 25, false, "right is exclusive"},
+      {25, 19, false, "above the rectangle"},       {25, 40, false, "bottom is exclusive"},
+  };
+  SetMapMode(dc, MM_TEXT);
+  for (const Case& c : cases) {
+    EXPECT_EQ(GetPixel(dc, c.x, c.y) == RGB(255, 0, 0), c.red) << c.why;
+  }
+  DeleteObject(red);
+  ReleaseDC(window_, dc);
+}
+
+TEST(GuiWin32Dpi, RectanglesBetweenUnitsAndPixels) {
+  using platform::Rect;
+  struct Case {
+    Rect units;
+    int dpi;
+    Rect pixels;
+  };
+  const Case cases[] = {
+      {{151, 25, 347, 50}, 96, {151, 25, 347, 50}},
+      {{151, 25, 347, 50}, 144, {227, 38, 521, 75}},
+      {{151, 25, 347, 50}, 192, {302, 50, 694, 100}},
+  };
+  for (const Case& c : cases) {
+    Rect pixels = platform::win32::PixelsRect(c.units, c.dpi);
+    EXPECT_EQ(pixels.left, c.pixels.left) << c.dpi;
+    EXPECT_EQ(pixels.top, c.pixels.top) << c.dpi;
+    EXPECT_EQ(pixels.right, c.pixels.right) << c.dpi;
+    EXPECT_EQ(pixels.bottom, c.pixels.bottom) << c.dpi;
+    Rect back = platform::win32::UnitsRect(pixels, c.dpi);
+    EXPECT_EQ(back.left, c.units.left) << "units read back at " << c.dpi;
+    EXPECT_EQ(back.top, c.units.top) << c.dpi;
+    EXPECT_EQ(back.right, c.units.right) << c.dpi;
+    EXPECT_EQ(back.bottom, c.units.bottom) << c.dpi;
+  }
+  EXPECT_GE(platform::win32::SystemDpi(), 48);
+  EXPECT_EQ(platform::win32::WindowDpi(nullptr), platform::win32::SystemDpi())
+      << "no window: the system's DPI";
+}
 
 TEST(GuiWin32Dialogs, SaveDialogKeepsPathMustExistOnly) {
   struct Case {
