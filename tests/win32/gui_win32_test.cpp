@@ -512,6 +512,49 @@ TEST_F(GuiWin32, UnitsMapToThePixelsOfAScaledContext) {
   ReleaseDC(window_, dc);
 }
 
+TEST_F(GuiWin32, MovingToAnotherDpiTakesTheProposedRectangleAndRescalesTheControls) {
+  void* edit = platform::CreateChildControl(window_, platform::ControlClass::kEdit,
+                                            WS_CHILD | WS_VISIBLE, {10, 10, 110, 30}, "text");
+  ASSERT_NE(edit, nullptr);
+  HWND control = static_cast<HWND>(edit);
+  auto placeInParent = [&] {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  // The message as the system sends it when the window reaches a 200 % monitor.
+  RECT proposed{30, 40, 830, 440};
+  SendMessageA(window_, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&proposed));
+  RECT outer;
+  GetWindowRect(window_, &outer);
+  EXPECT_EQ(outer.left, 30) << "the window takes the proposed rectangle";
+  EXPECT_EQ(outer.top, 40);
+  EXPECT_EQ(outer.right, 830);
+  EXPECT_EQ(outer.bottom, 440);
+  RECT r = placeInParent();
+  EXPECT_EQ(r.left, 20) << "the control's rectangle doubles";
+  EXPECT_EQ(r.top, 20);
+  EXPECT_EQ(r.right, 220);
+  EXPECT_EQ(r.bottom, 60);
+  HFONT scaled = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+  LOGFONTA font{}, stock{};
+  ASSERT_NE(scaled, nullptr) << "the control gets a font for its new DPI";
+  ASSERT_GT(GetObjectA(scaled, sizeof font, &font), 0);
+  ASSERT_GT(GetObjectA(GetStockObject(SYSTEM_FONT), sizeof stock, &stock), 0);
+  EXPECT_EQ(font.lfHeight, MulDiv(stock.lfHeight, 192, platform::win32::SystemDpi()));
+
+  // And back to 100 %: the controls' first rectangle and the system font.
+  SendMessageA(window_, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&proposed));
+  r = placeInParent();
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.top, 10);
+  EXPECT_EQ(r.right, 110);
+  EXPECT_EQ(r.bottom, 30);
+  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)),
+            GetStockObject(SYSTEM_FONT));
+}
+
 TEST(GuiWin32Dpi, RectanglesBetweenUnitsAndPixels) {
   using platform::Rect;
   struct Case {
