@@ -25,10 +25,6 @@ bool OnlyBlanks(const char* text) {
   return *text == '\0';
 }
 
-int RoundedQuotient(int numerator, int denominator) {
-  return (numerator * 2 + denominator) / (denominator * 2);
-}
-
 }  // namespace
 
 int XftDpiFromResources(const char* resources) {
@@ -76,7 +72,9 @@ DesktopScale ScaleFromSettings(const DesktopScaleSettings& settings) {
   } else if (xftDpi) {
     scale.dpi = xftDpi;
   }
-  if (xftDpi) scale.fontDpi = RoundedQuotient(xftDpi * kBaseDpi, scale.dpi);
+  // The desktop's DPI holds its text size and its scale together: in units
+  // its text is at 96 DPI, and grows with the boxes by the scale alone.
+  if (xftDpi) scale.fontDpi = kBaseDpi;
   return scale;
 }
 

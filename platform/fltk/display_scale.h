@@ -23,7 +23,7 @@ struct DesktopScaleSettings {
 // The scale and the font resolution that follow from the settings.
 struct DesktopScale {
   int dpi = kBaseDpi;  // the scale as a DPI (96 = 100 %)
-  int fontDpi = 0;     // the desktop's font DPI in 96-DPI units; 0 when it names none
+  int fontDpi = 0;     // the font DPI in units: 96 when the desktop names Xft.dpi, else 0
 };
 
 // Reads Xft.dpi from X resources text ("Xft.dpi:\t144" lines); 0 when it is
@@ -35,8 +35,9 @@ int XftDpiFromResources(const char* resources);
 int ScaleDpiFromFactor(const char* text);
 
 // The scale the settings ask for: the program's override first, then
-// GDK_SCALE, then Xft.dpi, else 100 %. The font DPI is Xft.dpi divided by
-// the scale (the desktop's text size in the toolkit's units), 0 without Xft.dpi.
+// GDK_SCALE, then Xft.dpi, else 100 %. Where the desktop names Xft.dpi the
+// font DPI is 96 (text grows with the boxes by the scale alone); without it
+// 0, and fonts keep the screen's own DPI as at 100 %.
 DesktopScale ScaleFromSettings(const DesktopScaleSettings& settings);
 
 }  // namespace fltk_backend

@@ -79,7 +79,7 @@ bool EnsureDisplay();
 // The display's scale as a DPI (96 = 100 %), read when the display opens.
 int ScaleDpi();
 
-// The desktop's font DPI in 96-DPI units (Xft.dpi over the scale); 0 when it names none.
+// The font DPI in units: 96 where the desktop names Xft.dpi; 0 where it names none.
 int DesktopFontDpi();
 
 // Lengths and coordinates from 96-DPI units to the display's pixels and back

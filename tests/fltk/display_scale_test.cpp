@@ -56,10 +56,10 @@ TEST(DisplayScale, SettingsArePickedInOrder) {
       {{nullptr, nullptr, nullptr}, 96, 0, "nothing set: 100 % and the screen's own font DPI"},
       {{nullptr, nullptr, "Xft.dpi:\t144\n"}, 144, 96, "Xft.dpi alone sets both"},
       {{nullptr, nullptr, "Xft.dpi:\t96\n"}, 96, 96, "a desktop at 100 %"},
-      {{nullptr, "2", "Xft.dpi:\t96\n"}, 192, 48, "GDK_SCALE before Xft.dpi"},
+      {{nullptr, "2", "Xft.dpi:\t96\n"}, 192, 96, "GDK_SCALE before Xft.dpi; text grows with it"},
       {{nullptr, "2", "Xft.dpi:\t192\n"}, 192, 96, "GDK_SCALE with a matching Xft.dpi"},
       {{nullptr, "1.5", "Xft.dpi:\t144\n"}, 144, 96, "GDK_SCALE takes whole factors only"},
-      {{"1.5", "2", "Xft.dpi:\t192\n"}, 144, 128, "the program's override first"},
+      {{"1.5", "2", "Xft.dpi:\t192\n"}, 144, 96, "the program's override first"},
       {{"2", nullptr, nullptr}, 192, 0, "the override without any desktop setting"},
       {{"banana", nullptr, "Xft.dpi:\t192\n"}, 192, 96, "a bad override is ignored"},
   };
