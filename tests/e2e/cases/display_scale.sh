@@ -3,7 +3,7 @@
 # resources): the window, an edit field and its text are 1, 1.5 and 2 times
 # their 96-DPI size; at 192 a press on the template selector, a choice in its
 # pop-up list, a click into a field, typing and a conversion all land where
-# they are drawn.
+# they are drawn; a scene dropped on the window converts.
 . "$(dirname "$0")/../lib.sh"
 start_display
 make_program_folder "$KRN_DATA_E2E/plain.html" "$KRN_DATA_E2E/fields.html"
@@ -111,6 +111,13 @@ wait_file "$WORK/pages/scene.html"
 grep -q '<title>Scaled Scene</title>' "$WORK/pages/scene.html" ||
   fail "the typed title is not in the page: $(cat "$WORK/pages/scene.html")"
 grep -q "triggeranimation('Spin')" "$WORK/pages/scene.html" || fail "the page lacks its buttons"
+# A scene dropped on the scaled window converts too, with the typed title.
+cp "$KRN_DATA_E2E/other.krn" "$WORK/scenes/other.krn"
+"$KRN_XDND" "$win" $(px 240 192) $(px 60 192) "$WORK/scenes/other.krn" || fail "the drop at 192 DPI was not taken"
+answer_file_dialog "Saving HTML File (HTML)" "$WORK/pages/other.html"
+wait_file "$WORK/pages/other.html"
+grep -q '<title>Scaled Scene</title>' "$WORK/pages/other.html" && grep -q "triggeranimation('Wave')" "$WORK/pages/other.html" ||
+  fail "the dropped scene's page is not the expected one: $(cat "$WORK/pages/other.html")"
 "$KRN_XPROBE" close "$win"
 expect_exit 0
 echo "PASS [$CASE]"
