@@ -56,6 +56,14 @@ bool NativeOf(const char* programPath, StringBuffer& out) {
   return NativePathFromProgram(programPath, native, sizeof native) && out.SetText(native, -1, 0);
 }
 
+// Sets problem to the message of a path whose names hold a '\' (Linux), in its native form;
+// false when memory runs out.
+bool SetBackslashProblem(const char* nativePath, StringBuffer& problem) {
+  ConversionFailure failure;
+  failure.SetUserPath(ConversionFailureKind::kBackslashName, nativePath, "");
+  return failure.FormatMessage(problem) && problem.Length() != 0;
+}
+
 bool AddJob(SceneJobs& jobs, const char* scene, const char* page, const char* shown,
             const char* problem) {
   return jobs.scenes.Append(scene) && jobs.pages.Append(page) && jobs.shown.Append(shown) &&
@@ -75,8 +83,9 @@ bool TooLong(const char* programPath, const char* given, StringBuffer& problem) 
 
 // The page of one scene file that lies in sceneFolder\relativeFolder (relativeFolder empty
 // for an operand): beside it, or in the output folder mirrored by relativeFolder, or the one
-// output path. False when memory runs out; page empty for standard output; a page path too long
-// for the program leaves page empty and says so in problem.
+// output path. False when memory runs out; page empty for standard output; a page path that is
+// refused (too long for the program, a name with a '\\') leaves page empty and says so in
+// problem.
 bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sceneName,
              const SceneJobRules& rules, StringBuffer& page, StringBuffer& problem) {
   page.SetText("", -1, 0);
@@ -85,9 +94,15 @@ bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sc
     if (std::strcmp(rules.output, "-") == 0) return true;
     PathBuffer full;
     char view[4 * kPathSize];
-    if (!ProgramPathFromNative(rules.output, view, sizeof view)) {
-      return TooLong(nullptr, rules.output, problem);
+    const UserPathOutcome outcome =
+        ProgramPathFromUser(rules.output, rules.currentFolder, view, sizeof view);
+    if (outcome == UserPathOutcome::kBackslashName) {
+      return SetBackslashProblem(view[0] != '\0' ? view : rules.output, problem);
     }
+    if (outcome == UserPathOutcome::kNoCurrentFolder) {
+      return problem.SetText(kNoCurrentFolder, -1, 0);
+    }
+    if (outcome != UserPathOutcome::kDone) return TooLong(nullptr, rules.output, problem);
     if (!MakeFullPath(view, rules.currentFolder, full)) return TooLong(view, rules.output, problem);
     return page.SetText(full.path, -1, 0);
   }
@@ -95,9 +110,15 @@ bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sc
   if (rules.outputDir != nullptr) {
     PathBuffer full;
     char view[4 * kPathSize];
-    if (!ProgramPathFromNative(rules.outputDir, view, sizeof view)) {
-      return TooLong(nullptr, rules.outputDir, problem);
+    const UserPathOutcome outcome =
+        ProgramPathFromUser(rules.outputDir, rules.currentFolder, view, sizeof view);
+    if (outcome == UserPathOutcome::kBackslashName) {
+      return SetBackslashProblem(view[0] != '\0' ? view : rules.outputDir, problem);
     }
+    if (outcome == UserPathOutcome::kNoCurrentFolder) {
+      return problem.SetText(kNoCurrentFolder, -1, 0);
+    }
+    if (outcome != UserPathOutcome::kDone) return TooLong(nullptr, rules.outputDir, problem);
     if (!MakeFullPath(view, rules.currentFolder, full)) {
       StringBuffer named;
       return Join(named, view, relativeFolder) && PagePathIn(TextOf(named), sceneName, page) &&
@@ -143,8 +164,9 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
   // folder not entered yet, and one that leads back is told once and skipped. A path that
   // grows too long ends that branch with a problem.
   StringList folders;
-  StringList links;  // relative paths of links to folders, followed once the real ones are done
-  StringList found;  // relative paths of the scene files
+  StringList links;    // relative paths of links to folders, followed once the real ones are done
+  StringList found;    // relative paths of the scene files
+  StringList refused;  // native paths of scenes and folders whose names hold a '\' (Linux)
   WalkedFolders walked;
   SysFileIdentity identity{};
   walked.Enter(identity, SysGetFileIdentity(root, &identity));
@@ -180,6 +202,16 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
       if (std::strcmp(entry.name, ".") == 0 || std::strcmp(entry.name, "..") == 0) continue;
       const bool isFolder = (entry.attributes & kSysAttributeDirectory) != 0;
       if (!isFolder && !IsSceneFileName(entry.name)) continue;
+      if (std::strchr(entry.name, '\\') != nullptr) {
+        // The program's view would take the '\' for a separator: told, never entered.
+        StringBuffer native;
+        if ((!NativeOf(TextOf(folder), native) && !native.SetText(TextOf(folder), -1, 0)) ||
+            !Append(native, "/") || !Append(native, entry.name) || !refused.Append(native.Data())) {
+          SysFindClose(search);
+          return false;
+        }
+        continue;
+      }
       StringBuffer relative;
       if (!Join(relative, TextOf(folders.items[i]), entry.name)) {
         SysFindClose(search);
@@ -238,15 +270,30 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
       return false;
     }
   }
+  std::unique_ptr<int[]> refusedOrder(new (std::nothrow) int[size_t(refused.count) + 1]);
+  if (!refusedOrder) return false;
+  for (int i = 0; i < refused.count; ++i) refusedOrder[size_t(i)] = i;
+  std::sort(refusedOrder.get(), refusedOrder.get() + refused.count, [&refused](int a, int b) {
+    return std::strcmp(TextOf(refused.items[a]), TextOf(refused.items[b])) < 0;
+  });
+  for (int k = 0; k < refused.count; ++k) {
+    const char* native = TextOf(refused.items[refusedOrder[size_t(k)]]);
+    StringBuffer problem;
+    if (!SetBackslashProblem(native, problem) || !AddJob(jobs, "", "", native, TextOf(problem))) {
+      return false;
+    }
+  }
   return true;
 }
 
 }  // namespace
 
 bool PagePathIn(const char* folder, const char* sceneName, StringBuffer& page) {
-  const PathSpans spans = SplitPathSpans(sceneName);
+  // A name, not a path: "c:s.krn" (Linux) has no drive.
+  const char* extension = std::strrchr(sceneName, '.');
   StringBuffer name;
-  const int stem = int(spans.nameLength != 0 ? spans.nameLength : std::strlen(sceneName));
+  const int stem = int(extension != nullptr && extension != sceneName ? extension - sceneName
+                                                                      : std::strlen(sceneName));
   if (!name.SetText(sceneName, stem, 0) || !Append(name, ".html")) return false;
   return Join(page, folder, TextOf(name));
 }
@@ -271,10 +318,22 @@ bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jo
     return AddJob(jobs, "", TextOf(page), "-", TextOf(problem));
   }
   if (*operand == '\0') return AddJob(jobs, "", "", operand, kNoSuchScene);
+  // On Linux a relative operand is joined to the current folder before it enters the program's
+  // view: "a:b/s.krn" is then a folder "a:b", never drive A:.
   char view[4 * kPathSize];
   PathBuffer full;
-  if (!ProgramPathFromNative(operand, view, sizeof view)) {
-    return AddJob(jobs, "", "", operand, kPathTooLong);
+  switch (ProgramPathFromUser(operand, rules.currentFolder, view, sizeof view)) {
+    case UserPathOutcome::kDone:
+      break;
+    case UserPathOutcome::kTooLong:
+      return AddJob(jobs, "", "", operand, kPathTooLong);
+    case UserPathOutcome::kNoCurrentFolder:
+      return AddJob(jobs, "", "", operand, kNoCurrentFolder);
+    case UserPathOutcome::kBackslashName: {
+      StringBuffer problem;
+      return SetBackslashProblem(view[0] != '\0' ? view : operand, problem) &&
+             AddJob(jobs, "", "", operand, TextOf(problem));
+    }
   }
   if (!MakeFullPath(view, rules.currentFolder, full)) {
     // Either the path is too long, or it is relative and the folder it starts from unknown.
@@ -287,7 +346,12 @@ bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jo
     return AddJob(jobs, full.path, "", operand, kNoSuchScene);
   if ((attributes & kSysAttributeDirectory) != 0) {
     if (!rules.recursive) return AddJob(jobs, full.path, "", operand, kSceneIsFolder);
-    return AddFolderJobs(full.path, view, rules, jobs);
+    // The scenes below are shown below the operand as typed.
+    char shownRoot[4 * kPathSize];
+    if (!ProgramPathFromNative(operand, shownRoot, sizeof shownRoot)) {
+      std::memcpy(shownRoot, view, sizeof shownRoot);
+    }
+    return AddFolderJobs(full.path, shownRoot, rules, jobs);
   }
   StringBuffer folder, page, problem;
   const char* name = nullptr;
