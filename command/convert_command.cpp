@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "base/file_handle.h"
 #include "base/path_buffer.h"
 #include "base/path_split.h"
 #include "base/whole_file_reader.h"
@@ -11,6 +12,7 @@
 #include "command/convert_report.h"
 #include "command/convert_settings.h"
 #include "command/scene_jobs.h"
+#include "core/animation_buttons.h"
 #include "core/conversion_failure.h"
 #include "core/page_conversion.h"
 #include "core/text_of.h"
@@ -63,45 +65,10 @@ void OnParseError(void* context, const char* message, int32_t line) {
   note->message.SetText(message != nullptr ? message : "", -1, 0);
 }
 
-// The whole of standard input; false (with a reason) when it cannot be read or held.
-class StandardInputText {
- public:
-  bool Read(StringBuffer& reason) {
-    constexpr uint32_t kLimit = 0x7FFFFFFFu;
-    for (;;) {
-      if (length_ == capacity_) {
-        const uint32_t grown = capacity_ == 0 ? 65536u : capacity_ * 2u;
-        if (capacity_ >= kLimit / 2 || !Grow(grown)) {
-          reason.SetText("The scene is too large", -1, 0);
-          return false;
-        }
-      }
-      uint32_t done = 0;
-      if (!SysReadStandardInput(data_.get() + length_, capacity_ - length_, &done)) {
-        LastErrorText(reason);
-        return false;
-      }
-      if (done == 0) return true;
-      length_ += done;
-    }
-  }
-  const char* data() const { return data_.get(); }
-  uint32_t length() const { return length_; }
-
- private:
-  bool Grow(uint32_t capacity) {
-    std::unique_ptr<char[]> grown(new (std::nothrow) char[capacity]);
-    if (!grown) return false;
-    if (length_ != 0) std::memcpy(grown.get(), data_.get(), length_);
-    data_ = std::move(grown);
-    capacity_ = capacity;
-    return true;
-  }
-
-  std::unique_ptr<char[]> data_;
-  uint32_t length_ = 0;
-  uint32_t capacity_ = 0;
-};
+// Gives standard input to the parser block by block (an XmlTree::BlockReader).
+bool ReadStandardInputBlock(void* /*context*/, char* into, uint32_t room, uint32_t* got) {
+  return SysReadStandardInput(into, room, got);
+}
 
 // Makes sure the folder of a page exists, creating it and the folders above it as needed;
 // remembers the last folder made so that a run into one folder asks the system once.
@@ -186,30 +153,29 @@ class ConvertRun {
     request.parseErrorHandler = &OnParseError;
     request.parseErrorContext = &parseError;
 
-    // The scene's bytes are read here, so that one that cannot be read fails with the system's
-    // reason instead of giving a page without buttons.
-    StandardInputText input;
-    std::unique_ptr<char[]> sceneText;
-    StringBuffer reason;
-    if (*scene == '\0') {
-      if (!input.Read(reason)) return report_.Failure(shown, TextOf(reason));
-      request.sceneText = input.data();
-      request.sceneLength = input.length();
-    } else {
-      unsigned length = 0;
-      SysSetLastError(0);
-      sceneText = ReadWholeFile(PathBuffer(scene), length);
-      if (!sceneText) {
-        if (SysLastError() == 0) SysSetLastError(SysDiskFullError());
-        LastErrorText(reason);
-        return report_.Failure(shown, TextOf(reason));
-      }
-      request.sceneText = sceneText.get();
-      request.sceneLength = length;
-    }
-
+    // The scene goes to the parser block by block, as in the window program, so that it is
+    // never held whole (standard input neither). One that cannot be read fails with the
+    // system's reason instead of giving a page without buttons.
     ConversionFailure failure;
-    if (!CollectSceneButtons(request, failure)) return Fail(shown, failure);
+    StringBuffer reason;
+    SysSetLastError(0);
+    const PathBuffer scenePath(scene);
+    const ButtonsOutcome outcome = *scene == '\0'
+                                       ? CollectButtonsFromReader(&ReadStandardInputBlock, nullptr,
+                                                                  "", &OnParseError, &parseError)
+                                       : CollectButtons(scenePath, &OnParseError, &parseError);
+    bool readable = outcome != ButtonsOutcome::Unreadable;
+    if (outcome == ButtonsOutcome::NotScanned) {
+      // Not looked into (a .krq), but a scene that cannot be opened still fails.
+      FileHandle file(scenePath);
+      readable = file.Open(0);
+    }
+    if (!readable) {
+      if (SysLastError() == 0) SysSetLastError(SysDiskFullError());
+      LastErrorText(reason);
+      return report_.Failure(shown, TextOf(reason));
+    }
+    if (!ButtonsOutcomeResult(outcome, scene, &failure)) return Fail(shown, failure);
     if (parseError.seen) {
       StringBuffer line;
       if (!line.Format("%s:%d: Parse Error: %s", shown, int(parseError.line),

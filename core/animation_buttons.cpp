@@ -411,9 +411,11 @@ ButtonsOutcome ButtonsOfTree(XmlTree& tree, uint64_t length) {
   return ButtonsOutcome::Listed;
 }
 
+}  // namespace
+
 // The result of the bool forms: true for buttons listed or a scene that gives none, false
 // for an unreadable scene; a failure that must stop the page is also recorded in failure.
-bool OutcomeResult(ButtonsOutcome outcome, const char* path, ConversionFailure* failure) {
+bool ButtonsOutcomeResult(ButtonsOutcome outcome, const char* path, ConversionFailure* failure) {
   ConversionFailureKind kind = ConversionFailureKind::kNone;
   switch (outcome) {
     case ButtonsOutcome::Listed:
@@ -434,7 +436,19 @@ bool OutcomeResult(ButtonsOutcome outcome, const char* path, ConversionFailure* 
   return false;
 }
 
-}  // namespace
+ButtonsOutcome CollectButtonsFromReader(XmlTree::BlockReader read, void* context, const char* name,
+                                        XmlTree::ParseErrorHandler parseErrorHandler,
+                                        void* parseErrorContext) {
+  XmlTree tree;
+  if (!tree.IsReady()) {
+    buttonBlock.SetText(nullptr, -1, 0);
+    return ButtonsOutcome::OutOfMemory;
+  }
+  ButtonBlockMeasure measure;
+  ForButtons(tree, parseErrorHandler, parseErrorContext, measure);
+  return AfterParse(tree.ParseBlocks(read, context, name != nullptr ? name : "", kSkipBlankText),
+                    tree, measure);
+}
 
 bool CollectAnimationButtons(const PathBuffer& path) {
   return CollectAnimationButtons(path, nullptr, nullptr, nullptr);
@@ -443,8 +457,8 @@ bool CollectAnimationButtons(const PathBuffer& path) {
 bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
                              void* parseErrorContext, ConversionFailure* failure,
                              XmlTree::BlockHandler whileReading) {
-  return OutcomeResult(CollectButtons(path, parseErrorHandler, parseErrorContext, whileReading),
-                       path.path, failure);
+  return ButtonsOutcomeResult(
+      CollectButtons(path, parseErrorHandler, parseErrorContext, whileReading), path.path, failure);
 }
 
 bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,
@@ -462,5 +476,5 @@ bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const ch
   } else {
     buttonBlock.SetText(nullptr, -1, 0);
   }
-  return OutcomeResult(outcome, name, failure);
+  return ButtonsOutcomeResult(outcome, name, failure);
 }
