@@ -7,6 +7,7 @@
 #include "base/path_buffer.h"
 #include "base/path_split.h"
 #include "base/whole_file_reader.h"
+#include "command/convert_jobs_runner.h"
 #include "command/convert_options.h"
 #include "command/convert_report.h"
 #include "command/convert_settings.h"
@@ -18,6 +19,7 @@
 #include "platform/console.h"
 #include "platform/file_replace.h"
 #include "platform/file_system.h"
+#include "platform/processor_count.h"
 #include "settings/templates.h"
 
 namespace {
@@ -289,6 +291,37 @@ class ConvertRun {
   PageFolders folders_;
 };
 
+// A -j worker's converter: a run of its own (template, build text, page folders) over the
+// shared job list and settings, which no worker changes.
+class RunJobConverter : public JobConverter {
+ public:
+  RunJobConverter(const ConvertOptions& options, ConvertSettings& settings, ConvertReport& report,
+                  const char* currentFolder, const SceneJobs& jobs)
+      : run_(options, settings, report, currentFolder), jobs_(jobs) {}
+  void Convert(int job) override { run_.Convert(jobs_, job); }
+
+ private:
+  ConvertRun run_;
+  const SceneJobs& jobs_;
+};
+
+class RunJobConverterMaker : public JobConverterMaker {
+ public:
+  RunJobConverterMaker(const ConvertOptions& options, ConvertSettings& settings,
+                       const char* currentFolder, const SceneJobs& jobs)
+      : options_(options), settings_(settings), currentFolder_(currentFolder), jobs_(jobs) {}
+  std::unique_ptr<JobConverter> Make(ConvertReport& report) override {
+    return std::unique_ptr<JobConverter>(
+        new (std::nothrow) RunJobConverter(options_, settings_, report, currentFolder_, jobs_));
+  }
+
+ private:
+  const ConvertOptions& options_;
+  ConvertSettings& settings_;
+  const char* currentFolder_;
+  const SceneJobs& jobs_;
+};
+
 int ListTemplates(const ConvertSettings& settings) {
   const StringList& templates = settings.state.templates;
   for (int i = 0; i < templates.count; ++i) {
@@ -377,11 +410,8 @@ int RunConvertCommand(int argc, const char* const* argv) {
 
   const int total = jobs.scenes.count;
   ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));
-  ConvertRun run(options, settings, report, currentFolder);
-  for (int i = 0; i < total; ++i) {
-    report.Progress(i + 1, total, TextOf(jobs.shown.items[i]));
-    run.Convert(jobs, i);
-  }
-  report.EndProgress();
+  RunJobConverterMaker maker(options, settings, currentFolder, jobs);
+  RunConvertJobs(jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report,
+                 maker);
   return report.failures() == 0 ? kConvertExitOk : kConvertExitFailed;
 }

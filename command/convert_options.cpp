@@ -22,6 +22,9 @@ const char kConvertHelpText[] =
     "                            and .krq below it, mirrored under --output-dir\n"
     "      --strict              a scene with malformed XML fails instead of giving\n"
     "                            a page without buttons\n"
+    "  -j, --jobs=N              convert N scenes at once (default: one per\n"
+    "                            processor the command may use); the pages and\n"
+    "                            messages are those of one scene after the other\n"
     "      --list-templates      print the templates, the default one marked, and exit\n"
     "      --fields[=TEMPLATE]   print the fields of a template with their defaults,\n"
     "                            and exit\n"
@@ -47,6 +50,7 @@ enum class OptionId {
   kOutputDir,
   kRecursive,
   kStrict,
+  kJobs,
   kListTemplates,
   kFields,
   kQuiet,
@@ -72,6 +76,7 @@ constexpr OptionRow kOptions[] = {
     {"output-dir", 'd', Argument::kRequired, OptionId::kOutputDir},
     {"recursive", 'r', Argument::kNone, OptionId::kRecursive},
     {"strict", 0, Argument::kNone, OptionId::kStrict},
+    {"jobs", 'j', Argument::kRequired, OptionId::kJobs},
     {"list-templates", 0, Argument::kNone, OptionId::kListTemplates},
     {"fields", 0, Argument::kOptional, OptionId::kFields},
     {"quiet", 'q', Argument::kNone, OptionId::kQuiet},
@@ -140,6 +145,18 @@ bool Apply(const OptionRow& row, const char* value, ConvertOptions& options, Str
     case OptionId::kStrict:
       options.strict = true;
       return true;
+    case OptionId::kJobs: {
+      // A decimal count; more workers than that only cost memory.
+      constexpr int kMostJobs = 1024;
+      int jobs = 0;
+      const char* at = value;
+      for (; *at >= '0' && *at <= '9' && jobs <= kMostJobs; ++at) jobs = jobs * 10 + (*at - '0');
+      if (at == value || *at != '\0' || jobs < 1 || jobs > kMostJobs) {
+        return Fail(error, "invalid number of jobs '%s' (1 to 1024)", value);
+      }
+      options.jobs = jobs;
+      return true;
+    }
     case OptionId::kListTemplates:
       options.listTemplates = true;
       return true;
