@@ -7,6 +7,7 @@
 #include "base/path_buffer.h"
 #include "base/path_split.h"
 #include "base/whole_file_reader.h"
+#include "command/convert_help.h"
 #include "command/convert_jobs_runner.h"
 #include "command/convert_options.h"
 #include "command/convert_report.h"
@@ -355,7 +356,7 @@ int RunConvertCommand(int argc, const char* const* argv) {
   StringBuffer error;
   if (!ParseConvertOptions(argc, argv, options, error)) return UsageError(TextOf(error));
   if (options.help) {
-    WriteOut(kConvertHelpText);
+    WriteConvertHelp();
     return kConvertExitOk;
   }
   if (options.version) {

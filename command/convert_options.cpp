@@ -34,11 +34,17 @@ const char kConvertHelpText[] =
     "      --version             output version information and exit\n"
     "\n"
     "The page of a scene read from standard input goes to standard output unless\n"
-    "--output names a file. Pages are written whole or not at all. The remembered\n"
-    "template and values are read from \"Defaults\" beside the program, never written.\n"
+    "--output names a file. Pages are written whole or not at all.\n"
     "\n"
     "Exit status: 0 when every page was written, 1 when a scene failed (one line on\n"
-    "standard error each; the other scenes are still converted), 2 for a usage error.\n";
+    "standard error each; the other scenes are still converted), 2 for a usage error.\n"
+    "\n"
+    "The remembered template and values are those the window program saved; they are\n"
+    "read, never written. They live in the program folder's \"Defaults\" when it\n"
+    "exists and may be written (an unpacked or portable copy), else in the user's\n"
+    "settings folder ($XDG_CONFIG_HOME/krn2html, by default ~/.config/krn2html; on\n"
+    "Windows %APPDATA%\\krn2html), whose \"templates\" folder adds templates to\n"
+    "\"HTML Support\" beside the program.\n";
 
 namespace {
 
