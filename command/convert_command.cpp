@@ -12,6 +12,7 @@
 #include "command/convert_options.h"
 #include "command/convert_report.h"
 #include "command/convert_settings.h"
+#include "command/page_opener.h"
 #include "command/scene_jobs.h"
 #include "core/conversion_failure.h"
 #include "core/page_conversion.h"
@@ -412,7 +413,8 @@ int RunConvertCommand(int argc, const char* const* argv) {
   const int total = jobs.scenes.count;
   ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));
   RunJobConverterMaker maker(options, settings, currentFolder, jobs);
-  RunConvertJobs(jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report,
-                 maker);
+  const int firstGood = RunConvertJobs(
+      jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report, maker);
+  if (options.open) OpenFirstPage(jobs, firstGood, report);
   return report.failures() == 0 ? kConvertExitOk : kConvertExitFailed;
 }

@@ -54,17 +54,21 @@ void Work(Worker& worker, JobBoard& board) {
   }
 }
 
-void RunOneAfterAnother(const StringList& shown, ConvertReport& report, JobConverter& converter) {
+int RunOneAfterAnother(const StringList& shown, ConvertReport& report, JobConverter& converter) {
+  int firstGood = -1;
   for (int i = 0; i < shown.count; ++i) {
     report.Progress(i + 1, shown.count, TextOf(shown.items[i]));
+    const int before = report.failures();
     converter.Convert(i);
+    if (firstGood < 0 && report.failures() == before) firstGood = i;
   }
+  return firstGood;
 }
 
 }  // namespace
 
-void RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
-                    JobConverterMaker& maker) {
+int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
+                   JobConverterMaker& maker) {
   const int count = shown.count;
   if (workers > count) workers = count;
   if (workers < 1) workers = 1;
@@ -88,11 +92,12 @@ void RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
   }
   if (made < 2) workers = 1;
   if (workers == 1) {
+    int firstGood = -1;
     if (std::unique_ptr<JobConverter> converter = maker.Make(report)) {
-      RunOneAfterAnother(shown, report, *converter);
+      firstGood = RunOneAfterAnother(shown, report, *converter);
     }
     report.EndProgress();
-    return;
+    return firstGood;
   }
 
   int started = 0;
@@ -107,6 +112,7 @@ void RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
   // Without any thread the calling thread works through the jobs with the first converter.
   if (started == 0) Work(crew[0], board);
 
+  int firstGood = -1;
   for (int i = 0; i < count; ++i) {
     report.Progress(i + 1, count, TextOf(shown.items[i]));
     // The lines are taken out under the lock and written after it, so that no worker waits
@@ -120,7 +126,9 @@ void RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
       failures = board.outcomes[size_t(i)].failures;
     }
     report.Retell(lines, failures);
+    if (firstGood < 0 && failures == 0) firstGood = i;
   }
   for (int i = 0; i < started; ++i) crew[size_t(i)].thread.join();
   report.EndProgress();
+  return firstGood;
 }

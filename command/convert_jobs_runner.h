@@ -31,6 +31,7 @@ class JobConverterMaker {
 // order of the jobs, each job's progress ("[n/total] shown") and lines: what report shows is
 // what a run of one job after the other shows, whatever order the jobs finish in. With one worker
 // (or one job) the jobs run on the calling thread. A failed job never stops the others; when a
-// thread cannot be started the ones that did (or the calling thread) take its share.
-void RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
-                    JobConverterMaker& maker);
+// thread cannot be started the ones that did (or the calling thread) take its share. Returns
+// the first job that ended without a failure, -1 when every one failed.
+int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
+                   JobConverterMaker& maker);

@@ -25,6 +25,7 @@ const char kConvertHelpText[] =
     "  -j, --jobs=N              convert N scenes at once (default: one per\n"
     "                            processor the command may use); the pages and\n"
     "                            messages are those of one scene after the other\n"
+    "      --open                show the first page written in the user's browser\n"
     "      --list-templates      print the templates, the default one marked, and exit\n"
     "      --fields[=TEMPLATE]   print the fields of a template with their defaults,\n"
     "                            and exit\n"
@@ -57,6 +58,7 @@ enum class OptionId {
   kRecursive,
   kStrict,
   kJobs,
+  kOpen,
   kListTemplates,
   kFields,
   kQuiet,
@@ -83,6 +85,7 @@ constexpr OptionRow kOptions[] = {
     {"recursive", 'r', Argument::kNone, OptionId::kRecursive},
     {"strict", 0, Argument::kNone, OptionId::kStrict},
     {"jobs", 'j', Argument::kRequired, OptionId::kJobs},
+    {"open", 0, Argument::kNone, OptionId::kOpen},
     {"list-templates", 0, Argument::kNone, OptionId::kListTemplates},
     {"fields", 0, Argument::kOptional, OptionId::kFields},
     {"quiet", 'q', Argument::kNone, OptionId::kQuiet},
@@ -163,6 +166,9 @@ bool Apply(const OptionRow& row, const char* value, ConvertOptions& options, Str
       options.jobs = jobs;
       return true;
     }
+    case OptionId::kOpen:
+      options.open = true;
+      return true;
     case OptionId::kListTemplates:
       options.listTemplates = true;
       return true;

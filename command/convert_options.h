@@ -25,6 +25,7 @@ struct ConvertOptions {
   bool listTemplates = false;            // --list-templates
   bool listFields = false;               // --fields
   const char* fieldsTemplate = nullptr;  // --fields=TEMPLATE, or its one operand
+  bool open = false;                     // --open
   int jobs = 0;                          // -j N: scenes converted at once; 0: one per processor
   int verbosity = 1;                     // 0 with -q, 2 with -v (the last one given counts)
   bool help = false;

@@ -67,6 +67,10 @@ void ConvertReport::Warning(const char* line) {
   if (verbosity_ >= 1) WriteLine(line);
 }
 
+void ConvertReport::Notice(const char* line) {
+  WriteLine(line);
+}
+
 void ConvertReport::Note(const char* line) {
   if (verbosity_ >= 2) WriteLine(line);
 }

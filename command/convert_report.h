@@ -25,6 +25,8 @@ class ConvertReport {
   void FailureLine(const char* line);
   // A line that does not fail the command; shown unless quiet.
   void Warning(const char* line);
+  // A line that does not fail the command, shown even when quiet.
+  void Notice(const char* line);
   // A line shown only when verbose.
   void Note(const char* line);
   // Redraws the progress line: "[done/total] scene".
