@@ -26,6 +26,7 @@ struct JobBoard {
   std::unique_ptr<JobOutcome[]> outcomes;
   std::mutex mutex;
   std::condition_variable finished;
+  int awaited = -1;  // the job the calling thread waits for; -1 while it does not wait
 };
 
 // One worker: its converter, the report it tells and the lines that report keeps.
@@ -43,14 +44,18 @@ void Work(Worker& worker, JobBoard& board) {
     if (job >= board.count) return;
     const int before = worker.report->failures();
     worker.converter->Convert(job);
+    bool awaited = false;
     {
       std::lock_guard<std::mutex> lock(board.mutex);
       JobOutcome& outcome = board.outcomes[size_t(job)];
       outcome.lines.Swap(worker.lines);
       outcome.failures = worker.report->failures() - before;
       outcome.done = true;
+      awaited = board.awaited == job;
     }
-    board.finished.notify_all();
+    // Only the job the calling thread waits for wakes it: a wake-up per job would cost a
+    // switch of threads per scene.
+    if (awaited) board.finished.notify_one();
   }
 }
 
@@ -121,7 +126,9 @@ int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
     int failures = 0;
     {
       std::unique_lock<std::mutex> lock(board.mutex);
+      board.awaited = i;
       board.finished.wait(lock, [&board, i] { return board.outcomes[size_t(i)].done; });
+      board.awaited = -1;
       lines.Swap(board.outcomes[size_t(i)].lines);
       failures = board.outcomes[size_t(i)].failures;
     }
