@@ -8,9 +8,12 @@
 #include "base/path_buffer.h"
 #include "base/path_split.h"
 #include "base/whole_file_reader.h"
+#include "command/convert_help.h"
+#include "command/convert_jobs_runner.h"
 #include "command/convert_options.h"
 #include "command/convert_report.h"
 #include "command/convert_settings.h"
+#include "command/page_opener.h"
 #include "command/scene_jobs.h"
 #include "core/animation_buttons.h"
 #include "core/conversion_failure.h"
@@ -21,6 +24,7 @@
 #include "platform/file_replace.h"
 #include "platform/file_system.h"
 #include "platform/native_path.h"
+#include "platform/processor_count.h"
 #include "settings/templates.h"
 
 namespace {
@@ -269,6 +273,37 @@ int NoTemplates() {
   return kConvertExitFailed;
 }
 
+// A -j worker's converter: a run of its own (template, build text, page folders) over the
+// shared job list and settings, which no worker changes.
+class RunJobConverter : public JobConverter {
+ public:
+  RunJobConverter(const ConvertOptions& options, ConvertSettings& settings, ConvertReport& report,
+                  const char* currentFolder, const SceneJobs& jobs)
+      : run_(options, settings, report, currentFolder), jobs_(jobs) {}
+  void Convert(int job) override { run_.Convert(jobs_, job); }
+
+ private:
+  ConvertRun run_;
+  const SceneJobs& jobs_;
+};
+
+class RunJobConverterMaker : public JobConverterMaker {
+ public:
+  RunJobConverterMaker(const ConvertOptions& options, ConvertSettings& settings,
+                       const char* currentFolder, const SceneJobs& jobs)
+      : options_(options), settings_(settings), currentFolder_(currentFolder), jobs_(jobs) {}
+  std::unique_ptr<JobConverter> Make(ConvertReport& report) override {
+    return std::unique_ptr<JobConverter>(
+        new (std::nothrow) RunJobConverter(options_, settings_, report, currentFolder_, jobs_));
+  }
+
+ private:
+  const ConvertOptions& options_;
+  ConvertSettings& settings_;
+  const char* currentFolder_;
+  const SceneJobs& jobs_;
+};
+
 int ListTemplates(const ConvertSettings& settings) {
   const StringList& templates = settings.state.templates;
   for (int i = 0; i < templates.count; ++i) {
@@ -302,7 +337,7 @@ int RunConvertCommand(int argc, const char* const* argv) {
   StringBuffer error;
   if (!ParseConvertOptions(argc, argv, options, error)) return UsageError(TextOf(error));
   if (options.help) {
-    WriteOut(kConvertHelpText);
+    WriteConvertHelp();
     return kConvertExitOk;
   }
   if (options.version) {
@@ -363,11 +398,9 @@ int RunConvertCommand(int argc, const char* const* argv) {
   const int total = jobs.scenes.count;
   ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));
   for (int i = 0; i < jobs.notes.count; ++i) report.Warning(TextOf(jobs.notes.items[i]));
-  ConvertRun run(options, settings, report, currentFolder);
-  for (int i = 0; i < total; ++i) {
-    report.Progress(i + 1, total, TextOf(jobs.shown.items[i]));
-    run.Convert(jobs, i);
-  }
-  report.EndProgress();
+  RunJobConverterMaker maker(options, settings, currentFolder, jobs);
+  const int firstGood = RunConvertJobs(
+      jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report, maker);
+  if (options.open) OpenFirstPage(jobs, firstGood, report);
   return report.failures() == 0 ? kConvertExitOk : kConvertExitFailed;
 }

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -92,7 +93,7 @@ void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uin
   // Names differ between processes by their ids and within one by a counter; a name taken
   // anyway (O_EXCL refuses it) moves on to the next.
   static const unsigned base = unsigned(getpid()) * 2654435761u + unsigned(time(nullptr));
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};  // workers of one run make temporary files at once
   const unsigned start = base + counter++;
   for (unsigned attempt = 0; attempt < 0x10000u; ++attempt) {
     const unsigned number = (start + attempt) & 0xFFFFu;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -236,7 +237,7 @@ uint32_t SysGetTempFolder(char* out, uint32_t size) {
 
 bool SysMakeTempFile(const char* folder, const char* prefix, char* out, uint32_t size) {
   if (folder == nullptr || prefix == nullptr || out == nullptr || size == 0) return false;
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};  // workers of one run make temporary files at once
   const size_t folderLength = std::strlen(folder);
   const bool slash =
       folderLength != 0 && (folder[folderLength - 1] == '\\' || folder[folderLength - 1] == '/');

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -14,7 +15,7 @@ void* SysCreateFileBeside(const char* target, uint32_t /*kept*/, char* tempPath,
   }
   const char* slash = std::strrchr(target, '\\');
   const int folderLength = slash != nullptr ? int(slash - target) + 1 : 0;
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};  // workers of one run make files at once
   const unsigned start = unsigned(GetCurrentProcessId()) * 2654435761u + GetTickCount() + counter++;
   for (unsigned attempt = 0; attempt < 0x10000u; ++attempt) {
     const int length = std::snprintf(tempPath, size, "%.*s~krn%04X.tmp", folderLength, target,
