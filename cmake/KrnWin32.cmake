@@ -11,6 +11,8 @@ add_compile_definitions(XML_STATIC)
 function(krn_win32_version_resource target)
   set(rc ${CMAKE_BINARY_DIR}/generated/krn2html.rc)
   configure_file(${CMAKE_SOURCE_DIR}/cmake/krn2html.rc.in ${rc} @ONLY)
+  # The resource compiler's inputs are not scanned: a changed manifest must rebuild it.
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/krn2html.manifest)
   target_sources(${target} PRIVATE ${rc})
 endfunction()
 
