@@ -28,6 +28,8 @@ enum class ConversionFailureKind : int {
   kTooManyAnimations,
   // "Not enough memory to read <path>"
   kNoMemoryForScene,
+  // "The conversion of <path> was cancelled"
+  kCancelled,
 };
 
 // One failure: its kind, the file or folder it concerns in the user's form (the native path
