@@ -73,6 +73,8 @@ void ScanFolder(FileList& list, const PathRecord& folder, const char* extension)
   for (; more; more = SysFindNextFile(search, &entry)) {
     // Any folder is skipped, whatever other attributes it carries.
     if ((entry.attributes & kSysAttributeDirectory) != 0) continue;
+    // A Linux name with a '\' would read as two names in the program's path: passed over.
+    if (std::strchr(entry.name, '\\') != nullptr) continue;
     if (!EqualsIgnoringCase(ExtensionOf(entry.name), extension)) continue;
     char full[kPathSize + 1 + sizeof entry.name];
     const uint32_t length = SysGetCurrentDirectory(full, kPathSize);
@@ -93,7 +95,8 @@ const char* ExtensionOf(const char* name) {
   for (const char* c = end; c != name; --c) {
     const char previous = c[-1];
     if (previous == '.') return c - 1;
-    if (previous == '\\' || previous == '/' || previous == ':') return end;
+    // Only a drive's colon (the second character) ends a name; others belong to it.
+    if (previous == '\\' || previous == '/' || (previous == ':' && c - 1 == name + 1)) return end;
   }
   return end;
 }

@@ -42,10 +42,11 @@ class FileList {
 };
 
 // Makes folder the current directory (it stays so) and adds to list every entry that is not
-// exactly a directory and whose ExtensionOf matches extension ignoring case, as the full path.
+// exactly a directory and whose ExtensionOf matches extension ignoring case, as the full path
+// (a name holding a '\', possible on Linux only, is passed over).
 // Reports nothing: a failed search adds nothing.
 void ScanFolder(FileList& list, const PathRecord& folder, const char* extension);
 
 // The last '.' of name and what follows; the end of name (empty) when there is no '.' or a '\',
-// '/' or ':' comes first in a backward scan. Null gives null.
+// '/' or a drive's ':' (the second character) comes first in a backward scan. Null gives null.
 const char* ExtensionOf(const char* name);

@@ -10,8 +10,10 @@ namespace {
 constexpr unsigned kLongestTarget = 1034;
 constexpr char kTooLong[] = "ERROR: The path is too long!";
 
-bool IsSeparator(char c) {
-  return c == ':' || c == '\\' || c == '/';
+// A separator of TD at index i: '\' or '/', or the drive's own colon (the second character).
+// Any other ':' is part of a name (a Linux folder may be called "a:b").
+bool IsSeparatorAt(std::string_view td, size_t i) {
+  return IsSlash(td[i]) || (i == 1 && td[i] == ':');
 }
 
 // Appends text to out; false when memory runs out.
@@ -52,14 +54,15 @@ bool Relate(std::string_view base, std::string_view target, const char* targetTe
   bool colon = false;
   for (; i < n; ++i) {
     const char c = i < td.size() ? td[i] : '\0';
-    if (c == ':') colon = true;
+    if (i == 1 && c == ':') colon = true;
     if (c != base[i]) break;
   }
-  if (!colon) return Append(result, target);  // another drive, or none: the target unchanged
+  // Another drive, or none: the target unchanged.
+  if (!colon) return Append(result, target);
 
   size_t k = 0;
   for (size_t j = 0; j < i && j < td.size(); ++j) {
-    if (IsSeparator(td[j])) k = j + 1;
+    if (IsSeparatorAt(td, j)) k = j + 1;
   }
   converted = true;
   if (k == n) {

@@ -66,7 +66,8 @@ add_custom_target(krn2html_zip ALL DEPENDS ${package_zip})
 # settings in the user's folder), for the current user without administrator rights.
 find_program(KRN_WIXL wixl REQUIRED)
 set(package_msi ${CMAKE_BINARY_DIR}/krn2html-${PROJECT_VERSION}-${KRN_WIN_ARCH}.msi)
-set(KRN_MSI_SOURCE ${package_dir}/krn2html)
+# wixl takes a file's source relative to the .wxs file, which lies beside the package folder.
+set(KRN_MSI_SOURCE package/krn2html)
 set(KRN_MSI_TEMPLATE_FILES "")
 set(index 0)
 foreach(template ${templates})

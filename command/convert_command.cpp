@@ -18,6 +18,7 @@
 #include "platform/console.h"
 #include "platform/file_replace.h"
 #include "platform/file_system.h"
+#include "platform/native_path.h"
 #include "settings/templates.h"
 
 namespace {
@@ -332,8 +333,8 @@ int RunConvertCommand(int argc, const char* const* argv) {
 
   // Every path of the command line is made full against the folder the command started in:
   // the conversions change the current directory as the window program's do.
-  char currentFolder[kPathSize];
-  if (SysGetCurrentDirectory(currentFolder, sizeof currentFolder) == 0) currentFolder[0] = '\0';
+  char currentFolder[4 * kPathSize];
+  if (CurrentFolderForUserPaths(currentFolder, sizeof currentFolder) == 0) currentFolder[0] = '\0';
 
   ConvertSettings settings;
   LoadTemplateCatalogue(settings);

@@ -53,13 +53,20 @@ bool ChooseTemplate(ConvertSettings& settings, const char* choice, const char* c
     }
     return state.templateName.SetText(name, -1, 0);
   }
-  // A name of the catalogue's folder first, then a file as the command line names it.
-  if (InTemplatesFolder(choice, path) && IsFile(path.path)) {
+  // A name of the catalogue's folder first (unless it holds a '\' that the program's view would
+  // take for a separator, on Linux), then a file as the command line names it.
+  char view[4 * kPathSize];
+  if (ProgramPathFromNative(choice, view, sizeof view) && InTemplatesFolder(choice, path) &&
+      IsFile(path.path)) {
     return state.templateName.SetText(choice, -1, 0);
   }
-  char view[4 * kPathSize];
-  if (!ProgramPathFromNative(choice, view, sizeof view) ||
-      !MakeFullPath(view, currentFolder, path) || !IsFile(path.path)) {
+  const UserPathOutcome outcome = ProgramPathFromUser(choice, currentFolder, view, sizeof view);
+  if (outcome == UserPathOutcome::kBackslashName) {
+    return Fail(error, "File names with a backslash are not supported: %s",
+                view[0] != '\0' ? view : choice);
+  }
+  if (outcome != UserPathOutcome::kDone || !MakeFullPath(view, currentFolder, path) ||
+      !IsFile(path.path)) {
     return Fail(error, "template '%s' not found (see --list-templates)", choice);
   }
   // The remembered values of a template file follow its file name, as in "HTML Support".

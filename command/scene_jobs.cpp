@@ -10,6 +10,7 @@
 #include "base/path_buffer.h"
 #include "base/path_split.h"
 #include "base/string_buffer.h"
+#include "core/conversion_failure.h"
 #include "core/text_of.h"
 #include "platform/file_system.h"
 #include "platform/native_path.h"
@@ -51,6 +52,14 @@ bool NativeOf(const char* programPath, StringBuffer& out) {
   return NativePathFromProgram(programPath, native, sizeof native) && out.SetText(native, -1, 0);
 }
 
+// Sets problem to the message of a path whose names hold a '\' (Linux), in its native form;
+// false when memory runs out.
+bool SetBackslashProblem(const char* nativePath, StringBuffer& problem) {
+  ConversionFailure failure;
+  failure.SetUserPath(ConversionFailureKind::kBackslashName, nativePath, "");
+  return failure.FormatMessage(problem) && problem.Length() != 0;
+}
+
 bool AddJob(SceneJobs& jobs, const char* scene, const char* page, const char* shown,
             const char* problem) {
   return jobs.scenes.Append(scene) && jobs.pages.Append(page) && jobs.shown.Append(shown) &&
@@ -59,27 +68,39 @@ bool AddJob(SceneJobs& jobs, const char* scene, const char* page, const char* sh
 
 // The page of one scene file that lies in sceneFolder\relativeFolder (relativeFolder empty
 // for an operand): beside it, or in the output folder mirrored by relativeFolder, or the one
-// output path. False when memory runs out; page empty for standard output.
+// output path. False when memory runs out; page empty for standard output, problem set when
+// the page's path is refused.
 bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sceneName,
-             const SceneJobRules& rules, StringBuffer& page) {
+             const SceneJobRules& rules, StringBuffer& page, StringBuffer& problem) {
   page.SetText("", -1, 0);
   if (rules.output != nullptr) {
     if (std::strcmp(rules.output, "-") == 0) return true;
     PathBuffer full;
     char view[4 * kPathSize];
-    if (ProgramPathFromNative(rules.output, view, sizeof view) &&
-        MakeFullPath(view, rules.currentFolder, full)) {
+    const UserPathOutcome outcome =
+        ProgramPathFromUser(rules.output, rules.currentFolder, view, sizeof view);
+    if (outcome == UserPathOutcome::kBackslashName) {
+      return SetBackslashProblem(view[0] != '\0' ? view : rules.output, problem);
+    }
+    if (outcome == UserPathOutcome::kDone && MakeFullPath(view, rules.currentFolder, full)) {
       return page.SetText(full.path, -1, 0);
     }
-    return page.SetText(view, -1, 0);  // too long: the core refuses it with its reason
+    // Too long: the core refuses it with its reason.
+    return page.SetText(outcome == UserPathOutcome::kDone ? view : rules.output, -1, 0);
   }
   StringBuffer folder;
   if (rules.outputDir != nullptr) {
     PathBuffer full;
     char view[4 * kPathSize];
-    if (!ProgramPathFromNative(rules.outputDir, view, sizeof view)) view[0] = '\0';
-    if (!MakeFullPath(view, rules.currentFolder, full)) {
-      if (!folder.SetText(view, -1, 0)) return false;
+    const UserPathOutcome outcome =
+        ProgramPathFromUser(rules.outputDir, rules.currentFolder, view, sizeof view);
+    if (outcome == UserPathOutcome::kBackslashName) {
+      return SetBackslashProblem(view[0] != '\0' ? view : rules.outputDir, problem);
+    }
+    if (outcome != UserPathOutcome::kDone || !MakeFullPath(view, rules.currentFolder, full)) {
+      if (!folder.SetText(outcome == UserPathOutcome::kDone ? view : rules.outputDir, -1, 0)) {
+        return false;
+      }
     } else if (!Join(folder, full.path, relativeFolder)) {
       return false;
     }
@@ -104,7 +125,8 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
   // keeps the walk free of recursion; a path that grows too long (a link that loops, too)
   // ends that branch with a problem.
   StringList folders;
-  StringList found;  // relative paths of the scene files
+  StringList found;    // relative paths of the scene files
+  StringList refused;  // native paths of scenes and folders whose names hold a '\' (Linux)
   if (!folders.Append("")) return false;
   for (int i = 0; i < folders.count; ++i) {
     StringBuffer folder;
@@ -115,6 +137,16 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
       if (std::strcmp(entry.name, ".") == 0 || std::strcmp(entry.name, "..") == 0) continue;
       const bool isFolder = (entry.attributes & kSysAttributeDirectory) != 0;
       if (!isFolder && !IsSceneFileName(entry.name)) continue;
+      if (std::strchr(entry.name, '\\') != nullptr) {
+        // The program's view would take the '\' for a separator: told, never entered.
+        StringBuffer native;
+        if ((!NativeOf(TextOf(folder), native) && !native.SetText(TextOf(folder), -1, 0)) ||
+            !Append(native, "/") || !Append(native, entry.name) || !refused.Append(native.Data())) {
+          SysFindClose(search);
+          return false;
+        }
+        continue;
+      }
       StringBuffer relative;
       if (!Join(relative, TextOf(folders.items[i]), entry.name) ||
           !(isFolder ? folders : found).Append(relative.Data())) {
@@ -147,8 +179,22 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
       if (!AddJob(jobs, TextOf(scene), "", TextOf(shown), kPathTooLong)) return false;
       continue;
     }
-    if (!PageFor(TextOf(sceneFolder), TextOf(relativeFolder), name, rules, page) ||
-        !AddJob(jobs, TextOf(scene), TextOf(page), TextOf(shown), "")) {
+    StringBuffer problem;
+    if (!PageFor(TextOf(sceneFolder), TextOf(relativeFolder), name, rules, page, problem) ||
+        !AddJob(jobs, TextOf(scene), TextOf(page), TextOf(shown), TextOf(problem))) {
+      return false;
+    }
+  }
+  std::unique_ptr<int[]> refusedOrder(new (std::nothrow) int[size_t(refused.count) + 1]);
+  if (!refusedOrder) return false;
+  for (int i = 0; i < refused.count; ++i) refusedOrder[size_t(i)] = i;
+  std::sort(refusedOrder.get(), refusedOrder.get() + refused.count, [&refused](int a, int b) {
+    return std::strcmp(TextOf(refused.items[a]), TextOf(refused.items[b])) < 0;
+  });
+  for (int k = 0; k < refused.count; ++k) {
+    const char* native = TextOf(refused.items[refusedOrder[size_t(k)]]);
+    StringBuffer problem;
+    if (!SetBackslashProblem(native, problem) || !AddJob(jobs, "", "", native, TextOf(problem))) {
       return false;
     }
   }
@@ -158,9 +204,11 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
 }  // namespace
 
 bool PagePathIn(const char* folder, const char* sceneName, StringBuffer& page) {
-  const PathSpans spans = SplitPathSpans(sceneName);
+  // A name, not a path: "c:s.krn" (Linux) has no drive.
+  const char* extension = std::strrchr(sceneName, '.');
   StringBuffer name;
-  const int stem = int(spans.nameLength != 0 ? spans.nameLength : std::strlen(sceneName));
+  const int stem = int(extension != nullptr && extension != sceneName ? extension - sceneName
+                                                                      : std::strlen(sceneName));
   if (!name.SetText(sceneName, stem, 0) || !Append(name, ".html")) return false;
   return Join(page, folder, TextOf(name));
 }
@@ -176,14 +224,27 @@ bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jo
   if (operand == nullptr) return true;
   if (std::strcmp(operand, "-") == 0) {
     StringBuffer page;
-    if (rules.output != nullptr && !PageFor("", "", "-", rules, page)) return false;
-    return AddJob(jobs, "", TextOf(page), "-", "");
+    StringBuffer problem;
+    if (rules.output != nullptr && !PageFor("", "", "-", rules, page, problem)) return false;
+    return AddJob(jobs, "", TextOf(page), "-", TextOf(problem));
   }
   if (*operand == '\0') return AddJob(jobs, "", "", operand, kNoSuchScene);
+  // On Linux a relative operand is joined to the current folder before it enters the program's
+  // view: "a:b/s.krn" is then a folder "a:b", never drive A:.
   char view[4 * kPathSize];
   PathBuffer full;
-  if (!ProgramPathFromNative(operand, view, sizeof view)) {
-    return AddJob(jobs, "", "", operand, kPathTooLong);
+  switch (ProgramPathFromUser(operand, rules.currentFolder, view, sizeof view)) {
+    case UserPathOutcome::kDone:
+      break;
+    case UserPathOutcome::kTooLong:
+      return AddJob(jobs, "", "", operand, kPathTooLong);
+    case UserPathOutcome::kNoCurrentFolder:
+      return AddJob(jobs, "", "", operand, kNoCurrentFolder);
+    case UserPathOutcome::kBackslashName: {
+      StringBuffer problem;
+      return SetBackslashProblem(view[0] != '\0' ? view : operand, problem) &&
+             AddJob(jobs, "", "", operand, TextOf(problem));
+    }
   }
   if (!MakeFullPath(view, rules.currentFolder, full)) {
     // Either the path is too long, or it is relative and the folder it starts from unknown.
@@ -196,13 +257,18 @@ bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jo
     return AddJob(jobs, full.path, "", operand, kNoSuchScene);
   if ((attributes & kSysAttributeDirectory) != 0) {
     if (!rules.recursive) return AddJob(jobs, full.path, "", operand, kSceneIsFolder);
-    return AddFolderJobs(full.path, view, rules, jobs);
+    // The scenes below are shown below the operand as typed.
+    char shownRoot[4 * kPathSize];
+    if (!ProgramPathFromNative(operand, shownRoot, sizeof shownRoot)) {
+      std::memcpy(shownRoot, view, sizeof shownRoot);
+    }
+    return AddFolderJobs(full.path, shownRoot, rules, jobs);
   }
-  StringBuffer folder, page;
+  StringBuffer folder, page, problem;
   const char* name = nullptr;
   SplitScene(full.path, folder, name);
-  return PageFor(TextOf(folder), "", name, rules, page) &&
-         AddJob(jobs, full.path, TextOf(page), operand, "");
+  return PageFor(TextOf(folder), "", name, rules, page, problem) &&
+         AddJob(jobs, full.path, TextOf(page), operand, TextOf(problem));
 }
 
 bool MarkPageClashes(SceneJobs& jobs) {

@@ -1,12 +1,12 @@
 #include "core/animation_buttons.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "base/file_handle.h"
+#include "base/int_text.h"
 #include "core/button_block.h"
 #include "core/conversion_failure.h"
 #include "xml/xml_node.h"
@@ -224,7 +224,7 @@ const char* AttributeText(XmlNode* node, const char* name) {
 // one digit, are read at once.
 int32_t IntOf(const char* text) {
   if (text[0] >= '0' && text[0] <= '9' && text[1] == '\0') return text[0] - '0';
-  return static_cast<int32_t>(std::atol(text));
+  return IntOfText(text);
 }
 
 // The decisions on an animation's attribute texts (null: absent or empty). It is listed

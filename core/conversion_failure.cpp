@@ -29,6 +29,7 @@ const FailureMessage kMessages[] = {
     {ConversionFailureKind::kTooManyAnimations,
      "The scene %s has too many animations for one page"},
     {ConversionFailureKind::kNoMemoryForScene, "Not enough memory to read %s"},
+    {ConversionFailureKind::kBackslashName, "File names with a backslash are not supported: %s"},
     {ConversionFailureKind::kCancelled, "The conversion of %s was cancelled"},
 };
 

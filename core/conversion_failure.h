@@ -28,6 +28,8 @@ enum class ConversionFailureKind : int {
   kTooManyAnimations,
   // "Not enough memory to read <path>"
   kNoMemoryForScene,
+  // "File names with a backslash are not supported: <path>" (Linux)
+  kBackslashName,
   // "The conversion of <path> was cancelled"
   kCancelled,
 };

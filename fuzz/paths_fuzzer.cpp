@@ -83,6 +83,9 @@ void CheckPathView(const std::string& path) {
   // Absolute native paths without '\' come back unchanged.
   const bool inFits = ProgramPathFromNative(path.c_str(), program, sizeof program);
   FUZZ_CHECK(inFits || program[0] == '\0', "a failed view must leave an empty text");
+  // A '\' in a native name has no view: never taken for a separator.
+  FUZZ_CHECK(!inFits || path.find('\\') == std::string::npos, "%s got the view %s",
+             fuzz::Shown(path).c_str(), fuzz::Shown(program).c_str());
   if (inFits && path[0] == '/' && path.find('\\') == std::string::npos) {
     FUZZ_CHECK(std::strncmp(program, "Z:\\", 3) == 0, "absolute %s gave %s",
                fuzz::Shown(path).c_str(), fuzz::Shown(program).c_str());

@@ -9,7 +9,9 @@
 // Colours at this level are the platform's 0x00BBGGRR value (red in the low
 // byte); the toolkit converts from its own 0x00RRGGBB before calling.
 // Coordinates are pixels in the context's own space (client area for a
-// window's context, the whole screen for the screen's).
+// window's context, the whole screen for the screen's), in units of a 96-DPI
+// screen: the backend draws them at the display's scale, font and pen sizes
+// included, and kCapsLogPixelsY answers the resolution in those units.
 #pragma once
 
 #include <cstdint>

@@ -32,7 +32,9 @@ struct FileDialogRequest {
   bool save;                     // false: open dialog; true: save dialog
   char* longPath;                // optional (null): when the chosen file's path does not fit
                                  // `path`, the backend copies it here (program view, cut to
-                                 // longPathSize bytes with its NUL) and returns false
+                                 // longPathSize bytes with its NUL) and returns false; a path
+                                 // without a program view (Linux: a '\' in a name) comes in
+                                 // its native form (NativePathHasBackslashName)
   uint32_t longPathSize;
 };
 

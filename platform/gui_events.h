@@ -81,7 +81,8 @@ struct PlatformEvent {
   // handler may change it, and the backend applies it when the answer is non-zero.
   Rect sizing;
   // Dropped files: names in the program's view, any length, owned by the
-  // backend until the handler returns.
+  // backend until the handler returns; a file whose path has no program view
+  // (Linux: a '\' in a name) is handed over in its native form.
   int32_t dropCount;
   const char* const* dropNames;
   // The native message as received (zero where a backend has none).

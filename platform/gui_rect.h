@@ -3,7 +3,9 @@
 
 namespace platform {
 
-// A rectangle in pixels; right and bottom are exclusive, as in Win32's RECT.
+// A rectangle in pixels of a 96-DPI screen (the toolkit's units: a backend
+// scales them to the display, see platform/display_units.h); right and bottom
+// are exclusive, as in Win32's RECT.
 struct Rect {
   int left;
   int top;

@@ -36,7 +36,14 @@ if [ -z "${KRN_MEASURE_INSIDE:-}" ] && { [ $qemu = 1 ] || ! /lib/ld-linux.so.2 -
 fi
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/krn-measure.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+export WINEPREFIX="$build/wineprefix"
+trap 'rm -rf "$work"; wineserver -k 2>/dev/null || true' EXIT
+# A persistent wineserver with Wine's services running, so that no measured process starts
+# (or ends) them.
+"$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
+wineserver -k 2>/dev/null || true
+wineserver -p </dev/null >/dev/null 2>&1 || true
+"$build/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true
 run() { "$build/wine-run.sh" "$exe" "$@" </dev/null | tr -d '\r'; }
 printf '%5s %10s %10s %7s %9s %9s %9s\n' MB expat_ms step_ms ratio peak_MB peak/file step/file
 for mb in $sizes; do

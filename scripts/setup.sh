@@ -16,7 +16,7 @@ packages=(
   libgtk2.0-0
   # the Debian package: dependencies computed by dpkg-shlibdeps, checked by lintian
   dpkg-dev lintian
-  xvfb xauth xdotool imagemagick x11-utils openbox
+  xvfb xauth xdotool imagemagick x11-utils x11-xserver-utils openbox
   # pages in a real browser: headless Chromium driven over its DevTools protocol by
   # Debian's Python with its websocket client; templates checked with tidy
   chromium python3 python3-websocket tidy

@@ -6,6 +6,7 @@
 #include "base/path_buffer.h"
 #include "platform/gui_controls.h"
 #include "platform/gui_window.h"
+#include "platform/native_path.h"
 #include "ui/toolkit_event.h"
 #include "ui/toolkit_runtime.h"
 #include "ui/toolkit_window.h"
@@ -105,14 +106,15 @@ uint8_t DeliverPaint(void* window, const ToolkitEvent& base) {
   return answer;
 }
 
-// Builds the DropInfo (names that do not fit a PathBuffer stay empty) and delivers it.
+// Builds the DropInfo (names that do not fit a PathBuffer, and native paths that have no program
+// view, stay empty) and delivers it.
 uint8_t DeliverDrop(const platform::PlatformEvent& in, WindowRecord* record, ToolkitEvent* event) {
   uint32_t count = in.dropCount > 0 && in.dropNames ? uint32_t(in.dropCount) : 0;
   DropInfo* info = CreateDropInfo(count);
   if (!info) return 0;
   for (uint32_t i = 0; i < count; ++i) {
     const char* name = in.dropNames[i];
-    if (name && std::strlen(name) <= kMaxPathLength) {
+    if (name && std::strlen(name) <= kMaxPathLength && !NativePathHasBackslashName(name)) {
       std::memcpy(info->files[i].path, name, std::strlen(name) + 1);
     }
   }

@@ -1,6 +1,7 @@
 #include "window/failure_box.h"
 
 #include "core/text_of.h"
+#include "platform/native_path.h"
 #include "ui/message_box.h"
 
 const char kFailureTitle[] = "Tessaly KRN 2 HTML";
@@ -15,6 +16,10 @@ bool ShowFailure(void* owner, const ConversionFailure& failure) {
 void TellTooLong(void* window, const StringBuffer& path) {
   if (path.Length() == 0) return;
   ConversionFailure failure;
-  failure.Set(ConversionFailureKind::kPathTooLong, TextOf(path), 0);
+  if (NativePathHasBackslashName(TextOf(path))) {
+    failure.SetUserPath(ConversionFailureKind::kBackslashName, TextOf(path), "");
+  } else {
+    failure.Set(ConversionFailureKind::kPathTooLong, TextOf(path), 0);
+  }
   ShowFailure(window, failure);
 }

@@ -11,6 +11,7 @@ extern const char kFailureTitle[];
 // when there is no failure or it cannot be shown.
 bool ShowFailure(void* owner, const ConversionFailure& failure);
 
-// Tells "The path is too long: <path>" for a program-view path the user chose;
-// nothing for an empty path.
+// Tells "The path is too long: <path>" for a program-view path the user chose, or "File names
+// with a backslash are not supported: <path>" for a native one the program cannot carry
+// (NativePathHasBackslashName); nothing for an empty path.
 void TellTooLong(void* window, const StringBuffer& path);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/int_text.h"
 #include "ui/toolkit_runtime.h"
 #include "xml/xml_arena.h"
 #include "xml/xml_shared_text.h"
@@ -554,7 +555,7 @@ bool XmlLinkedNode::GetFloatAttribute(const char* attrName, float* out) {
 bool XmlLinkedNode::GetIntAttribute(const char* attrName, int32_t* out) {
   StringBuffer* value = GetAttributeValue(attrName);
   if (out == nullptr || IsEmptyText(value)) return false;
-  *out = static_cast<int32_t>(std::atol(value->Data()));
+  *out = IntOfText(value->Data());
   return true;
 }
 
@@ -569,7 +570,7 @@ bool XmlLinkedNode::GetIntAttributeAt(uint32_t index, int32_t* out) {
   if (out == nullptr) return false;
   StringBuffer* value = GetAttributeValueAt(index);
   if (IsEmptyText(value)) return false;
-  *out = static_cast<int32_t>(std::atol(value->Data()));
+  *out = IntOfText(value->Data());
   return true;
 }
 

@@ -119,14 +119,14 @@ class XmlNode {
   // atof of the named attribute's value into `out`; false if the attribute is missing or
   // its value is empty, or `out` is null.
   virtual bool GetFloatAttribute(const char* name, float* out) = 0;
-  // atol of the named attribute's value into `out`; false if the attribute is missing or
-  // its value is empty, or `out` is null.
+  // The named attribute's value read as a 32-bit atol (IntOfText: held at the range's ends)
+  // into `out`; false if the attribute is missing or its value is empty, or `out` is null.
   virtual bool GetIntAttribute(const char* name, int32_t* out) = 0;
   // Stores the value text of the first attribute named `name` (null when the value is
   // empty); false if there is none or `out` is null.
   virtual bool GetAttributeText(const char* name, const char** out) = 0;
-  // atol of attribute `index`'s value (the "ErrorStr" sentinel, giving 0, when out of
-  // range); false if `out` is null or the value is empty.
+  // Attribute `index`'s value read as GetIntAttribute reads it (the "ErrorStr" sentinel,
+  // giving 0, when out of range); false if `out` is null or the value is empty.
   virtual bool GetIntAttributeAt(uint32_t index, int32_t* out) = 0;
   // atof of attribute `index`'s value (the "ErrorStr" sentinel, giving 0, when out of
   // range); false if `out` is null or the value is empty.

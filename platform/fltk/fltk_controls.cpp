@@ -89,8 +89,10 @@ void* CreateChildControl(void* parent, ControlClass controlClass, uint32_t style
                          const char* text) {
   NativeWindow* top = AsWindow(parent);
   if (!top || top->isControl || top->destroying) return nullptr;
-  int x = rect.left, y = rect.top;
-  int w = std::max(rect.right - rect.left, 0), h = std::max(rect.bottom - rect.top, 0);
+  // Edges are scaled, so that neighbouring controls still meet.
+  int x = fltk_backend::Px(rect.left), y = fltk_backend::Px(rect.top);
+  int w = std::max(fltk_backend::Px(rect.right) - x, 0);
+  int h = std::max(fltk_backend::Px(rect.bottom) - y, 0);
   NativeWindow* record = new NativeWindow;
   record->isControl = true;
   record->owner = top;
@@ -108,7 +110,7 @@ void* CreateChildControl(void* parent, ControlClass controlClass, uint32_t style
     }
     case ControlClass::kEdit: {
       auto* input = new Fl_Input(x, y, w, h);
-      input->textsize(fltk_backend::kControlTextSize);
+      input->textsize(fltk_backend::Px(fltk_backend::kControlTextSize));
       input->box((style & kStyleBorder) ? FL_DOWN_BOX : FL_FLAT_BOX);
       input->when(FL_WHEN_CHANGED);
       input->callback(fltk_backend::EditCallback, record);
@@ -124,7 +126,7 @@ void* CreateChildControl(void* parent, ControlClass controlClass, uint32_t style
       break;
     }
   }
-  widget->labelsize(fltk_backend::kControlTextSize);
+  widget->labelsize(fltk_backend::Px(fltk_backend::kControlTextSize));
   widget->visible_focus((style & kStyleTabStop) != 0 && controlClass != ControlClass::kStatic);
   if (!(style & kStyleVisible)) widget->hide();
   record->widget = widget;

@@ -130,10 +130,15 @@ bool RunFileDialog(FileDialogRequest* request) {
   }
   std::vector<char> program(kFileDialogPathSize);
   if (!ProgramPathFromNative(path.c_str(), program.data(), uint32_t(program.size()))) {
-    // Too long for the program's paths: handed back whole where the caller wants it.
-    if (request->longPath != nullptr && request->longPathSize > 0 &&
-        !ProgramPathFromNative(path.c_str(), request->longPath, request->longPathSize)) {
+    // Too long for the program's paths, or a name with a '\' that the program's view cannot
+    // carry (handed over in its native form): handed back whole where the caller wants it.
+    if (request->longPath != nullptr && request->longPathSize > 0) {
       request->longPath[0] = '\0';
+      if (!NativePathHasBackslashName(path.c_str())) {
+        ProgramPathFromNative(path.c_str(), request->longPath, request->longPathSize);
+      } else if (path.size() < request->longPathSize) {
+        std::memcpy(request->longPath, path.c_str(), path.size() + 1);
+      }
     }
     return false;
   }
@@ -151,29 +156,32 @@ int ShowMessageBox(void* owner, const char* text, const char* title, uint32_t fl
     label += c;
     if (c == '@') label += '@';  // not an FLTK symbol
   }
-  // Size the box to its text: wrapped at 400 pixels.
-  fl_font(FL_HELVETICA, 14);
-  int textW = 400, textH = 0;
+  // Size the box to its text: wrapped at 400 units. The box is drawn at the
+  // desktop's scale like the program's windows.
+  using fltk_backend::Px;
+  fl_font(FL_HELVETICA, Px(14));
+  int textW = Px(400), textH = 0;
   fl_measure(label.c_str(), textW, textH, 0);
   // The box draws its label inset by a few pixels on each side.
-  textW = std::clamp(textW, 160, 400) + 10;
-  textH = std::max(textH, 40);
-  const int boxW = textW + 90, boxH = textH + 70;
+  textW = std::clamp(textW, Px(160), Px(400)) + Px(10);
+  textH = std::max(textH, Px(40));
+  const int boxW = textW + Px(90), boxH = textH + Px(70);
 
   Fl_Group::current(nullptr);
   Fl_Window box(boxW, boxH);
   box.copy_label(title ? title : "");
-  Fl_Box icon(15, 15, 44, 44, "i");
+  Fl_Box icon(Px(15), Px(15), Px(44), Px(44), "i");
   icon.box(FL_OVAL_BOX);
   icon.color(fl_rgb_color(40, 90, 190));
   icon.labelcolor(FL_WHITE);
   icon.labelfont(FL_TIMES_BOLD_ITALIC);
-  icon.labelsize(30);
-  Fl_Box message(72, 15, textW, textH);
+  icon.labelsize(Px(30));
+  Fl_Box message(Px(72), Px(15), textW, textH);
   message.copy_label(label.c_str());
-  message.labelsize(14);
+  message.labelsize(Px(14));
   message.align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
-  Fl_Return_Button ok(boxW - 95, boxH - 40, 80, 28, "OK");
+  Fl_Return_Button ok(boxW - Px(95), boxH - Px(40), Px(80), Px(28), "OK");
+  ok.labelsize(Px(FL_NORMAL_SIZE));
   ok.callback(fltk_backend::CloseBox);
   box.end();
   box.set_modal();

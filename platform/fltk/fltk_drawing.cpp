@@ -107,7 +107,8 @@ void SetColour(uint32_t colorref) {
   fl_color(uchar(colorref & 0xFF), uchar((colorref >> 8) & 0xFF), uchar((colorref >> 16) & 0xFF));
 }
 
-// Pens wider than one pixel are always solid, as on Windows.
+// Pens wider than one unit are always solid, as on Windows. The width is
+// scaled to the display's pixels.
 void ApplyPen(DrawRecord* pen) {
   SetColour(pen->colour);
   int style = FL_SOLID;
@@ -115,20 +116,61 @@ void ApplyPen(DrawRecord* pen) {
     if (pen->penStyle == platform::kPenDash) style = FL_DASH;
     if (pen->penStyle == platform::kPenDot) style = FL_DOT;
   }
-  fl_line_style(style | FL_CAP_FLAT, std::max(pen->penWidth, 1) == 1 ? 0 : pen->penWidth);
+  int width = Px(std::max(pen->penWidth, 1));
+  fl_line_style(style | FL_CAP_FLAT, width == 1 ? 0 : width);
 }
 
+// Font sizes are in units; FLTK's are pixels.
 void ApplyFont(Surface* s) {
   DrawRecord* font = Font(s);
-  fl_font(Fl_Font(font->font), Fl_Fontsize(std::max(font->pixelSize, 1)));
+  fl_font(Fl_Font(font->font), Fl_Fontsize(std::max(Px(std::max(font->pixelSize, 1)), 1)));
+}
+
+// A straight line of a scaled display, from (x0, y0) to (x, y) in units
+// without the end point: the pixels of the units the line covers are
+// filled, so that it meets the scaled rectangles beside it.
+void DrawScaledLine(DrawRecord* pen, int x0, int y0, int x, int y) {
+  int width = std::max(pen->penWidth, 1);
+  bool patterned = width == 1 && pen->penStyle != platform::kPenSolid;
+  if (x0 != x && y0 != y) {  // slanting: FLTK's line between the scaled points
+    ApplyPen(pen);
+    fl_line(Px(x0), Px(y0), Px(x), Px(y));
+    fl_line_style(0);
+    return;
+  }
+  // The covered units: along the line up to the end point, across it the pen's width.
+  int along0 = x0 != x ? x0 : y0, along1 = x0 != x ? x : y;
+  int first = along1 > along0 ? along0 : along1 + 1;
+  int last = along1 > along0 ? along1 : along0 + 1;  // exclusive
+  int across = (x0 != x ? y0 : x0) - (width == 1 ? 0 : width / 2);
+  int a0 = Px(first), a1 = Px(last), c0 = Px(across), c1 = Px(across + width);
+  SetColour(pen->colour);
+  if (!patterned) {
+    if (x0 != x)
+      fl_rectf(a0, c0, a1 - a0, c1 - c0);
+    else
+      fl_rectf(c0, a0, c1 - c0, a1 - a0);
+    return;
+  }
+  // Dashes and dots: FLTK's pattern along the middle of the band.
+  ApplyPen(pen);
+  int middle = (c0 + c1 - 1) / 2;
+  if (x0 != x)
+    fl_line(a0, middle, a1 - 1, middle);
+  else
+    fl_line(middle, a0, middle, a1 - 1);
+  fl_line_style(0);
 }
 
 int MeasureWith(const char* text, int length) {
   return length > 0 ? int(fl_width(text, length) + 0.5) : 0;
 }
 
+// The font resolution in units: the desktop's font DPI where it names one,
+// else the screen's from its physical size.
 int ScreenDpi() {
   if (!EnsureDisplay()) return 96;
+  if (int dpi = DesktopFontDpi()) return dpi;
   return DpiFromScreenSize(DisplayHeight(fl_display, fl_screen),
                            DisplayHeightMM(fl_display, fl_screen));
 }
@@ -261,6 +303,10 @@ bool DrawLineTo(DeviceContext dc, int x, int y) {
   s->penY = y;
   if (!fltk_backend::MakeSurfaceCurrent(s)) return false;
   if (x0 == x && y0 == y) return true;
+  if (fltk_backend::ScaleDpi() != fltk_backend::kBaseDpi) {
+    fltk_backend::DrawScaledLine(fltk_backend::Pen(s), x0, y0, x, y);
+    return true;
+  }
   // The end point is not drawn: straight lines stop one pixel short.
   int x1 = x, y1 = y;
   if (y0 == y) x1 -= x > x0 ? 1 : -1;
@@ -278,22 +324,24 @@ bool DrawFillRect(DeviceContext dc, const DrawRect& rect, DrawObject brush) {
   if (!fltk_backend::MakeSurfaceCurrent(s)) return false;
   if (b->nullBrush || rect.right <= rect.left || rect.bottom <= rect.top) return true;
   fltk_backend::SetColour(b->colour);
-  fl_rectf(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+  DrawRect px = fltk_backend::PxRect(rect);
+  fl_rectf(px.left, px.top, px.right - px.left, px.bottom - px.top);
   return true;
 }
 
 bool DrawEllipse(DeviceContext dc, const DrawRect& rect) {
   Surface* s = AsSurface(dc);
   if (!s || !fltk_backend::MakeSurfaceCurrent(s)) return false;
-  int w = rect.right - rect.left, h = rect.bottom - rect.top;
+  DrawRect px = fltk_backend::PxRect(rect);
+  int w = px.right - px.left, h = px.bottom - px.top;
   if (w <= 0 || h <= 0) return true;
   DrawRecord* brush = fltk_backend::Brush(s);
   if (!brush->nullBrush) {
     fltk_backend::SetColour(brush->colour);
-    fl_pie(rect.left, rect.top, w, h, 0, 360);
+    fl_pie(px.left, px.top, w, h, 0, 360);
   }
   fltk_backend::ApplyPen(fltk_backend::Pen(s));
-  fl_arc(rect.left, rect.top, w, h, 0, 360);
+  fl_arc(px.left, px.top, w, h, 0, 360);
   fl_line_style(0);
   return true;
 }
@@ -303,19 +351,25 @@ bool MeasureDrawText(DeviceContext dc, const char* text, int length, int maxWidt
   Surface* s = AsSurface(dc);
   if (!s || !text || length < 0 || !fltk_backend::EnsureDisplay()) return false;
   fltk_backend::ApplyFont(s);
-  if (fit)
-    *fit = fltk_backend::CountFittingCharacters(text, length, maxWidth, fltk_backend::MeasureWith);
-  if (width) *width = fltk_backend::MeasureWith(text, length);
-  if (height) *height = fl_height();
+  // Measured in pixels; extents in units are rounded up, so the text fits what is sized from them.
+  const int dpi = fltk_backend::ScaleDpi();
+  if (fit) {
+    *fit = fltk_backend::CountFittingCharacters(text, length, fltk_backend::Px(maxWidth),
+                                                fltk_backend::MeasureWith);
+  }
+  if (width) *width = fltk_backend::UnitsCovering(fltk_backend::MeasureWith(text, length), dpi);
+  if (height) *height = fltk_backend::UnitsCovering(fl_height(), dpi);
   return true;
 }
 
-int DrawTextInRect(DeviceContext dc, const char* text, int length, const DrawRect& rect,
+int DrawTextInRect(DeviceContext dc, const char* text, int length, const DrawRect& units,
                    unsigned flags) {
   Surface* s = AsSurface(dc);
   if (!s || !text || !fltk_backend::MakeSurfaceCurrent(s)) return 0;
   if (length < 0) length = int(std::strlen(text));
   fltk_backend::ApplyFont(s);
+  const DrawRect px = fltk_backend::PxRect(units);
+  const DrawRect& rect = px;  // laid out and drawn in pixels
   const bool singleLine = (flags & kTextSingleLine) != 0;
   auto lines = fltk_backend::LayoutTextLines(text, length, rect.right - rect.left,
                                              (flags & kTextWordBreak) != 0, singleLine,
@@ -340,12 +394,18 @@ int DrawTextInRect(DeviceContext dc, const char* text, int length, const DrawRec
     }
     fltk_backend::SetColour(s->textColour);
     fl_draw(text + line.start, line.length, x, y + lineHeight - descent);
-    if (font->underline) fl_xyline(x, y + lineHeight - descent + 1, x + line.width - 1);
-    if (font->strikeOut) fl_xyline(x, y + (lineHeight - descent) * 2 / 3, x + line.width - 1);
+    const int thick = fltk_backend::Px(1);  // one unit of line, in pixels
+    if (thick == 1) {
+      if (font->underline) fl_xyline(x, y + lineHeight - descent + 1, x + line.width - 1);
+      if (font->strikeOut) fl_xyline(x, y + (lineHeight - descent) * 2 / 3, x + line.width - 1);
+    } else {
+      if (font->underline) fl_rectf(x, y + lineHeight - descent + thick, line.width, thick);
+      if (font->strikeOut) fl_rectf(x, y + (lineHeight - descent) * 2 / 3, line.width, thick);
+    }
     y += lineHeight;
   }
   if (clip) fl_pop_clip();
-  return total;
+  return fltk_backend::UnitsCovering(total, fltk_backend::ScaleDpi());
 }
 
 int GetDrawCaps(DeviceContext dc, int index) {

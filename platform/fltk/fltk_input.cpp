@@ -31,14 +31,15 @@ bool GetPointerPosition(int* x, int* y) {
   int px = 0, py = 0;
   unsigned int mask = 0;
   bool ok = QueryPointer(&px, &py, &mask);
-  if (x) *x = ok ? px : 0;
-  if (y) *y = ok ? py : 0;
+  if (x) *x = ok ? fltk_backend::UnitsAt(px) : 0;
+  if (y) *y = ok ? fltk_backend::UnitsAt(py) : 0;
   return ok && x && y;
 }
 
 bool SetPointerPosition(int x, int y) {
   if (!fltk_backend::EnsureDisplay()) return false;
-  XWarpPointer(fl_display, None, RootWindow(fl_display, fl_screen), 0, 0, 0, 0, x, y);
+  XWarpPointer(fl_display, None, RootWindow(fl_display, fl_screen), 0, 0, 0, 0, fltk_backend::Px(x),
+               fltk_backend::Px(y));
   XFlush(fl_display);
   return true;
 }
@@ -75,11 +76,11 @@ void ShowPointer(bool show) {
 }
 
 int GetScreenWidth() {
-  return fltk_backend::EnsureDisplay() ? Fl::w() : 0;
+  return fltk_backend::EnsureDisplay() ? fltk_backend::Units(Fl::w()) : 0;
 }
 
 int GetScreenHeight() {
-  return fltk_backend::EnsureDisplay() ? Fl::h() : 0;
+  return fltk_backend::EnsureDisplay() ? fltk_backend::Units(Fl::h()) : 0;
 }
 
 bool GetSystemFacts(SystemFacts* facts) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <string>
 
@@ -29,6 +30,17 @@ struct QueuedDrop {
 std::deque<QueuedDrop>& Drops() {
   static std::deque<QueuedDrop> drops;
   return drops;
+}
+
+DesktopScale gScale;
+
+// The scale from the environment and the X resources of the open display.
+DesktopScale ReadDesktopScale(Display* display) {
+  DesktopScaleSettings settings;
+  settings.programOverride = std::getenv("KRN2HTML_SCALE");
+  settings.gdkScale = std::getenv("GDK_SCALE");
+  settings.xResources = XResourceManagerString(display);
+  return ScaleFromSettings(settings);
 }
 
 // Frame extents last reported by the window manager (left, top, right, bottom).
@@ -80,6 +92,7 @@ bool EnsureDisplay() {
       state = -1;
     } else {
       fl_open_display(display);
+      gScale = ReadDesktopScale(display);
       // FLTK's own file chooser and widgets take their look from here.
       Fl::scheme("gtk+");
       Fl::visible_focus(1);
@@ -88,6 +101,35 @@ bool EnsureDisplay() {
     }
   }
   return state == 1;
+}
+
+int ScaleDpi() {
+  return gScale.dpi;
+}
+
+int DesktopFontDpi() {
+  return gScale.fontDpi;
+}
+
+int Px(int units) {
+  return ScaleUp(units, gScale.dpi);
+}
+
+int Units(int pixels) {
+  return ScaleDown(pixels, gScale.dpi);
+}
+
+int UnitsAt(int pixels) {
+  return UnitAtPixel(pixels, gScale.dpi);
+}
+
+platform::Rect PxRect(const platform::Rect& units) {
+  return {Px(units.left), Px(units.top), Px(units.right), Px(units.bottom)};
+}
+
+platform::Rect UnitsRect(const platform::Rect& pixels) {
+  return {UnitAtPixel(pixels.left, gScale.dpi), UnitAtPixel(pixels.top, gScale.dpi),
+          UnitsCovering(pixels.right, gScale.dpi), UnitsCovering(pixels.bottom, gScale.dpi)};
 }
 
 std::vector<NativeWindow*>& AllWindows() {
@@ -161,8 +203,8 @@ bool DeliverQueuedDrops() {
     platform::PlatformEvent event{};
     event.window = drop.window;
     event.code = platform::kEventFilesDropped;
-    event.x = drop.x;
-    event.y = drop.y;
+    event.x = UnitsAt(drop.x);
+    event.y = UnitsAt(drop.y);
     event.dropCount = int32_t(names.size());
     event.dropNames = names.data();
     event.rawMessage = 0x0233;  // WM_DROPFILES

@@ -13,6 +13,8 @@
 //  [X] files dropped from a file manager (XDND, several at once)
 //  [X] the event pump with a blocking wait that has a timeout
 //  [X] events posted from any thread, woken through a pipe of the backend's own
+//  [X] display scaling: the toolkit's 96-DPI units become pixels at the
+//      desktop's scale (KRN2HTML_SCALE, GDK_SCALE, Xft.dpi) at this boundary
 //  [ ] sizing, maximise/minimise and activation events (no user)
 #pragma once
 
@@ -20,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fltk/display_scale.h"
 #include "platform/fltk/font_map.h"
 #include "platform/gui_controls.h"
 #include "platform/gui_events.h"
@@ -46,7 +49,7 @@ struct NativeWindow {
   bool enabled = true;
   bool acceptDrops = false;
   bool hasUpdate = false;
-  platform::Rect update{};  // invalid area in client coordinates
+  platform::Rect update{};  // invalid area in client pixels
   Surface* surface = nullptr;
   bool destroying = false;
   // The outer rectangle last asked for and the frame assumed then: the
@@ -61,7 +64,7 @@ struct NativeWindow {
 struct Surface {
   NativeWindow* window = nullptr;  // null for the screen
   bool painting = false;           // between BeginNativePaint and EndNativePaint
-  platform::Rect clip{};           // the paint rectangle while painting
+  platform::Rect clip{};           // the paint rectangle (pixels) while painting
   void* pen = nullptr;             // selected DrawObjects
   void* brush = nullptr;
   void* font = nullptr;
@@ -73,6 +76,23 @@ struct Surface {
 
 // Opens the X display once (silently); false when there is none.
 bool EnsureDisplay();
+
+// The display's scale as a DPI (96 = 100 %), read when the display opens.
+int ScaleDpi();
+
+// The font DPI in units: 96 where the desktop names Xft.dpi; 0 where it names none.
+int DesktopFontDpi();
+
+// Lengths and coordinates from 96-DPI units to the display's pixels and back
+// (rounded); UnitsAt rounds down, for a pixel that a point lands on.
+int Px(int units);
+int Units(int pixels);
+int UnitsAt(int pixels);
+
+// A rectangle in units as pixels (each edge scaled), and pixels as units
+// (rounded outwards, so that every covered pixel stays inside).
+platform::Rect PxRect(const platform::Rect& units);
+platform::Rect UnitsRect(const platform::Rect& pixels);
 
 // The FLTK font number of a family in a style; the faces are Liberation
 // Sans, Serif and Mono (fontconfig picks the closest installed face).
@@ -111,7 +131,8 @@ platform::Rect FrameInsets(uint32_t style, NativeWindow* window);
 // Whether the style makes a borderless pop-up that the window manager leaves alone.
 bool IsPopupStyle(uint32_t style);
 
-// Queues a drop for delivery from the pump (the drag source is answered first).
+// Queues a drop at a point in client pixels for delivery from the pump (the
+// drag source is answered first).
 void QueueDrop(NativeWindow* window, int x, int y, std::vector<std::string> programNames);
 
 // Delivers the queued drops whose windows still live; true when any was delivered.

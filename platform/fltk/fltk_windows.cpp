@@ -57,8 +57,9 @@ platform::PlatformEvent MouseEvent(NativeWindow* record, int32_t code, uintptr_t
   platform::PlatformEvent event{};
   event.window = record;
   event.code = code;
-  event.x = Fl::event_x();
-  event.y = Fl::event_y();
+  // The pixel under the pointer, in the toolkit's units.
+  event.x = UnitsAt(Fl::event_x());
+  event.y = UnitsAt(Fl::event_y());
   FillModifiers(&event);
   // Mouse messages carry their own shift and control bits.
   event.shift = (Fl::event_state() & FL_SHIFT) != 0;
@@ -184,6 +185,8 @@ int KrnWindow::HandleDrop(int event) {
         std::vector<char> buffer(native.size() + 4);
         if (ProgramPathFromNative(native.c_str(), buffer.data(), uint32_t(buffer.size()))) {
           program.emplace_back(buffer.data());
+        } else if (NativePathHasBackslashName(native.c_str())) {
+          program.push_back(native);  // told as a name the program cannot carry
         }
       }
       // Delivered from the pump, after the drag source has been answered.
@@ -243,6 +246,7 @@ void KrnWindow::draw() {
     Fl::add_timeout(0.0, CorrectFrame, this);
   }
   // FLTK redraws the whole client area; the toolkit then paints its part.
+  // The update area is kept in pixels.
   platform::Rect all{0, 0, w(), h()};
   if (record->hasUpdate) {
     record->update.left = std::min(record->update.left, all.left);
@@ -289,6 +293,17 @@ using fltk_backend::AsWindow;
 using fltk_backend::FrameInsets;
 using fltk_backend::KrnWindow;
 using fltk_backend::NativeWindow;
+using fltk_backend::Px;
+using fltk_backend::Units;
+
+namespace {
+
+// The frame insets (pixels) in units.
+Rect UnitsFrame(const Rect& frame) {
+  return {Units(frame.left), Units(frame.top), Units(frame.right), Units(frame.bottom)};
+}
+
+}  // namespace
 
 void* CreateFrameWindow(void* owner, uint32_t style) {
   if (owner && !AsWindow(owner)) return nullptr;
@@ -377,14 +392,16 @@ bool GetOuterRect(void* handle, Rect* rect) {
   if (record->isControl) {
     Fl_Widget* w = record->widget;
     NativeWindow* top = fltk_backend::TopLevelOf(record);
-    *rect = {top->window->x() + w->x(), top->window->y() + w->y(),
-             top->window->x() + w->x() + w->w(), top->window->y() + w->y() + w->h()};
+    Rect inside = fltk_backend::UnitsRect({w->x(), w->y(), w->x() + w->w(), w->y() + w->h()});
+    int left = Units(top->window->x()), topY = Units(top->window->y());
+    *rect = {left + inside.left, topY + inside.top, left + inside.right, topY + inside.bottom};
     return true;
   }
   KrnWindow* w = record->window;
-  Rect frame = FrameInsets(record->style, record);
-  *rect = {w->x() - frame.left, w->y() - frame.top, w->x() + w->w() + frame.right,
-           w->y() + w->h() + frame.bottom};
+  Rect frame = UnitsFrame(FrameInsets(record->style, record));
+  int left = Units(w->x()), top = Units(w->y());
+  *rect = {left - frame.left, top - frame.top, left + Units(w->w()) + frame.right,
+           top + Units(w->h()) + frame.bottom};
   return true;
 }
 
@@ -392,7 +409,12 @@ bool GetClientArea(void* handle, Rect* rect) {
   NativeWindow* record = AsWindow(handle);
   if (!record || !rect) return false;
   Fl_Widget* w = record->isControl ? record->widget : record->window;
-  *rect = {0, 0, w->w(), w->h()};
+  if (record->isControl) {
+    Rect outer = fltk_backend::UnitsRect({w->x(), w->y(), w->x() + w->w(), w->y() + w->h()});
+    *rect = {0, 0, outer.right - outer.left, outer.bottom - outer.top};
+  } else {
+    *rect = {0, 0, Units(w->w()), Units(w->h())};
+  }
   return true;
 }
 
@@ -400,11 +422,11 @@ bool ClientToScreenPoint(void* handle, int* x, int* y) {
   NativeWindow* record = AsWindow(handle);
   if (!record || !x || !y) return false;
   NativeWindow* top = fltk_backend::TopLevelOf(record);
-  *x += top->window->x();
-  *y += top->window->y();
+  *x += Units(top->window->x());
+  *y += Units(top->window->y());
   if (record->isControl) {
-    *x += record->widget->x();
-    *y += record->widget->y();
+    *x += Units(record->widget->x());
+    *y += Units(record->widget->y());
   }
   return true;
 }
@@ -413,11 +435,11 @@ bool ScreenToClientPoint(void* handle, int* x, int* y) {
   NativeWindow* record = AsWindow(handle);
   if (!record || !x || !y) return false;
   NativeWindow* top = fltk_backend::TopLevelOf(record);
-  *x -= top->window->x();
-  *y -= top->window->y();
+  *x -= Units(top->window->x());
+  *y -= Units(top->window->y());
   if (record->isControl) {
-    *x -= record->widget->x();
-    *y -= record->widget->y();
+    *x -= Units(record->widget->x());
+    *y -= Units(record->widget->y());
   }
   return true;
 }
@@ -426,7 +448,10 @@ bool MoveNativeWindow(void* handle, int x, int y, int width, int height, bool re
   NativeWindow* record = AsWindow(handle);
   if (!record) return false;
   if (record->isControl) {
-    record->widget->resize(x, y, std::max(width, 0), std::max(height, 0));
+    // Edges are scaled, so that neighbouring controls still meet.
+    int left = Px(x), top = Px(y);
+    record->widget->resize(left, top, std::max(Px(x + width) - left, 0),
+                           std::max(Px(y + height) - top, 0));
     if (repaint) {
       if (NativeWindow* top = fltk_backend::TopLevelOf(record)) top->window->redraw();
     }
@@ -436,10 +461,13 @@ bool MoveNativeWindow(void* handle, int x, int y, int width, int height, bool re
   record->hasRequestedOuter = true;
   record->requestedOuter = {x, y, x + width, y + height};
   record->assumedFrame = frame;
-  int cw = std::max(width - frame.left - frame.right, 1);
-  int ch = std::max(height - frame.top - frame.bottom, 1);
+  // The client area's place and size in units, then each in pixels: a
+  // window's size is its size in units times the scale.
+  Rect units = UnitsFrame(frame);
+  int cw = std::max(Px(std::max(width - units.left - units.right, 1)), 1);
+  int ch = std::max(Px(std::max(height - units.top - units.bottom, 1)), 1);
   record->window->KeepPosition();
-  record->window->resize(x + frame.left, y + frame.top, cw, ch);
+  record->window->resize(Px(x + units.left), Px(y + units.top), cw, ch);
   if (!record->window->resizable() && !(record->style & kStyleThickFrame)) {
     // A fixed frame: the window manager must keep the size the program set.
     record->window->size_range(cw, ch, cw, ch);
@@ -450,7 +478,7 @@ bool MoveNativeWindow(void* handle, int x, int y, int width, int height, bool re
 
 bool AdjustRectForStyle(uint32_t style, Rect* rect) {
   if (!rect) return false;
-  Rect frame = FrameInsets(style, nullptr);
+  Rect frame = UnitsFrame(FrameInsets(style, nullptr));
   rect->left -= frame.left;
   rect->top -= frame.top;
   rect->right += frame.right;
@@ -553,7 +581,7 @@ bool InvalidateNativeWindow(void* handle, const Rect* rect, bool /*erase*/) {
     return true;
   }
   KrnWindow* w = record->window;
-  Rect area = rect ? *rect : Rect{0, 0, w->w(), w->h()};
+  Rect area = rect ? fltk_backend::PxRect(*rect) : Rect{0, 0, w->w(), w->h()};
   area.left = std::max(area.left, 0);
   area.top = std::max(area.top, 0);
   area.right = std::min(area.right, w->w());
@@ -575,7 +603,7 @@ bool InvalidateNativeWindow(void* handle, const Rect* rect, bool /*erase*/) {
 bool GetUpdateBounds(void* handle, Rect* bounds) {
   NativeWindow* record = AsWindow(handle);
   if (!record || !record->hasUpdate) return false;
-  if (bounds) *bounds = record->update;
+  if (bounds) *bounds = fltk_backend::UnitsRect(record->update);
   return true;
 }
 
@@ -584,7 +612,7 @@ void* BeginNativePaint(void* handle, Rect* paintRect) {
   if (!record || record->isControl) return nullptr;
   Rect area = record->hasUpdate ? record->update : Rect{0, 0, 0, 0};
   record->hasUpdate = false;
-  if (paintRect) *paintRect = area;
+  if (paintRect) *paintRect = fltk_backend::UnitsRect(area);
   fltk_backend::Surface* surface = record->surface;
   surface->painting = true;
   surface->clip = area;

@@ -3,6 +3,7 @@
 
 #include "platform/gui_dialogs.h"
 #include "platform/headless/headless_state.h"
+#include "platform/native_path.h"
 
 namespace {
 
@@ -76,8 +77,9 @@ bool RunFileDialog(FileDialogRequest* request) {
   if (!record.defaultExtension.empty() && !HasExtension(answer)) {
     answer += "." + record.defaultExtension;
   }
-  if (answer.size() >= size_t(kFileDialogPathSize)) {
-    // Too long for the program's paths: handed back whole where the caller wants it.
+  if (answer.size() >= size_t(kFileDialogPathSize) || NativePathHasBackslashName(answer.c_str())) {
+    // Too long for the program's paths, or a native path without a program view: handed back
+    // whole where the caller wants it.
     if (request->longPath != nullptr && request->longPathSize > answer.size()) {
       std::memcpy(request->longPath, answer.c_str(), answer.size() + 1);
     }

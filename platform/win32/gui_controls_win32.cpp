@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gui_controls.h"
+#include "platform/win32/gui_display_dpi.h"
 
 namespace platform {
 
@@ -34,9 +35,12 @@ void* CreateChildControl(void* parent, ControlClass controlClass, uint32_t style
   if (!parent || !className) return nullptr;
   HINSTANCE instance =
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(AsWindow(parent), GWLP_HINSTANCE));
-  HWND control =
-      CreateWindowExA(0, className, text, style, rect.left, rect.top, rect.right - rect.left,
-                      rect.bottom - rect.top, AsWindow(parent), nullptr, instance, nullptr);
+  // Edges are scaled, so that neighbouring controls still meet.
+  int dpi = win32::WindowDpi(AsWindow(parent));
+  Rect r = win32::PixelsRect(rect, dpi);
+  HWND control = CreateWindowExA(0, className, text, style, r.left, r.top, r.right - r.left,
+                                 r.bottom - r.top, AsWindow(parent), nullptr, instance, nullptr);
+  if (control && dpi != kBaseDpi) win32::SetControlFontForDpi(control, dpi);
   return control;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/drawing.h"
+#include "platform/win32/gui_display_dpi.h"
 
 namespace platform {
 
@@ -32,9 +33,9 @@ DrawObject CreateDrawFont(const FontSpec& wanted) {
   // CreateFontA takes at most LF_FACESIZE - 1 characters of the face name.
   char face[LF_FACESIZE] = {};
   if (wanted.face) std::strncpy(face, wanted.face, LF_FACESIZE - 1);
-  return CreateFontA(wanted.height, wanted.width, wanted.escapement, wanted.orientation, wanted.weight,
-                     wanted.italic, wanted.underline, wanted.strikeOut, ANSI_CHARSET, OUT_TT_ONLY_PRECIS,
-                     CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+  return CreateFontA(wanted.height, wanted.width, wanted.escapement, wanted.orientation,
+                     wanted.weight, wanted.italic, wanted.underline, wanted.strikeOut, ANSI_CHARSET,
+                     OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
                      wanted.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH, face);
 }
 
@@ -108,7 +109,12 @@ int DrawTextInRect(DeviceContext dc, const char* text, int length, const DrawRec
 }
 
 int GetDrawCaps(DeviceContext dc, int index) {
-  return dc ? GetDeviceCaps(AsDc(dc), index) : 0;
+  if (!dc) return 0;
+  int value = GetDeviceCaps(AsDc(dc), index);
+  // Font sizes are asked for in units: the resolution in units is the
+  // system's over the context's scale (96 where both agree).
+  if (index == kCapsLogPixelsY) value = MulDiv(value, kBaseDpi, win32::DrawContextDpi(AsDc(dc)));
+  return value;
 }
 
 void* WindowFromDrawContext(DeviceContext dc) {
@@ -119,7 +125,11 @@ void* WindowFromDrawContext(DeviceContext dc) {
 }
 
 DeviceContext GetWindowDrawContext(void* window) {
-  return window ? GetDC(static_cast<HWND>(window)) : nullptr;
+  if (!window) return nullptr;
+  HWND w = static_cast<HWND>(window);
+  HDC dc = GetDC(w);
+  win32::MapUnitsToPixels(dc, win32::WindowDpi(w));
+  return dc;
 }
 
 void ReleaseWindowDrawContext(void* window, DeviceContext dc) {

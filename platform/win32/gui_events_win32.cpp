@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gui_events.h"
+#include "platform/win32/gui_display_dpi.h"
 #include "platform/win32/gui_frame_proc.h"
 
 namespace platform {
@@ -102,8 +103,10 @@ void Translate(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Platform
   if (event->code == kEventOther) return;
 
   if (IsMouseMessage(message)) {
-    event->x = LOWORD(lParam);
-    event->y = HIWORD(lParam);
+    // The pixel under the pointer, in units.
+    int dpi = win32::WindowDpi(window);
+    event->x = UnitAtPixel(LOWORD(lParam), dpi);
+    event->y = UnitAtPixel(HIWORD(lParam), dpi);
     event->shift = (wParam & MK_SHIFT) != 0;
     event->control = (wParam & MK_CONTROL) != 0;
     event->doubleClick = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK;
@@ -132,7 +135,8 @@ void Translate(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Platform
     case kEventSizing:
       if (lParam) {
         const RECT* r = reinterpret_cast<const RECT*>(lParam);
-        event->sizing = {r->left, r->top, r->right, r->bottom};
+        event->sizing =
+            win32::UnitsRect({r->left, r->top, r->right, r->bottom}, win32::WindowDpi(window));
       }
       break;
     default:
@@ -141,11 +145,12 @@ void Translate(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Platform
 }
 
 // Reads the dropped names and the drop point, then releases the drop.
-void ReadDrop(HDROP drop, PlatformEvent* event, std::vector<std::string>* names) {
+void ReadDrop(HWND window, HDROP drop, PlatformEvent* event, std::vector<std::string>* names) {
   POINT point{};
   DragQueryPoint(drop, &point);
-  event->x = point.x;
-  event->y = point.y;
+  int dpi = win32::WindowDpi(window);
+  event->x = UnitAtPixel(point.x, dpi);
+  event->y = UnitAtPixel(point.y, dpi);
   UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   names->resize(count);
   for (UINT i = 0; i < count; ++i) {
@@ -171,7 +176,7 @@ INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
   std::vector<const char*> pointers;
   if (message == WM_DROPFILES) {
     // The drop is released here whether or not anyone takes it.
-    ReadDrop(reinterpret_cast<HDROP>(wParam), &event, &names);
+    ReadDrop(window, reinterpret_cast<HDROP>(wParam), &event, &names);
     for (const std::string& name : names) pointers.push_back(name.c_str());
     event.dropCount = int32_t(pointers.size());
     event.dropNames = pointers.empty() ? nullptr : pointers.data();
@@ -181,8 +186,16 @@ INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
 
   if (message == WM_SIZING && answer && lParam) {
     RECT* r = reinterpret_cast<RECT*>(lParam);
-    *r = {event.sizing.left, event.sizing.top, event.sizing.right, event.sizing.bottom};
+    Rect pixels = win32::PixelsRect(event.sizing, win32::WindowDpi(window));
+    *r = {pixels.left, pixels.top, pixels.right, pixels.bottom};
   }
+  // Moved onto a monitor of another DPI: the system's proposed rectangle and
+  // the controls rescaled, so the window keeps its size in units.
+  if (message == WM_DPICHANGED) {
+    win32::ApplyDpiChange(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+    return TRUE;
+  }
+  if (message == WM_DESTROY) win32::ForgetLayoutDpi(window);
   // Closing is the toolkit's decision alone: the default dialog handling of
   // WM_CLOSE would send a command with id 2 (IDCANCEL), which is an ordinary
   // control id of the toolkit's windows.

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "platform/gui_input.h"
+#include "platform/win32/gui_display_dpi.h"
 
 namespace platform {
 
@@ -13,13 +14,14 @@ bool GetPointerPosition(int* x, int* y) {
     *y = 0;
     return false;
   }
-  *x = point.x;
-  *y = point.y;
+  // The pixel under the pointer, in units of the system's DPI.
+  *x = UnitAtPixel(point.x, win32::SystemDpi());
+  *y = UnitAtPixel(point.y, win32::SystemDpi());
   return true;
 }
 
 bool SetPointerPosition(int x, int y) {
-  return SetCursorPos(x, y) != FALSE;
+  return SetCursorPos(ScaleUp(x, win32::SystemDpi()), ScaleUp(y, win32::SystemDpi())) != FALSE;
 }
 
 bool IsMouseButtonDown(int button) {
@@ -44,11 +46,11 @@ void ShowPointer(bool show) {
 }
 
 int GetScreenWidth() {
-  return GetSystemMetrics(SM_CXSCREEN);
+  return ScaleDown(GetSystemMetrics(SM_CXSCREEN), win32::SystemDpi());
 }
 
 int GetScreenHeight() {
-  return GetSystemMetrics(SM_CYSCREEN);
+  return ScaleDown(GetSystemMetrics(SM_CYSCREEN), win32::SystemDpi());
 }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/gui_window.h"
+#include "platform/win32/gui_display_dpi.h"
 #include "platform/win32/gui_frame_proc.h"
 
 namespace platform {
@@ -14,6 +15,53 @@ namespace {
 
 HWND AsWindow(void* window) {
   return static_cast<HWND>(window);
+}
+
+using win32::PixelsRect;
+using win32::UnitsRect;
+using win32::WindowDpi;
+
+bool IsControl(HWND window) {
+  return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0;
+}
+
+// The screen place of a window's client area in units: a top-level window's
+// scales on its own; a control's is its parent's plus its own place in the
+// parent, so that controls and their parent agree to the unit.
+bool ClientOriginUnits(HWND window, int dpi, int* x, int* y) {
+  POINT origin{0, 0};
+  if (!ClientToScreen(window, &origin)) return false;
+  HWND parent = IsControl(window) ? GetParent(window) : nullptr;
+  if (!parent) {
+    *x = ScaleDown(origin.x, dpi);
+    *y = ScaleDown(origin.y, dpi);
+    return true;
+  }
+  POINT inParent = origin;
+  if (!ScreenToClient(parent, &inParent) || !ClientOriginUnits(parent, dpi, x, y)) return false;
+  *x += UnitAtPixel(inParent.x, dpi);
+  *y += UnitAtPixel(inParent.y, dpi);
+  return true;
+}
+
+// A frame's insets (pixels at `dpi`) in units.
+Rect UnitsInsets(const Rect& insets, int dpi) {
+  return {ScaleDown(insets.left, dpi), ScaleDown(insets.top, dpi), ScaleDown(insets.right, dpi),
+          ScaleDown(insets.bottom, dpi)};
+}
+
+// Keeps the dialog manager from rescaling the controls when the window
+// changes monitors (Windows 10 1703 and later): the backend rescales them itself.
+void KeepDialogScalingOff(HWND window) {
+  using Call = BOOL(WINAPI*)(HWND, int, int);
+  static Call call = [] {
+    HMODULE user = GetModuleHandleA("user32.dll");
+    return user ? reinterpret_cast<Call>(
+                      reinterpret_cast<void*>(GetProcAddress(user, "SetDialogDpiChangeBehavior")))
+                : nullptr;
+  }();
+  constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+  if (call) call(window, kDisableAll, kDisableAll);
 }
 
 // The size of the template block: a DLGTEMPLATE (18 bytes), its empty menu,
@@ -39,6 +87,10 @@ void* CreateFrameWindow(void* owner, uint32_t style) {
   dialog->style = style;
   HWND window = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialog, AsWindow(owner),
                                            &win32::FrameDialogProc, 0);
+  if (window) {
+    KeepDialogScalingOff(window);
+    win32::RememberLayoutDpi(window);
+  }
   return window;
 }
 
@@ -55,47 +107,83 @@ uint32_t GetNativeWindowStyle(void* window) {
   return uint32_t(GetWindowLongA(AsWindow(window), GWL_STYLE));
 }
 
+// Geometry is in units: a window's place and size scale on their own, and
+// its client area is what the system's frame leaves, in units.
+
 bool GetOuterRect(void* window, Rect* rect) {
+  HWND w = AsWindow(window);
   RECT r;
-  if (!window || !rect || !GetWindowRect(AsWindow(window), &r)) return false;
-  *rect = {r.left, r.top, r.right, r.bottom};
+  if (!window || !rect || !GetWindowRect(w, &r)) return false;
+  int dpi = WindowDpi(w);
+  if (dpi == kBaseDpi) {
+    *rect = {r.left, r.top, r.right, r.bottom};
+    return true;
+  }
+  if (HWND parent = IsControl(w) ? GetParent(w) : nullptr) {
+    int left = 0, top = 0;
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    if (!ClientOriginUnits(parent, dpi, &left, &top)) return false;
+    Rect inside = UnitsRect({r.left, r.top, r.right, r.bottom}, dpi);
+    *rect = {left + inside.left, top + inside.top, left + inside.right, top + inside.bottom};
+    return true;
+  }
+  int left = ScaleDown(r.left, dpi), top = ScaleDown(r.top, dpi);
+  *rect = {left, top, left + ScaleDown(r.right - r.left, dpi),
+           top + ScaleDown(r.bottom - r.top, dpi)};
   return true;
 }
 
 bool GetClientArea(void* window, Rect* rect) {
+  HWND w = AsWindow(window);
   RECT r;
-  if (!window || !rect || !GetClientRect(AsWindow(window), &r)) return false;
-  *rect = {r.left, r.top, r.right, r.bottom};
+  if (!window || !rect || !GetClientRect(w, &r)) return false;
+  int dpi = WindowDpi(w);
+  *rect = {0, 0, ScaleDown(r.right, dpi), ScaleDown(r.bottom, dpi)};
   return true;
 }
 
 bool ClientToScreenPoint(void* window, int* x, int* y) {
   if (!window || !x || !y) return false;
-  POINT point{*x, *y};
-  if (!ClientToScreen(AsWindow(window), &point)) return false;
-  *x = point.x;
-  *y = point.y;
+  int left = 0, top = 0;
+  if (!ClientOriginUnits(AsWindow(window), WindowDpi(AsWindow(window)), &left, &top)) return false;
+  *x += left;
+  *y += top;
   return true;
 }
 
 bool ScreenToClientPoint(void* window, int* x, int* y) {
   if (!window || !x || !y) return false;
-  POINT point{*x, *y};
-  if (!ScreenToClient(AsWindow(window), &point)) return false;
-  *x = point.x;
-  *y = point.y;
+  int left = 0, top = 0;
+  if (!ClientOriginUnits(AsWindow(window), WindowDpi(AsWindow(window)), &left, &top)) return false;
+  *x -= left;
+  *y -= top;
   return true;
 }
 
 bool MoveNativeWindow(void* window, int x, int y, int width, int height, bool repaint) {
-  return window && MoveWindow(AsWindow(window), x, y, width, height, repaint) != FALSE;
+  HWND w = AsWindow(window);
+  if (!window) return false;
+  int dpi = WindowDpi(w);
+  if (dpi == kBaseDpi) return MoveWindow(w, x, y, width, height, repaint) != FALSE;
+  if (IsControl(w)) {
+    // Edges are scaled, so that neighbouring controls still meet.
+    Rect r = PixelsRect({x, y, x + width, y + height}, dpi);
+    return MoveWindow(w, r.left, r.top, r.right - r.left, r.bottom - r.top, repaint) != FALSE;
+  }
+  // A window's size is its size in units times the scale; the system's frame
+  // takes its own pixels of it.
+  return MoveWindow(w, ScaleUp(x, dpi), ScaleUp(y, dpi), ScaleUp(width, dpi), ScaleUp(height, dpi),
+                    repaint) != FALSE;
 }
 
 bool AdjustRectForStyle(uint32_t style, Rect* rect) {
   if (!rect) return false;
-  RECT r{rect->left, rect->top, rect->right, rect->bottom};
+  int dpi = win32::SystemDpi();
+  RECT r{0, 0, 0, 0};
   if (!AdjustWindowRectEx(&r, style, FALSE, 0)) return false;
-  *rect = {r.left, r.top, r.right, r.bottom};
+  Rect frame = UnitsInsets({-r.left, -r.top, r.right, r.bottom}, dpi);
+  *rect = {rect->left - frame.left, rect->top - frame.top, rect->right + frame.right,
+           rect->bottom + frame.bottom};
   return true;
 }
 
@@ -147,7 +235,10 @@ bool IsNativeWindowEnabled(void* window) {
 bool InvalidateNativeWindow(void* window, const Rect* rect, bool erase) {
   if (!window) return false;
   RECT r;
-  if (rect) r = {rect->left, rect->top, rect->right, rect->bottom};
+  if (rect) {
+    Rect pixels = PixelsRect(*rect, WindowDpi(AsWindow(window)));
+    r = {pixels.left, pixels.top, pixels.right, pixels.bottom};
+  }
   return InvalidateRect(AsWindow(window), rect ? &r : nullptr, erase) != FALSE;
 }
 
@@ -155,7 +246,7 @@ bool GetUpdateBounds(void* window, Rect* bounds) {
   if (!window || !bounds) return false;
   RECT r{};
   if (!GetUpdateRect(AsWindow(window), &r, FALSE)) return false;
-  *bounds = {r.left, r.top, r.right, r.bottom};
+  *bounds = UnitsRect({r.left, r.top, r.right, r.bottom}, WindowDpi(AsWindow(window)));
   return true;
 }
 
@@ -165,9 +256,11 @@ void* BeginNativePaint(void* window, Rect* paintRect) {
   active.window = AsWindow(window);
   active.dc = BeginPaint(active.window, &active.paint);
   if (!active.dc) return nullptr;
+  int dpi = WindowDpi(active.window);
+  win32::MapUnitsToPixels(active.dc, dpi);
   if (paintRect) {
     const RECT& r = active.paint.rcPaint;
-    *paintRect = {r.left, r.top, r.right, r.bottom};
+    *paintRect = UnitsRect({r.left, r.top, r.right, r.bottom}, dpi);
   }
   ++gPaintCount;
   return active.dc;

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/file_system.h"
+
 namespace {
 
 // Copies text into out (size bytes, NUL included); false with an empty out when it does not fit.
@@ -24,4 +26,16 @@ bool NativePathFromProgram(const char* programPath, char* out, uint32_t size) {
 
 bool ProgramPathFromNative(const char* nativePath, char* out, uint32_t size) {
   return CopyPath(nativePath, out, size);
+}
+
+bool NativePathHasBackslashName(const char*) {
+  return false;  // '\' is the separator itself
+}
+
+UserPathOutcome ProgramPathFromUser(const char* userPath, const char*, char* out, uint32_t size) {
+  return CopyPath(userPath, out, size) ? UserPathOutcome::kDone : UserPathOutcome::kTooLong;
+}
+
+uint32_t CurrentFolderForUserPaths(char* out, uint32_t size) {
+  return SysGetCurrentDirectory(out, size);
 }

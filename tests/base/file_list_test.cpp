@@ -56,6 +56,8 @@ TEST(ExtensionOf, FindsTheLastPointOfTheName) {
   EXPECT_STREQ(ExtensionOf("C:\\dir.d\\file"), "") << "a point in a folder is no extension";
   EXPECT_STREQ(ExtensionOf("dir.d/file"), "");
   EXPECT_STREQ(ExtensionOf("C:file"), "");
+  EXPECT_STREQ(ExtensionOf("scene.v1:old"), ".v1:old") << "a colon past the drive is in the name";
+  EXPECT_STREQ(ExtensionOf("Z:\\a.b:c\\file"), "") << "a folder named a.b:c";
   EXPECT_STREQ(ExtensionOf(".html"), ".html");
   EXPECT_STREQ(ExtensionOf("noextension"), "");
   EXPECT_STREQ(ExtensionOf("end."), ".");
@@ -76,6 +78,8 @@ TEST(ScanFolder, ListsMatchingFilesOnly) {
   std::filesystem::create_directory(folder.Native("sub.html"));
   std::filesystem::create_directory(folder.Native("sub"));
   folder.Write("sub/inner.html", "never listed");
+  // On Linux one file named "sub\d.html", which a program path would take for sub, d.html.
+  folder.Write("sub\\d.html", "never listed");
 
   FileList list;
   EXPECT_TRUE(list.live);
@@ -84,7 +88,7 @@ TEST(ScanFolder, ListsMatchingFilesOnly) {
   ScanFolder(list, where, ".html");
   EXPECT_EQ(Paths(list),
             (std::set<std::string>{folder.Program() + "\\a.html", folder.Program() + "\\b.HTML"}))
-      << "files with .html in any case, no folder, nothing from sub-folders";
+      << "files with .html in any case, no folder, nothing from sub-folders, no name with a '\\'";
   EXPECT_EQ(list.Count(), 2);
   EXPECT_STREQ(list.filter.Data(), ".html");
   EXPECT_EQ(std::filesystem::current_path(), folder.Native())

@@ -49,6 +49,30 @@ TEST(MakeRelativePath, OtherDrivesKeepTheTarget) {
   EXPECT_EQ(Relative("", "C:\\a\\x.krn"), "C:\\a\\x.krn") << "an empty base";
 }
 
+TEST(MakeRelativePath, OnlyTheDrivesColonIsASeparator) {
+  // Linux folders may hold ':' in their names; the drive's colon is the second character only.
+  const struct {
+    const char* base;
+    const char* target;
+    const char* expected;
+  } cases[] = {
+      {"Z:\\x\\a:bd\\p.html", "Z:\\x\\a:bc\\s.krn", "../a:bc/s.krn"},
+      {"Z:\\x\\p.html", "Z:\\x\\a:b\\s.krn", "a:b/s.krn"},
+      {"Z:\\x\\a:b\\p.html", "Z:\\x\\a:b\\s.krn", "s.krn"},
+      {"Z:\\x\\a:b\\c\\p.html", "Z:\\x\\s.krn", "../../s.krn"},
+      {"Z:\\a:\\p.html", "Z:\\a:b\\s.krn", "../a:b/s.krn"},
+      {"Z:\\x\\p:q.html", "Z:\\x\\p:r\\s:t.krn", "p:r/s:t.krn"},
+      {"Z:\\x\\", "Z:\\x\\a:b\\s.krn", "./a:b/s.krn"},
+      // Without a drive no colon makes the paths related.
+      {"x\\a:b\\p.html", "x\\a:b\\s.krn", "x\\a:b\\s.krn"},
+      {"Z:x\\p.html", "Z:x\\s.krn", "s.krn"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Relative(c.base, c.target), c.expected)
+        << "base " << c.base << ", target " << c.target;
+  }
+}
+
 TEST(MakeRelativePath, TooLongTargetGivesTheMessage) {
   const std::string longest = "C:\\" + std::string(1029, 'd') + "\\x";  // 1034 characters
   const std::string tooLong = longest + "y";                            // 1035 characters

@@ -87,6 +87,38 @@ TEST_F(SceneTest, WhichElementsAreListed) {
          "name is case-sensitive";
 }
 
+TEST_F(SceneTest, NumbersBeyond32BitsAreHeldAtTheRangeEnds) {
+  // On and Clamp read as the 32-bit atol reads them: a value beyond the range is its nearest
+  // end, so no large number wraps round to 0 or below 1.
+  const struct {
+    const char* on;
+    const char* clamp;  // null: no Clamp attribute
+    std::string expected;
+  } cases[] = {
+      {"4294967296", nullptr, ""},
+      {"-4294967296", nullptr, ""},
+      {"99999999999999999999", nullptr, ""},
+      {" 0", nullptr, kSpin},
+      {"-0", nullptr, kSpin},
+      {"0", "2147483648", kSpin},
+      {"0", "4294967295", kSpin},
+      {"0", "4294967296", kSpin},
+      {"0", "99999999999999999999", kSpin},
+      {"0", " +4294967296abc", kSpin},
+      {"0", "2147483647", kSpin},
+      {"0", "-2147483649", kStartSpin + kStopSpin},
+      {"0", "-99999999999999999999", kStartSpin + kStopSpin},
+      {"0", "\t-1", kStartSpin + kStopSpin},
+      {"0", "0x7", kStartSpin + kStopSpin},
+  };
+  for (const auto& c : cases) {
+    std::string element = "<KRSTimeElem Name=\"Spin\" On=\"" + std::string(c.on) + "\"";
+    if (c.clamp != nullptr) element += " Clamp=\"" + std::string(c.clamp) + "\"";
+    element += "/>";
+    EXPECT_EQ(CollectBody(element), c.expected) << element;
+  }
+}
+
 TEST_F(SceneTest, EmptyLineBeforeEveryFourthAnimation) {
   std::string body;
   std::string expected;

@@ -206,6 +206,38 @@ screenshot() {
   echo "screenshot: $ARTIFACTS/$1.png"
 }
 
+# Sets BOX_L, BOX_T, BOX_W and BOX_H to the inside of the first pure white
+# box (an edit field) that column $2 of the image $1 meets from the top.
+white_box_at() {
+  local image=$1 column=$2 height width top bottom
+  height=$(identify -format %h "$image") && width=$(identify -format %w "$image") ||
+    fail "cannot read $image"
+  read -r top bottom < <(convert "$image" +repage -crop "1x${height}+${column}+0" +repage txt:- |
+    awk -F'[,:]' 'NR > 1 { white = /#FFFFFF/; y = $2 + 0
+      if (white && top == "") top = y
+      if (!white && top != "" && bottom == "") bottom = y }
+      END { if (bottom == "") bottom = y + 1; print top, bottom }')
+  [ -n "$top" ] || fail "no white box in column $column of $image"
+  local left right
+  read -r left right < <(convert "$image" +repage -crop "${width}x1+0+$((top + 1))" +repage txt:- |
+    awk -F'[,:]' -v c="$column" 'NR > 1 { white = /#FFFFFF/; x = $1 + 0
+      if (x <= c && !white) left = x + 1
+      if (x > c && !white && right == "") right = x }
+      END { if (right == "") right = x + 1; print left + 0, right }')
+  BOX_L=$left BOX_T=$top BOX_W=$((right - left)) BOX_H=$((bottom - top))
+}
+
+# Sets INK_W and INK_H to the size of the dark pixels (text) inside the box
+# ($2 $3 $4 $5: left top width height) of the image $1, two pixels in from its edges.
+ink_in() {
+  local geometry
+  geometry=$(convert "$1" +repage -crop "$(($4 - 4))x$(($5 - 4))+$(($2 + 2))+$(($3 + 2))" +repage \
+    -colorspace Gray -threshold 50% -format '%@' info:) || fail "cannot measure the text in $1"
+  INK_W=${geometry%%x*}
+  geometry=${geometry#*x}
+  INK_H=${geometry%%+*}
+}
+
 # Waits for the program to end and checks its exit status.
 expect_exit() {
   local want=$1 timeout=${2:-10} end status

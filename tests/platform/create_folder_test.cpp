@@ -17,7 +17,7 @@ TEST(CreateFolder, IsSafeAgainstOthersDoingTheSame) {
   EXPECT_TRUE(std::filesystem::is_directory(folder.Native("new")));
   EXPECT_TRUE(SysCreateFolder(folder.Program("new").c_str())) << "an existing folder is fine";
   EXPECT_FALSE(SysCreateFolder(folder.Program("file").c_str())) << "a file is no folder";
-  EXPECT_FALSE(SysCreateFolder(folder.Program("missing\\child").c_str())) << "parent missing";
+  EXPECT_FALSE(SysCreateFolder(folder.Program("missing/child").c_str())) << "parent missing";
   EXPECT_FALSE(SysCreateFolder(nullptr));
   EXPECT_FALSE(SysCreateFolder(""));
 

@@ -67,7 +67,7 @@ TEST(UserFolders, SettingsFolderFollowsXdgConfigHomeElseHome) {
 
 TEST(UserFolders, PrivateFoldersWritabilityAndOwnership) {
   TestFolder folder;
-  const std::string nested = folder.Program("a\\b\\krn2html");
+  const std::string nested = folder.Program("a/b/krn2html");
   ASSERT_TRUE(SysCreatePrivateFolder(nested.c_str())) << "missing parents are made too";
   for (const char* part : {"a", "a/b", "a/b/krn2html"}) {
     struct stat info {};

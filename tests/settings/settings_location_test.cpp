@@ -60,7 +60,8 @@ TEST(SettingsLocation, AWritableProgramFolderKeepsTheSettings) {
   EXPECT_FALSE(SettingsInProgramFolder()) << "a program folder without Defaults is an installation";
   EXPECT_TRUE(SavePrefs(&state));
   EXPECT_EQ(ReadText(program.userSettings() / "Prefspage.txt"), "((KWB))A((KWB))=kept\r\n");
-  EXPECT_FALSE(std::filesystem::exists(program.defaults())) << "no Defaults made beside the program";
+  EXPECT_FALSE(std::filesystem::exists(program.defaults()))
+      << "no Defaults made beside the program";
 }
 
 TEST(SettingsLocation, UserTemplatesAreListedAndWinOverShippedOnes) {

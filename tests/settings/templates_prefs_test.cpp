@@ -100,13 +100,11 @@ TEST(Templates, DefaultTemplateFile) {
   EXPECT_TRUE(SaveDefaultTemplate(&state)) << "a name outside the catalogue is not saved";
   EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), "my page.html\r\n");
 
-  // Without Defaults the program is an installation: the user's folder takes the file.
   state.templateName.SetText("first.html", -1, 0);
   std::filesystem::remove_all(program.defaults());
-  EXPECT_TRUE(SaveDefaultTemplate(&state)) << "the user's folder is made for it";
+  EXPECT_TRUE(SaveDefaultTemplate(&state)) << "without Defaults: the user's folder";
   EXPECT_EQ(ReadText(program.userSettings() / "defaulttemplate.txt"), "first.html\r\n");
-  EXPECT_FALSE(std::filesystem::exists(program.defaults()))
-      << "no Defaults made beside the program";
+  EXPECT_FALSE(std::filesystem::exists(program.defaults())) << "no Defaults made";
 }
 
 TEST(Templates, ScanTemplateFieldsOfTheCurrentTemplate) {
@@ -241,29 +239,30 @@ TEST(Prefs, SaveWritesNonBlankValuesOnly) {
   EXPECT_EQ(Items(loaded.fieldValues), (std::vector<std::string>{" My Scene ", "b0", longValue}))
       << "a blank value comes back with its default";
 
-  // Without Defaults the program is an installation: the user's folder takes the file.
+  const std::string saved = "((KWB))A((KWB))= My Scene \r\n((KWB))C((KWB))=" + longValue + "\r\n";
   std::filesystem::remove_all(program.defaults());
-  EXPECT_TRUE(SavePrefs(&state)) << "the user's folder is made for it";
-  EXPECT_EQ(ReadText(program.userSettings() / "Prefspage.txt"),
-            "((KWB))A((KWB))= My Scene \r\n((KWB))C((KWB))=" + longValue + "\r\n");
-  EXPECT_FALSE(std::filesystem::exists(program.defaults()))
-      << "no Defaults made beside the program";
+  EXPECT_TRUE(SavePrefs(&state)) << "without Defaults: the user's folder";
+  EXPECT_EQ(ReadText(program.userSettings() / "Prefspage.txt"), saved);
+  EXPECT_FALSE(std::filesystem::exists(program.defaults())) << "no Defaults made";
+  std::filesystem::create_directories(program.defaults());
+  EXPECT_TRUE(SavePrefs(&state));
+  EXPECT_EQ(ReadText(program.defaults() / "Prefspage.txt"), saved);
 
   ConversionFailure failure;
-  std::filesystem::permissions(program.userSettings() / "Prefspage.txt",
+  std::filesystem::permissions(program.defaults() / "Prefspage.txt",
                                std::filesystem::perms::owner_read);
   EXPECT_FALSE(SavePrefs(&state, &failure)) << "a read-only settings file";
   StringBuffer message;
   ASSERT_TRUE(failure.FormatMessage(message));
   EXPECT_EQ(Text(message), "Could not save the settings " +
-                               (program.userSettings() / "Prefspage.txt").string() +
+                               (program.defaults() / "Prefspage.txt").string() +
                                ": Permission denied");
-  std::filesystem::permissions(program.userSettings() / "Prefspage.txt",
+  std::filesystem::permissions(program.defaults() / "Prefspage.txt",
                                std::filesystem::perms::owner_all);
 
   state.templateName.SetText("gone.html", -1, 0);
   EXPECT_TRUE(SavePrefs(&state)) << "nothing to save for a template outside the catalogue";
-  EXPECT_FALSE(std::filesystem::exists(program.userSettings() / "Prefsgone.txt"));
+  EXPECT_FALSE(std::filesystem::exists(program.defaults() / "Prefsgone.txt"));
 }
 
 }  // namespace

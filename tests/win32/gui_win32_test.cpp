@@ -19,6 +19,7 @@
 #include "platform/gui_events.h"
 #include "platform/gui_window.h"
 #include "platform/win32/file_dialog_flags.h"
+#include "platform/win32/gui_display_dpi.h"
 
 namespace {
 
@@ -515,6 +516,107 @@ bool RunAnswered(platform::FileDialogRequest* request, bool ok) {
 }
 
 }  // namespace
+
+TEST_F(GuiWin32, UnitsMapToThePixelsOfAScaledContext) {
+  ShowWindow(window_, SW_SHOW);
+  UpdateWindow(window_);
+  HDC dc = GetDC(window_);
+  ASSERT_NE(dc, nullptr);
+  // 200 %: the mapping a window at 192 DPI gets.
+  platform::win32::MapUnitsToPixels(dc, 192);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  RECT units{10, 10, 20, 20};
+  FillRect(dc, &units, red);
+  platform::win32::MapUnitsToPixels(dc, 96);  // leaves the scaled mapping alone
+  struct Case {
+    int x, y;
+    bool red;
+    const char* why;
+  };
+  const Case cases[] = {
+      {20, 20, true, "unit 10 starts at pixel 20"}, {39, 39, true, "unit 19 ends at pixel 39"},
+      {19, 25, false, "left of the rectangle"},     {40, 25, false, "right is exclusive"},
+      {25, 19, false, "above the rectangle"},       {25, 40, false, "bottom is exclusive"},
+  };
+  SetMapMode(dc, MM_TEXT);
+  for (const Case& c : cases) {
+    EXPECT_EQ(GetPixel(dc, c.x, c.y) == RGB(255, 0, 0), c.red) << c.why;
+  }
+  DeleteObject(red);
+  ReleaseDC(window_, dc);
+}
+
+TEST_F(GuiWin32, MovingToAnotherDpiTakesTheProposedRectangleAndRescalesTheControls) {
+  void* edit = platform::CreateChildControl(window_, platform::ControlClass::kEdit,
+                                            WS_CHILD | WS_VISIBLE, {10, 10, 110, 30}, "text");
+  ASSERT_NE(edit, nullptr);
+  HWND control = static_cast<HWND>(edit);
+  auto placeInParent = [&] {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  // The message as the system sends it when the window reaches a 200 % monitor.
+  RECT proposed{30, 40, 830, 440};
+  SendMessageA(window_, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&proposed));
+  RECT outer;
+  GetWindowRect(window_, &outer);
+  EXPECT_EQ(outer.left, 30) << "the window takes the proposed rectangle";
+  EXPECT_EQ(outer.top, 40);
+  EXPECT_EQ(outer.right, 830);
+  EXPECT_EQ(outer.bottom, 440);
+  RECT r = placeInParent();
+  EXPECT_EQ(r.left, 20) << "the control's rectangle doubles";
+  EXPECT_EQ(r.top, 20);
+  EXPECT_EQ(r.right, 220);
+  EXPECT_EQ(r.bottom, 60);
+  HFONT scaled = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+  LOGFONTA font{}, stock{};
+  ASSERT_NE(scaled, nullptr) << "the control gets a font for its new DPI";
+  ASSERT_GT(GetObjectA(scaled, sizeof font, &font), 0);
+  ASSERT_GT(GetObjectA(GetStockObject(SYSTEM_FONT), sizeof stock, &stock), 0);
+  EXPECT_EQ(font.lfHeight, MulDiv(stock.lfHeight, 192, platform::win32::SystemDpi()));
+
+  // And back to 100 %: the controls' first rectangle and the system font.
+  SendMessageA(window_, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&proposed));
+  r = placeInParent();
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.top, 10);
+  EXPECT_EQ(r.right, 110);
+  EXPECT_EQ(r.bottom, 30);
+  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)),
+            GetStockObject(SYSTEM_FONT));
+}
+
+TEST(GuiWin32Dpi, RectanglesBetweenUnitsAndPixels) {
+  using platform::Rect;
+  struct Case {
+    Rect units;
+    int dpi;
+    Rect pixels;
+  };
+  const Case cases[] = {
+      {{151, 25, 347, 50}, 96, {151, 25, 347, 50}},
+      {{151, 25, 347, 50}, 144, {227, 38, 521, 75}},
+      {{151, 25, 347, 50}, 192, {302, 50, 694, 100}},
+  };
+  for (const Case& c : cases) {
+    Rect pixels = platform::win32::PixelsRect(c.units, c.dpi);
+    EXPECT_EQ(pixels.left, c.pixels.left) << c.dpi;
+    EXPECT_EQ(pixels.top, c.pixels.top) << c.dpi;
+    EXPECT_EQ(pixels.right, c.pixels.right) << c.dpi;
+    EXPECT_EQ(pixels.bottom, c.pixels.bottom) << c.dpi;
+    Rect back = platform::win32::UnitsRect(pixels, c.dpi);
+    EXPECT_EQ(back.left, c.units.left) << "units read back at " << c.dpi;
+    EXPECT_EQ(back.top, c.units.top) << c.dpi;
+    EXPECT_EQ(back.right, c.units.right) << c.dpi;
+    EXPECT_EQ(back.bottom, c.units.bottom) << c.dpi;
+  }
+  EXPECT_GE(platform::win32::SystemDpi(), 48);
+  EXPECT_EQ(platform::win32::WindowDpi(nullptr), platform::win32::SystemDpi())
+      << "no window: the system's DPI";
+}
 
 TEST(GuiWin32Dialogs, SaveDialogKeepsPathMustExistOnly) {
   struct Case {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -405,5 +406,46 @@ TEST(MainWindow, DroppedFilesUseTheTypedValues) {
       << "converting does not save the preferences";
   EXPECT_EQ(ReadText(program.defaults() / "Prefspage.txt"), "((KWB))T((KWB))=old-new\r\n");
 }
+
+#ifndef _WIN32
+// Linux names: Windows names hold neither character.
+TEST(MainWindow, DropsOfFilesInFoldersNamedWithColonsAndBackslashes) {
+  // A ':' in a Linux folder name is part of the name, never a drive nor a separator; a '\' in
+  // a name cannot be carried by the program's view and is refused, never read as a separator.
+  ProgramFolder program;
+  program.AddTemplate("page.html", "((KWB))FILENAME((KWB))|((KWB))FORMSDATA((KWB))");
+  const std::string scene = "<S><KRSTimeElem Name=\"N\" On=\"0\"/></S>";
+  WriteText(program.path() / "a:b" / "s.krn", scene);
+  WriteText(program.path() / "x" / "a:bc" / "t.krn", scene);
+  std::filesystem::create_directories(program.path() / "x" / "a:bd");
+  const std::filesystem::path odd = program.path() / "b\\s" / "s.krn";
+  WriteText(odd, scene);
+  WriteText(program.path() / "b" / "s" / "s.krn", scene);  // what a misread '\' would name
+  ProgramRun run;
+  run.At(50, [&] {
+    headless::QueueFileAnswer(ProgramView(program.path() / "a:b" / "p.html"));
+    headless::QueueFileAnswer(ProgramView(program.path() / "x" / "a:bd" / "p.html"));
+    headless::QueueFileAnswer(ProgramView(program.path() / "b" / "s" / "s.html"));
+    // The backend hands over a path without a program view in its native form.
+    headless::DropFiles(mainWindow, 100, 60,
+                        {ProgramView(program.path() / "a:b" / "s.krn"), odd.string(),
+                         ProgramView(program.path() / "x" / "a:bc" / "t.krn")});
+  });
+  run.At(200, [&] { headless::RequestClose(mainWindow); });
+  run.Run();
+  const std::string button =
+      "<input\tname=\"N\"\ttype=button\tvalue=\"N\"\tonclick=\"triggeranimation('N')\">\r\n";
+  EXPECT_EQ(ReadText(program.path() / "a:b" / "p.html"), "s.krn|" + button)
+      << "the scene beside its page, in the folder a:b";
+  EXPECT_EQ(ReadText(program.path() / "x" / "a:bd" / "p.html"), "../a:bc/t.krn|" + button)
+      << "a:bc is a whole folder name";
+  EXPECT_EQ(headless::FileDialogs().size(), 2u) << "no save dialog for the refused file";
+  EXPECT_FALSE(std::filesystem::exists(program.path() / "b" / "s" / "s.html"))
+      << "the refused name was taken for another file";
+  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+  EXPECT_EQ(headless::MessageBoxes()[0].text,
+            "File names with a backslash are not supported: " + odd.string());
+}
+#endif
 
 }  // namespace

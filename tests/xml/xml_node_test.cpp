@@ -366,6 +366,15 @@ TEST(XmlNodeAttributes, NumberConversionsAndFloatFormatting) {
   EXPECT_EQ(i, 0);
   EXPECT_TRUE(node->GetFloatAttribute("c", &f));
   EXPECT_FLOAT_EQ(f, 25.0f);
+  // Beyond the 32-bit range a value is held at the nearest end, by name and by index.
+  const char* large[] = {"p", " 4294967296", "q", "-2147483649x", nullptr};
+  ASSERT_TRUE(node->SetAttributes(large));
+  EXPECT_TRUE(node->GetIntAttribute("p", &i));
+  EXPECT_EQ(i, 2147483647) << "4294967296 must not wrap to 0";
+  EXPECT_TRUE(node->GetIntAttributeAt(1, &i));
+  EXPECT_EQ(i, INT32_MIN) << "-2147483649 must not wrap to 2147483647";
+  ASSERT_TRUE(node->SetAttributes(list));
+
   EXPECT_TRUE(node->GetFloatAttributeAt(3, &f));
   EXPECT_FLOAT_EQ(f, 7.0f);
   EXPECT_TRUE(node->GetFloatAttributeAt(9, &f)) << "out of range converts ErrorStr";

@@ -9,8 +9,15 @@
 export KRN_EXE=unused
 . "$(dirname "$0")/../e2e/lib.sh"
 export KRN_WINEPREFIX="$WORK/prefix"
-cleanup_prefix() { WINEPREFIX=$KRN_WINEPREFIX wineserver -k 2>/dev/null || true; }
-trap 'cleanup_prefix; cleanup' EXIT
+# Ends the prefix's wineserver, then the usual clean-up with the script's own status.
+finish() {
+  local status=$?
+  set +e
+  WINEPREFIX=$KRN_WINEPREFIX wineserver -k 2>/dev/null
+  (exit $status)
+  cleanup
+}
+trap finish EXIT
 
 # The tables.
 msiinfo export "$KRN_MSI" Property >"$WORK/property.idt"
@@ -67,7 +74,7 @@ settings=$(find "$users" -path '*/AppData/Roaming/krn2html/defaulttemplate.txt' 
 # Uninstall: nothing installed is left, the settings are.
 "$KRN_WINE" msiexec /x "$(winpath "$KRN_MSI")" /qn </dev/null >"$WORK/remove.log" 2>&1 ||
   fail "msiexec /x failed: $(cat "$WORK/remove.log")"
-left=$(find "$install" -type f 2>/dev/null | head -5)
+left=$(find "$install" -type f 2>/dev/null | head -5 || true)
 [ -z "$left" ] || fail "uninstalling left: $left"
 [ ! -e "$shortcut" ] || fail "uninstalling left the Start menu shortcut"
 [ -s "$settings" ] || fail "uninstalling removed the user's settings"
