@@ -4,13 +4,18 @@
 #include <memory>
 #include <new>
 
+#include "base/file_handle.h"
 #include "base/path_buffer.h"
 #include "base/path_split.h"
 #include "base/whole_file_reader.h"
+#include "command/convert_help.h"
+#include "command/convert_jobs_runner.h"
 #include "command/convert_options.h"
 #include "command/convert_report.h"
 #include "command/convert_settings.h"
+#include "command/page_opener.h"
 #include "command/scene_jobs.h"
+#include "core/animation_buttons.h"
 #include "core/conversion_failure.h"
 #include "core/page_conversion.h"
 #include "core/text_of.h"
@@ -19,6 +24,7 @@
 #include "platform/file_replace.h"
 #include "platform/file_system.h"
 #include "platform/native_path.h"
+#include "platform/processor_count.h"
 #include "settings/templates.h"
 
 namespace {
@@ -63,45 +69,10 @@ void OnParseError(void* context, const char* message, int32_t line) {
   note->message.SetText(message != nullptr ? message : "", -1, 0);
 }
 
-// The whole of standard input; false (with a reason) when it cannot be read or held.
-class StandardInputText {
- public:
-  bool Read(StringBuffer& reason) {
-    constexpr uint32_t kLimit = 0x7FFFFFFFu;
-    for (;;) {
-      if (length_ == capacity_) {
-        const uint32_t grown = capacity_ == 0 ? 65536u : capacity_ * 2u;
-        if (capacity_ >= kLimit / 2 || !Grow(grown)) {
-          reason.SetText("The scene is too large", -1, 0);
-          return false;
-        }
-      }
-      uint32_t done = 0;
-      if (!SysReadStandardInput(data_.get() + length_, capacity_ - length_, &done)) {
-        LastErrorText(reason);
-        return false;
-      }
-      if (done == 0) return true;
-      length_ += done;
-    }
-  }
-  const char* data() const { return data_.get(); }
-  uint32_t length() const { return length_; }
-
- private:
-  bool Grow(uint32_t capacity) {
-    std::unique_ptr<char[]> grown(new (std::nothrow) char[capacity]);
-    if (!grown) return false;
-    if (length_ != 0) std::memcpy(grown.get(), data_.get(), length_);
-    data_ = std::move(grown);
-    capacity_ = capacity;
-    return true;
-  }
-
-  std::unique_ptr<char[]> data_;
-  uint32_t length_ = 0;
-  uint32_t capacity_ = 0;
-};
+// Gives standard input to the parser block by block (an XmlTree::BlockReader).
+bool ReadStandardInputBlock(void* /*context*/, char* into, uint32_t room, uint32_t* got) {
+  return SysReadStandardInput(into, room, got);
+}
 
 // Makes sure the folder of a page exists, creating it and the folders above it as needed;
 // remembers the last folder made so that a run into one folder asks the system once.
@@ -186,30 +157,29 @@ class ConvertRun {
     request.parseErrorHandler = &OnParseError;
     request.parseErrorContext = &parseError;
 
-    // The scene's bytes are read here, so that one that cannot be read fails with the system's
-    // reason instead of giving a page without buttons.
-    StandardInputText input;
-    std::unique_ptr<char[]> sceneText;
-    StringBuffer reason;
-    if (*scene == '\0') {
-      if (!input.Read(reason)) return report_.Failure(shown, TextOf(reason));
-      request.sceneText = input.data();
-      request.sceneLength = input.length();
-    } else {
-      unsigned length = 0;
-      SysSetLastError(0);
-      sceneText = ReadWholeFile(PathBuffer(scene), length);
-      if (!sceneText) {
-        if (SysLastError() == 0) SysSetLastError(SysDiskFullError());
-        LastErrorText(reason);
-        return report_.Failure(shown, TextOf(reason));
-      }
-      request.sceneText = sceneText.get();
-      request.sceneLength = length;
-    }
-
+    // The scene goes to the parser block by block, as in the window program, so that it is
+    // never held whole (standard input neither). One that cannot be read fails with the
+    // system's reason instead of giving a page without buttons.
     ConversionFailure failure;
-    if (!CollectSceneButtons(request, failure)) return Fail(shown, failure);
+    StringBuffer reason;
+    SysSetLastError(0);
+    const PathBuffer scenePath(scene);
+    const ButtonsOutcome outcome = *scene == '\0'
+                                       ? CollectButtonsFromReader(&ReadStandardInputBlock, nullptr,
+                                                                  "", &OnParseError, &parseError)
+                                       : CollectButtons(scenePath, &OnParseError, &parseError);
+    bool readable = outcome != ButtonsOutcome::Unreadable;
+    if (outcome == ButtonsOutcome::NotScanned) {
+      // Not looked into (a .krq), but a scene that cannot be opened still fails.
+      FileHandle file(scenePath);
+      readable = file.Open(0);
+    }
+    if (!readable) {
+      if (SysLastError() == 0) SysSetLastError(SysDiskFullError());
+      LastErrorText(reason);
+      return report_.Failure(shown, TextOf(reason));
+    }
+    if (!ButtonsOutcomeResult(outcome, scene, &failure)) return Fail(shown, failure);
     if (parseError.seen) {
       StringBuffer line;
       if (!line.Format("%s:%d: Parse Error: %s", shown, int(parseError.line),
@@ -290,6 +260,50 @@ class ConvertRun {
   PageFolders folders_;
 };
 
+// Tells that the templates folder holds no template; the run's status.
+int NoTemplates() {
+  ConversionFailure failure;
+  SetNoTemplatesFailure(failure);
+  StringBuffer message, line;
+  if (!failure.FormatMessage(message) ||
+      !line.Format("%s: %s\n", kConvertProgramName, TextOf(message))) {
+    line.SetText("krn2html-convert: No templates\n", -1, 0);
+  }
+  WriteError(TextOf(line));
+  return kConvertExitFailed;
+}
+
+// A -j worker's converter: a run of its own (template, build text, page folders) over the
+// shared job list and settings, which no worker changes.
+class RunJobConverter : public JobConverter {
+ public:
+  RunJobConverter(const ConvertOptions& options, ConvertSettings& settings, ConvertReport& report,
+                  const char* currentFolder, const SceneJobs& jobs)
+      : run_(options, settings, report, currentFolder), jobs_(jobs) {}
+  void Convert(int job) override { run_.Convert(jobs_, job); }
+
+ private:
+  ConvertRun run_;
+  const SceneJobs& jobs_;
+};
+
+class RunJobConverterMaker : public JobConverterMaker {
+ public:
+  RunJobConverterMaker(const ConvertOptions& options, ConvertSettings& settings,
+                       const char* currentFolder, const SceneJobs& jobs)
+      : options_(options), settings_(settings), currentFolder_(currentFolder), jobs_(jobs) {}
+  std::unique_ptr<JobConverter> Make(ConvertReport& report) override {
+    return std::unique_ptr<JobConverter>(
+        new (std::nothrow) RunJobConverter(options_, settings_, report, currentFolder_, jobs_));
+  }
+
+ private:
+  const ConvertOptions& options_;
+  ConvertSettings& settings_;
+  const char* currentFolder_;
+  const SceneJobs& jobs_;
+};
+
 int ListTemplates(const ConvertSettings& settings) {
   const StringList& templates = settings.state.templates;
   for (int i = 0; i < templates.count; ++i) {
@@ -323,7 +337,7 @@ int RunConvertCommand(int argc, const char* const* argv) {
   StringBuffer error;
   if (!ParseConvertOptions(argc, argv, options, error)) return UsageError(TextOf(error));
   if (options.help) {
-    WriteOut(kConvertHelpText);
+    WriteConvertHelp();
     return kConvertExitOk;
   }
   if (options.version) {
@@ -338,11 +352,16 @@ int RunConvertCommand(int argc, const char* const* argv) {
 
   ConvertSettings settings;
   LoadTemplateCatalogue(settings);
-  if (options.listTemplates) return ListTemplates(settings);
-
   const char* choice = options.listFields && options.fieldsTemplate != nullptr
                            ? options.fieldsTemplate
                            : options.templateArg;
+  // Without any template the catalogue has nothing to list and no default: the folder where
+  // templates are expected is named. A template file named on the command line still works.
+  if (settings.state.templates.count == 0 && (options.listTemplates || choice == nullptr)) {
+    return NoTemplates();
+  }
+  if (options.listTemplates) return ListTemplates(settings);
+
   const StringList none;
   const bool useSaved = !options.noSavedValues && !options.listFields;
   if (!ChooseTemplate(settings, choice, currentFolder, error) ||
@@ -378,11 +397,10 @@ int RunConvertCommand(int argc, const char* const* argv) {
 
   const int total = jobs.scenes.count;
   ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));
-  ConvertRun run(options, settings, report, currentFolder);
-  for (int i = 0; i < total; ++i) {
-    report.Progress(i + 1, total, TextOf(jobs.shown.items[i]));
-    run.Convert(jobs, i);
-  }
-  report.EndProgress();
+  for (int i = 0; i < jobs.notes.count; ++i) report.Warning(TextOf(jobs.notes.items[i]));
+  RunJobConverterMaker maker(options, settings, currentFolder, jobs);
+  const int firstGood = RunConvertJobs(
+      jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report, maker);
+  if (options.open) OpenFirstPage(jobs, firstGood, report);
   return report.failures() == 0 ? kConvertExitOk : kConvertExitFailed;
 }

@@ -22,6 +22,10 @@ const char kConvertHelpText[] =
     "                            and .krq below it, mirrored under --output-dir\n"
     "      --strict              a scene with malformed XML fails instead of giving\n"
     "                            a page without buttons\n"
+    "  -j, --jobs=N              convert N scenes at once (default: one per\n"
+    "                            processor the command may use); the pages and\n"
+    "                            messages are those of one scene after the other\n"
+    "      --open                show the first page written in the user's browser\n"
     "      --list-templates      print the templates, the default one marked, and exit\n"
     "      --fields[=TEMPLATE]   print the fields of a template with their defaults,\n"
     "                            and exit\n"
@@ -31,11 +35,19 @@ const char kConvertHelpText[] =
     "      --version             output version information and exit\n"
     "\n"
     "The page of a scene read from standard input goes to standard output unless\n"
-    "--output names a file. Pages are written whole or not at all. The remembered\n"
-    "template and values are read from \"Defaults\" beside the program, never written.\n"
+    "--output names a file or --output-dir a folder (DIR/page.html). Pages are\n"
+    "written whole or not at all.\n"
     "\n"
     "Exit status: 0 when every page was written, 1 when a scene failed (one line on\n"
-    "standard error each; the other scenes are still converted), 2 for a usage error.\n";
+    "standard error each; the other scenes are still converted), 2 for a usage error.\n"
+    "\n"
+    "The remembered template and values are those the window program saved; they are\n"
+    "read, never written. They live in the program folder's \"Defaults\" when it\n"
+    "exists and may be written (an unpacked or portable copy), else in the user's\n"
+    "settings folder ($XDG_CONFIG_HOME/krn2html, by default ~/.config/krn2html; on\n"
+    "Windows %APPDATA%\\krn2html), whose \"templates\" folder adds templates to\n"
+    "\"HTML Support\" beside the program; there, a file the user has not saved yet\n"
+    "is read from the program folder's \"Defaults\" if it has one.\n";
 
 namespace {
 
@@ -47,6 +59,8 @@ enum class OptionId {
   kOutputDir,
   kRecursive,
   kStrict,
+  kJobs,
+  kOpen,
   kListTemplates,
   kFields,
   kQuiet,
@@ -72,6 +86,8 @@ constexpr OptionRow kOptions[] = {
     {"output-dir", 'd', Argument::kRequired, OptionId::kOutputDir},
     {"recursive", 'r', Argument::kNone, OptionId::kRecursive},
     {"strict", 0, Argument::kNone, OptionId::kStrict},
+    {"jobs", 'j', Argument::kRequired, OptionId::kJobs},
+    {"open", 0, Argument::kNone, OptionId::kOpen},
     {"list-templates", 0, Argument::kNone, OptionId::kListTemplates},
     {"fields", 0, Argument::kOptional, OptionId::kFields},
     {"quiet", 'q', Argument::kNone, OptionId::kQuiet},
@@ -139,6 +155,21 @@ bool Apply(const OptionRow& row, const char* value, ConvertOptions& options, Str
       return true;
     case OptionId::kStrict:
       options.strict = true;
+      return true;
+    case OptionId::kJobs: {
+      // A decimal count; more workers than that only cost memory.
+      constexpr int kMostJobs = 1024;
+      int jobs = 0;
+      const char* at = value;
+      for (; *at >= '0' && *at <= '9' && jobs <= kMostJobs; ++at) jobs = jobs * 10 + (*at - '0');
+      if (at == value || *at != '\0' || jobs < 1 || jobs > kMostJobs) {
+        return Fail(error, "invalid number of jobs '%s' (1 to 1024)", value);
+      }
+      options.jobs = jobs;
+      return true;
+    }
+    case OptionId::kOpen:
+      options.open = true;
       return true;
     case OptionId::kListTemplates:
       options.listTemplates = true;
@@ -226,6 +257,13 @@ bool CheckCombination(ConvertOptions& options, StringBuffer& error) {
     return true;
   }
   if (scenes == 0) return Fail(error, "missing scene operand", "");
+  // An empty name would otherwise fall back to standard output or to the current folder.
+  if (options.output != nullptr && *options.output == '\0') {
+    return Fail(error, "--output needs a file name ('-' for standard output)", "");
+  }
+  if (options.outputDir != nullptr && *options.outputDir == '\0') {
+    return Fail(error, "--output-dir needs a folder name", "");
+  }
   if (options.output != nullptr && options.outputDir != nullptr) {
     return Fail(error, "--output and --output-dir cannot be combined", "");
   }

@@ -18,11 +18,20 @@ void WriteError(const char* text, unsigned length) {
 ConvertReport::ConvertReport(int verbosity, bool showProgress)
     : verbosity_(verbosity), showProgress_(showProgress && verbosity > 0) {}
 
+ConvertReport::ConvertReport(int verbosity, StringBuffer* kept)
+    : verbosity_(verbosity), showProgress_(false), kept_(kept) {}
+
 ConvertReport::~ConvertReport() {
   EndProgress();
 }
 
 void ConvertReport::WriteLine(const char* text) {
+  if (kept_ != nullptr) {
+    // A line that does not fit in memory is written at once rather than lost.
+    const unsigned length = kept_->Length();
+    if (kept_->SetText(text, -1, length) && kept_->SetText("\n", -1, kept_->Length())) return;
+    kept_->SetText("", -1, length);
+  }
   EndProgress();
   StringBuffer line;
   if (line.SetText(text, -1, 0) && line.SetText("\n", -1, line.Length())) {
@@ -31,6 +40,13 @@ void ConvertReport::WriteLine(const char* text) {
     WriteError(text, unsigned(std::strlen(text)));
     WriteError("\n", 1);
   }
+}
+
+void ConvertReport::Retell(const StringBuffer& lines, int failures) {
+  failures_ += failures;
+  if (lines.Length() == 0) return;
+  EndProgress();
+  WriteError(lines.Data(), lines.Length());
 }
 
 void ConvertReport::Failure(const char* what, const char* reason) {
@@ -49,6 +65,10 @@ void ConvertReport::FailureLine(const char* line) {
 
 void ConvertReport::Warning(const char* line) {
   if (verbosity_ >= 1) WriteLine(line);
+}
+
+void ConvertReport::Notice(const char* line) {
+  WriteLine(line);
 }
 
 void ConvertReport::Note(const char* line) {

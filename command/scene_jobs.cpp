@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <set>
+#include <utility>
 
 #include "base/file_list.h"
 #include "base/full_path.h"
@@ -21,6 +23,8 @@ constexpr char kNoSuchScene[] = "No such file or directory";
 constexpr char kSceneIsFolder[] = "Is a folder (use --recursive to convert the scenes in it)";
 constexpr char kPathTooLong[] = "The path is too long";
 constexpr char kNoCurrentFolder[] = "The current folder cannot be read";
+// The name a page of standard input takes in an output folder.
+constexpr char kStandardInputPageName[] = "page";
 
 bool EqualsIgnoringCase(const char* a, const char* b) {
   for (; *a != '\0' && *b != '\0'; ++a, ++b) {
@@ -66,13 +70,26 @@ bool AddJob(SceneJobs& jobs, const char* scene, const char* page, const char* sh
          jobs.problems.Append(problem);
 }
 
+// problem becomes "The path is too long: <path>", the path in the user's form when it can be
+// made (else as given); false when memory runs out.
+bool TooLong(const char* programPath, const char* given, StringBuffer& problem) {
+  StringBuffer shown;
+  if (programPath == nullptr || !UserPathOf(programPath, shown)) {
+    if (!shown.SetText(given, -1, 0)) return false;
+  }
+  return problem.SetText(kPathTooLong, -1, 0) && Append(problem, ": ") &&
+         Append(problem, TextOf(shown));
+}
+
 // The page of one scene file that lies in sceneFolder\relativeFolder (relativeFolder empty
 // for an operand): beside it, or in the output folder mirrored by relativeFolder, or the one
-// output path. False when memory runs out; page empty for standard output, problem set when
-// the page's path is refused.
+// output path. False when memory runs out; page empty for standard output; a page path that is
+// refused (too long for the program, a name with a '\\') leaves page empty and says so in
+// problem.
 bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sceneName,
              const SceneJobRules& rules, StringBuffer& page, StringBuffer& problem) {
   page.SetText("", -1, 0);
+  problem.SetText("", -1, 0);
   if (rules.output != nullptr) {
     if (std::strcmp(rules.output, "-") == 0) return true;
     PathBuffer full;
@@ -82,11 +99,12 @@ bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sc
     if (outcome == UserPathOutcome::kBackslashName) {
       return SetBackslashProblem(view[0] != '\0' ? view : rules.output, problem);
     }
-    if (outcome == UserPathOutcome::kDone && MakeFullPath(view, rules.currentFolder, full)) {
-      return page.SetText(full.path, -1, 0);
+    if (outcome == UserPathOutcome::kNoCurrentFolder) {
+      return problem.SetText(kNoCurrentFolder, -1, 0);
     }
-    // Too long: the core refuses it with its reason.
-    return page.SetText(outcome == UserPathOutcome::kDone ? view : rules.output, -1, 0);
+    if (outcome != UserPathOutcome::kDone) return TooLong(nullptr, rules.output, problem);
+    if (!MakeFullPath(view, rules.currentFolder, full)) return TooLong(view, rules.output, problem);
+    return page.SetText(full.path, -1, 0);
   }
   StringBuffer folder;
   if (rules.outputDir != nullptr) {
@@ -97,18 +115,23 @@ bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sc
     if (outcome == UserPathOutcome::kBackslashName) {
       return SetBackslashProblem(view[0] != '\0' ? view : rules.outputDir, problem);
     }
-    if (outcome != UserPathOutcome::kDone || !MakeFullPath(view, rules.currentFolder, full)) {
-      if (!folder.SetText(outcome == UserPathOutcome::kDone ? view : rules.outputDir, -1, 0)) {
-        return false;
-      }
-    } else if (!Join(folder, full.path, relativeFolder)) {
-      return false;
+    if (outcome == UserPathOutcome::kNoCurrentFolder) {
+      return problem.SetText(kNoCurrentFolder, -1, 0);
     }
+    if (outcome != UserPathOutcome::kDone) return TooLong(nullptr, rules.outputDir, problem);
+    if (!MakeFullPath(view, rules.currentFolder, full)) {
+      StringBuffer named;
+      return Join(named, view, relativeFolder) && PagePathIn(TextOf(named), sceneName, page) &&
+             TooLong(TextOf(page), rules.outputDir, problem) && page.SetText("", -1, 0);
+    }
+    if (!Join(folder, full.path, relativeFolder)) return false;
   } else {
     (void)relativeFolder;
     if (!folder.SetText(sceneFolder, -1, 0)) return false;
   }
-  return PagePathIn(TextOf(folder), sceneName, page);
+  if (!PagePathIn(TextOf(folder), sceneName, page)) return false;
+  if (PathBuffer::Fits(TextOf(page))) return true;
+  return TooLong(TextOf(page), TextOf(page), problem) && page.SetText("", -1, 0);
 }
 
 // Splits a full scene path into its folder and its name.
@@ -118,17 +141,59 @@ void SplitScene(const char* scene, StringBuffer& folder, const char*& name) {
   name = scene + spans.nameStart;
 }
 
+// The folders a walk has entered, each known by its identity so that a second path to one
+// (a link back to an ancestor, or to a folder the walk reaches anyway) is not entered again.
+class WalkedFolders {
+ public:
+  // True when the folder at path was not entered yet (it now counts as entered); a folder
+  // that cannot be looked at counts as new.
+  bool Enter(const SysFileIdentity& identity, bool known) {
+    return !known || entered_.insert({identity.device, identity.node}).second;
+  }
+
+ private:
+  std::set<std::pair<uint64_t, uint64_t>> entered_;
+};
+
 // Adds every scene file below the folder root (full path), shown below shownRoot.
 bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules& rules,
                    SceneJobs& jobs) {
   // Breadth first over the folders below root (relative paths, "" for root itself), which
-  // keeps the walk free of recursion; a path that grows too long (a link that loops, too)
-  // ends that branch with a problem.
+  // keeps the walk free of recursion. Every real folder is entered before any link to a folder,
+  // so that a folder of the tree is reached by its own path; a link is followed only to a
+  // folder not entered yet, and one that leads back is told once and skipped. A path that
+  // grows too long ends that branch with a problem.
   StringList folders;
+  StringList links;    // relative paths of links to folders, followed once the real ones are done
   StringList found;    // relative paths of the scene files
   StringList refused;  // native paths of scenes and folders whose names hold a '\' (Linux)
+  WalkedFolders walked;
+  SysFileIdentity identity{};
+  walked.Enter(identity, SysGetFileIdentity(root, &identity));
   if (!folders.Append("")) return false;
-  for (int i = 0; i < folders.count; ++i) {
+  int nextLink = 0;
+  for (int i = 0;;) {
+    if (i == folders.count) {
+      if (nextLink == links.count) break;
+      const char* link = TextOf(links.items[nextLink++]);
+      StringBuffer path;
+      if (!Join(path, root, link)) return false;
+      if (walked.Enter(identity, SysGetFileIdentity(TextOf(path), &identity))) {
+        if (!folders.Append(link)) return false;
+        continue;
+      }
+      StringBuffer shownView, shown, note;
+      if (!Join(shownView, shownRoot, link)) return false;
+      if (!NativeOf(TextOf(shownView), shown) && !shown.SetText(shownView.Data(), -1, 0)) {
+        return false;
+      }
+      if (!note.Format("krn2html-convert: %s: skipped, a link back into the folders converted",
+                       TextOf(shown)) ||
+          !jobs.notes.Append(TextOf(note))) {
+        return false;
+      }
+      continue;
+    }
     StringBuffer folder;
     if (!Join(folder, root, TextOf(folders.items[i]))) return false;
     SysFindData entry;
@@ -148,13 +213,33 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
         continue;
       }
       StringBuffer relative;
-      if (!Join(relative, TextOf(folders.items[i]), entry.name) ||
-          !(isFolder ? folders : found).Append(relative.Data())) {
+      if (!Join(relative, TextOf(folders.items[i]), entry.name)) {
+        SysFindClose(search);
+        return false;
+      }
+      StringList* list = &found;
+      if (isFolder) {
+        StringBuffer path;
+        if (!Join(path, root, relative.Data())) {
+          SysFindClose(search);
+          return false;
+        }
+        const bool known = SysGetFileIdentity(TextOf(path), &identity);
+        if (known && identity.isLink) {
+          list = &links;
+        } else if (walked.Enter(identity, known)) {
+          list = &folders;
+        } else {
+          continue;  // one folder by two real paths (a bind mount): entered once
+        }
+      }
+      if (!list->Append(relative.Data())) {
         SysFindClose(search);
         return false;
       }
     }
     if (search != nullptr) SysFindClose(search);
+    ++i;
   }
 
   // The system lists a folder in no particular order; sorted paths make every run alike.
@@ -223,9 +308,13 @@ bool IsSceneFileName(const char* name) {
 bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jobs) {
   if (operand == nullptr) return true;
   if (std::strcmp(operand, "-") == 0) {
-    StringBuffer page;
-    StringBuffer problem;
-    if (rules.output != nullptr && !PageFor("", "", "-", rules, page, problem)) return false;
+    // Standard input has no name: its page is the --output file, DIR/page.html with
+    // --output-dir, else standard output.
+    StringBuffer page, problem;
+    if ((rules.output != nullptr || rules.outputDir != nullptr) &&
+        !PageFor("", "", kStandardInputPageName, rules, page, problem)) {
+      return false;
+    }
     return AddJob(jobs, "", TextOf(page), "-", TextOf(problem));
   }
   if (*operand == '\0') return AddJob(jobs, "", "", operand, kNoSuchScene);

@@ -12,6 +12,7 @@ struct SceneJobs {
   StringList pages;     // full program-view path; empty for standard output
   StringList shown;     // the scene as the user names it, for messages
   StringList problems;  // why the scene cannot be converted; empty when it can
+  StringList notes;     // warnings of the walk, told before converting (links skipped)
 };
 
 // Where pages go, from the command line.

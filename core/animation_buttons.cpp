@@ -415,9 +415,11 @@ ButtonsOutcome ButtonsOfTree(XmlTree& tree, uint64_t length) {
   return ButtonsOutcome::Listed;
 }
 
+}  // namespace
+
 // The result of the bool forms: true for buttons listed or a scene that gives none, false
 // for an unreadable scene; a failure that must stop the page is also recorded in failure.
-bool OutcomeResult(ButtonsOutcome outcome, const char* path, ConversionFailure* failure) {
+bool ButtonsOutcomeResult(ButtonsOutcome outcome, const char* path, ConversionFailure* failure) {
   ConversionFailureKind kind = ConversionFailureKind::kNone;
   switch (outcome) {
     case ButtonsOutcome::Listed:
@@ -441,7 +443,19 @@ bool OutcomeResult(ButtonsOutcome outcome, const char* path, ConversionFailure* 
   return false;
 }
 
-}  // namespace
+ButtonsOutcome CollectButtonsFromReader(XmlTree::BlockReader read, void* context, const char* name,
+                                        XmlTree::ParseErrorHandler parseErrorHandler,
+                                        void* parseErrorContext) {
+  XmlTree tree;
+  if (!tree.IsReady()) {
+    buttonBlock.SetText(nullptr, -1, 0);
+    return ButtonsOutcome::OutOfMemory;
+  }
+  ButtonBlockMeasure measure;
+  ForButtons(tree, parseErrorHandler, parseErrorContext, measure);
+  return AfterParse(tree.ParseBlocks(read, context, name != nullptr ? name : "", kSkipBlankText),
+                    tree, measure);
+}
 
 bool CollectAnimationButtons(const PathBuffer& path) {
   return CollectAnimationButtons(path, nullptr, nullptr, nullptr);
@@ -450,7 +464,7 @@ bool CollectAnimationButtons(const PathBuffer& path) {
 bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
                              void* parseErrorContext, ConversionFailure* failure,
                              XmlTree::BlockHandler whileReading, void* whileReadingContext) {
-  return OutcomeResult(
+  return ButtonsOutcomeResult(
       CollectButtons(path, parseErrorHandler, parseErrorContext, whileReading, whileReadingContext),
       path.path, failure);
 }
@@ -470,5 +484,5 @@ bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const ch
   } else {
     buttonBlock.SetText(nullptr, -1, 0);
   }
-  return OutcomeResult(outcome, name, failure);
+  return ButtonsOutcomeResult(outcome, name, failure);
 }

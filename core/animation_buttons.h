@@ -80,6 +80,18 @@ bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler 
                              XmlTree::BlockHandler whileReading = nullptr,
                              void* whileReadingContext = nullptr);
 
+// The same for a scene read block by block through `read` (standard input, say; name is the
+// document's name), always read as XML and never held whole: Unreadable when a read failed
+// (the reader's system error is left as the last one).
+ButtonsOutcome CollectButtonsFromReader(XmlTree::BlockReader read, void* context, const char* name,
+                                        XmlTree::ParseErrorHandler parseErrorHandler,
+                                        void* parseErrorContext);
+
+// Turns an outcome into CollectAnimationButtons's result: false with failure (when given)
+// recorded for OutOfMemory (kNoMemoryForScene) and TooManyAnimations, false without one for
+// Unreadable, true otherwise. path names the scene in the failure.
+bool ButtonsOutcomeResult(ButtonsOutcome outcome, const char* path, ConversionFailure* failure);
+
 // The same for a scene held in memory (length bytes, no terminating zero needed; name is the
 // document's name), always read as XML: false, with failure recorded as for a file, when
 // memory runs out or there are too many animations (block empty); true with the block

@@ -1,3 +1,3 @@
 #include "core/button_block.h"
 
-StringBuffer buttonBlock;
+thread_local StringBuffer buttonBlock;

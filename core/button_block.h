@@ -4,6 +4,6 @@
 
 #include "base/string_buffer.h"
 
-// The button lines of the last scene read; one block per process, used by one conversion at a
-// time.
-extern StringBuffer buttonBlock;
+// The button lines of the last scene read on this thread; one block per thread, so that each
+// worker of a command converting many scenes at once fills its own.
+extern thread_local StringBuffer buttonBlock;

@@ -30,6 +30,7 @@ const FailureMessage kMessages[] = {
      "The scene %s has too many animations for one page"},
     {ConversionFailureKind::kNoMemoryForScene, "Not enough memory to read %s"},
     {ConversionFailureKind::kBackslashName, "File names with a backslash are not supported: %s"},
+    {ConversionFailureKind::kTemplateEmpty, "The template %s is empty"},
     {ConversionFailureKind::kCancelled, "The conversion of %s was cancelled"},
 };
 

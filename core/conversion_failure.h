@@ -30,6 +30,8 @@ enum class ConversionFailureKind : int {
   kNoMemoryForScene,
   // "File names with a backslash are not supported: <path>" (Linux)
   kBackslashName,
+  // "The template <path> is empty"
+  kTemplateEmpty,
   // "The conversion of <path> was cancelled"
   kCancelled,
 };

@@ -123,11 +123,16 @@ bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& fa
 namespace {
 
 // The template's text in page, with spare room behind it: the caller's copy, else the file.
+// A template with no text before its first zero byte makes no page: false, kTemplateEmpty.
 bool TemplateInto(const ConversionRequest& request, const char* templatePath, const char* pagePath,
                   StringBuffer& page, ConversionFailure& failure) {
-  if (request.templateText == nullptr) return ReadTemplate(templatePath, page, failure);
-  if (!CopyTemplate(request.templateText, request.templateLength, page)) {
+  if (request.templateText == nullptr) {
+    if (!ReadTemplate(templatePath, page, failure)) return false;
+  } else if (!CopyTemplate(request.templateText, request.templateLength, page)) {
     return failure.Set(ConversionFailureKind::kNoMemoryForPage, pagePath, 0);
+  }
+  if (page.Data()[0] == '\0') {
+    return failure.Set(ConversionFailureKind::kTemplateEmpty, templatePath, 0);
   }
   return true;
 }

@@ -10,17 +10,28 @@
 
 #include <cstdint>
 
+// The error a replacement is refused with when the target has other hard links: a new file
+// would leave those names with the old page ("The file has other hard links"). Bit 29 marks
+// it as the program's own code on Windows; no errno value comes near it.
+constexpr uint32_t kSysErrorHardLinks = 0x20000001u;
+
+// On Linux a target that is a symbolic link stands for the file it leads to (through any
+// number of links, a missing end included): that file is the one checked, replaced, and
+// written beside, so the link stays and shows the new file.
+
 // Creates a new empty file with an unused name in the folder of target and opens it for
 // writing; copies its path into tempPath (size bytes) and returns the handle (as
 // SysOpenFile's), or null on failure. `kept` is what SysMayReplaceFile found of target: the
 // new file has those permissions once SysReplaceFile has moved it (Linux gives them here,
-// but for the set-id bits, which a write would clear; Windows when it moves the file).
+// but for the set-id bits, which a write would clear; Windows when it moves the file). On
+// Linux the new file also takes the target's owner and group where the system allows it.
 void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uint32_t size);
 // False when target exists and the user may not write to it (a read-only file, or one the
-// user has no write permission for; the error is then "permission denied"), or when it
-// exists as a folder; true when it does not exist or may be written. On success *kept (when
-// not null) is what the file replacing target takes over from it for SysReplaceFile: its
-// permissions (mode bits on Linux, attributes on Windows; never 0), or 0 without a target.
+// user has no write permission for; the error is then "permission denied"), when it
+// exists as a folder, or when it has other hard links (kSysErrorHardLinks); true when it does not
+// exist or may be written. On success *kept (when not null) is what the file replacing target takes
+// over from it for SysReplaceFile: its permissions (mode bits on Linux, attributes on Windows;
+// never 0), or 0 without a target.
 bool SysMayReplaceFile(const char* target, uint32_t* kept);
 // Moves source, made by SysCreateFileBeside with the same `kept`, over target in one step
 // (rename on Linux, MoveFileExA with MOVEFILE_REPLACE_EXISTING on Windows), giving it the

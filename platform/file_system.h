@@ -34,6 +34,18 @@ bool SysCloseFile(void* file);
 // kSysAttributeNormal for a plain file), or kSysInvalidAttributes when it does not exist.
 uint32_t SysGetFileAttributes(const char* path);
 
+// Who a file or folder is, links followed: the device and the file's number on it (st_dev and
+// st_ino on Linux, the volume serial and file index on Windows), so that one folder reached by
+// two paths is known as one; isLink tells whether path itself is a symbolic link (or, on
+// Windows, any reparse point such as a junction).
+struct SysFileIdentity {
+  uint64_t device;
+  uint64_t node;
+  bool isLink;
+};
+// Fills *identity for path; false when path or what it leads to cannot be looked at.
+bool SysGetFileIdentity(const char* path, SysFileIdentity* identity);
+
 // Copies the current directory into out (size bytes); returns its length, or 0 on failure or
 // when it does not fit.
 uint32_t SysGetCurrentDirectory(char* out, uint32_t size);

@@ -45,6 +45,7 @@ bool RunFileDialog(FileDialogRequest* request);
 // Message box flags, valued as Win32's MB_* constants.
 constexpr uint32_t kMessageOk = 0x00000000;               // MB_OK
 constexpr uint32_t kMessageIconInformation = 0x00000040;  // MB_ICONINFORMATION
+constexpr uint32_t kMessageIconError = 0x00000010;        // MB_ICONERROR
 
 // Shows a modal message box (MessageBoxA argument order); returns the button
 // pressed (1 = IDOK), 0 on failure.

@@ -25,3 +25,8 @@ bool SysCreatePrivateFolder(const char* path);
 // Whether the existing file at path belongs to the user running the program. Always true on
 // Windows, whose settings live in the user's own profile; false when the file is missing.
 bool SysOwnedByUser(const char* path);
+
+// Whether the existing file at path belongs to the system's administrator (root on Linux), who
+// keeps the shared settings of an installation. Always true on Windows, as SysOwnedByUser;
+// false when the file is missing.
+bool SysOwnedByAdministrator(const char* path);

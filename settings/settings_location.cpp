@@ -73,6 +73,18 @@ std::unique_ptr<char[]> ReadSettingsFile(const char* relativeName, unsigned& cou
   count = 0;
   PathBuffer path;
   if (!SetSettingsPath(path, relativeName)) return nullptr;
+  // While the settings live in the user's folder, a file the user has not saved there yet comes
+  // from the program's shared "Defaults" (only read), as XDG falls back to its system folders.
+  // The shared file is an administrator's or the user's; any other user's is passed over.
+  PathBuffer shared;
+  if (!IsFile(path.path) && !SettingsInProgramFolder() && shared.SetInProgramFolder(relativeName) &&
+      IsFile(shared.path)) {
+    if (!SysOwnedByAdministrator(shared.path) && !SysOwnedByUser(shared.path)) {
+      if (foreign != nullptr) foreign->Set(ConversionFailureKind::kSettingsForeign, shared.path, 0);
+      return nullptr;
+    }
+    return ReadWholeFile(shared, count);
+  }
   if (IsFile(path.path) && !SysOwnedByUser(path.path)) {
     if (foreign != nullptr) foreign->Set(ConversionFailureKind::kSettingsForeign, path.path, 0);
     return nullptr;

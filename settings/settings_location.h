@@ -5,8 +5,9 @@
 // in it (an unpacked zip, a build folder, a portable copy). An installed program has none, so
 // its settings live in the user's own folder
 // (SysGetUserSettingsFolder: ~/.config/krn2html, %APPDATA%\krn2html), under the same file
-// names, created on the first save for the user alone. Templates are the program's
-// "HTML Support" plus the user's own "templates" folder beside the user's settings, whose
+// names, created on the first save for the user alone. A "Defaults" the user may not write is
+// shared: read, never written, for each file the user has not saved yet. Templates are the
+// program's "HTML Support" plus the user's own "templates" folder beside the user's settings, whose
 // files win over shipped ones of the same name.
 #pragma once
 
@@ -35,8 +36,11 @@ bool SetSettingsPath(PathBuffer& path, const char* relativeName);
 // for the user alone); true when it exists afterwards.
 bool PrepareSettingsFolder();
 
-// Reads a settings file whole, like ReadWholeFile. A file that belongs to another user is not
-// read: null, and `foreign` (when given) holds a kSettingsForeign failure naming it.
+// Reads a settings file whole, like ReadWholeFile: the one where SetSettingsPath puts it or,
+// when the settings live in the user's folder and the user has no such file yet, the same file
+// of the program's "Defaults" (shared, never written). A file that belongs to another user (for
+// the shared one: neither the user nor the administrator) is not read: null, and `foreign`
+// (when given) holds a kSettingsForeign failure naming it.
 std::unique_ptr<char[]> ReadSettingsFile(const char* relativeName, unsigned& count,
                                          ConversionFailure* foreign);
 

@@ -1,6 +1,8 @@
 #include "settings/templates.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "base/file_list.h"
 #include "base/whole_file_reader.h"
@@ -22,8 +24,20 @@ void ClearFields(ConverterState& state) {
   state.maxNameLength = 0;
 }
 
-// Appends the ".html" files (any case) of folder to names, each once, in the reverse of the
-// system's listing order; makes the folder the current directory.
+// True when a goes before b in the catalogue: names compared as NTFS lists them, letters as
+// capitals, so that every system gives one order (names that differ only in case: neither).
+bool ListedBefore(const char* a, const char* b) {
+  const auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
+  for (;; ++a, ++b) {
+    const unsigned char upperA = static_cast<unsigned char>(upper(*a));
+    const unsigned char upperB = static_cast<unsigned char>(upper(*b));
+    if (upperA != upperB) return upperA < upperB;
+    if (*a == '\0') return false;
+  }
+}
+
+// Appends the ".html" files (any case) of folder to names, each once, sorted by ListedBefore
+// (then byte order); makes the folder the current directory.
 void AppendTemplatesOf(const PathBuffer& folder, StringList& names) {
   // The folder scan lists the current directory when it cannot enter the folder:
   // a folder that cannot be entered has no templates.
@@ -32,10 +46,14 @@ void AppendTemplatesOf(const PathBuffer& folder, StringList& names) {
   folderRecord.SetPath(folder.path);
   FileList found;
   ScanFolder(found, folderRecord, ".html");
-  // The scan puts each new file in front, so walking from the front lists the
-  // templates in the reverse of the system's order.
+  std::vector<const char*> sorted;
   for (const FileListNode* node = found.First(); node != nullptr; node = node->next) {
-    const char* name = node->record.FileNamePart();
+    sorted.push_back(node->record.FileNamePart());
+  }
+  std::sort(sorted.begin(), sorted.end(), [](const char* a, const char* b) {
+    return ListedBefore(a, b) || (!ListedBefore(b, a) && std::strcmp(a, b) < 0);
+  });
+  for (const char* name : sorted) {
     if (names.IndexOf(name) < 0) names.Append(name);
   }
 }
@@ -84,8 +102,10 @@ bool ChooseFirstTemplate(ConverterState* state) {
   return true;
 }
 
-bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign) {
+bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign,
+                         StringBuffer* remembered) {
   if (state == nullptr) return false;
+  if (remembered != nullptr) remembered->SetText("", -1, 0);
   unsigned count = 0;
   std::unique_ptr<char[]> text = ReadSettingsFile(kDefaultTemplateFile, count, foreign);
   if (!text) return false;
@@ -95,6 +115,7 @@ bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign) {
   // A remembered template that is no longer there leaves the catalogue's choice.
   StringBuffer name;
   if (!name.SetText(text.get(), static_cast<int>(length), 0)) return false;
+  if (remembered != nullptr) remembered->SetText(TextOf(name), -1, 0);
   if (state->templates.IndexOf(TextOf(name)) < 0) return false;
   return state->templateName.Swap(name);
 }

@@ -12,10 +12,11 @@ extern const char kDefaultTemplateFile[];
 extern const char kFallbackTemplateName[];
 
 // Fills state.templates with the ".html" files (any case) of the templates
-// folder, each once, in the reverse of the system's listing order, followed by
-// those of the user's templates folder (settings_location.h) whose names are not
-// listed yet. Makes the templates folder the current directory. A missing or unreadable folder
-// gives an empty catalogue (never another folder's files). False only without a state.
+// folder, each once, sorted by name without regard to letter case (letters as
+// capitals, as NTFS lists names; names that differ only in case in byte order), followed by those
+// of the user's templates folder (settings_location.h) whose names are not listed yet, sorted
+// alike. Makes the templates folder the current directory. A missing or unreadable folder gives an
+// empty catalogue (never another folder's files). False only without a state.
 bool ScanTemplates(ConverterState* state);
 
 // True when templateName is an entry of the catalogue.
@@ -31,8 +32,10 @@ bool ChooseFirstTemplate(ConverterState* state);
 // templateName becomes the first line of the default-template file. False (name
 // kept) when the file cannot be read, holds no line break, or names a template
 // that is not in the catalogue; a file of another user is not read, and `foreign`
-// (when given) then names it.
-bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign = nullptr);
+// (when given) then names it. `remembered` (when given) receives the name the file
+// holds, also when it is not in the catalogue (empty when there is none).
+bool LoadDefaultTemplate(ConverterState* state, ConversionFailure* foreign = nullptr,
+                         StringBuffer* remembered = nullptr);
 
 // Writes templateName and a line break whole to the default-template file
 // (creating the "Defaults" folder when missing). A name that is not in the

@@ -6,3 +6,8 @@ bool ShowMessage(void* owner, const char* title, const char* text) {
   if (!title || !text) return false;
   return platform::ShowMessageBox(owner, text, title, platform::kMessageIconInformation) != 0;
 }
+
+bool ShowErrorMessage(void* owner, const char* title, const char* text) {
+  if (!title || !text) return false;
+  return platform::ShowMessageBox(owner, text, title, platform::kMessageIconError) != 0;
+}

@@ -10,7 +10,7 @@ bool ShowFailure(void* owner, const ConversionFailure& failure) {
   if (!failure.Failed()) return false;
   StringBuffer text;
   if (!failure.FormatMessage(text)) return false;
-  return ShowMessage(owner, kFailureTitle, TextOf(text));
+  return ShowErrorMessage(owner, kFailureTitle, TextOf(text));
 }
 
 void TellTooLong(void* window, const StringBuffer& path) {

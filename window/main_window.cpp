@@ -101,6 +101,22 @@ int LabelColumnWidth(int maxNameLength) {
   return a < 150 ? 150 : a;
 }
 
+// True when a field's value differs from the one the window opened with.
+bool ValuesChanged(const WindowState* state) {
+  if (state->fieldValues.count != state->shownValues.count) return true;
+  for (int i = 0; i < state->fieldValues.count; ++i) {
+    if (!state->fieldValues.items[i].Equals(TextOf(state->shownValues.items[i]))) return true;
+  }
+  return false;
+}
+
+// Saves the typed values of the current template; while it stands in for a remembered
+// template that is missing, only values the user changed.
+void SaveTypedValues(WindowState* state, ConversionFailure& failure) {
+  if (state->rememberedMissing && !ValuesChanged(state)) return;
+  SavePrefs(state, &failure);
+}
+
 void DestroyControls(ToolkitArray* controls) {
   if (controls == nullptr) return;
   for (uint32_t i = 0; i < controls->count; ++i) {
@@ -163,14 +179,19 @@ void RebuildMainWindow(void* window, WindowState* state, ToolkitArray* controls)
 
   ReadFieldEdits(window, state, controls);
   ConversionFailure failure;
-  SavePrefs(state, &failure);
+  SaveTypedValues(state, failure);
   const char* chosen =
       state->selector.GetItem(static_cast<uint32_t>(state->selector.SelectedIndex()));
+  bool choseOther = false;
   if (state->selector.SelectedIndex() >= 0 && chosen != nullptr &&
       state->templates.IndexOf(chosen) >= 0) {
+    choseOther = !state->templateName.Equals(chosen);
     state->templateName.SetText(chosen, -1, 0);
   }
-  SaveDefaultTemplate(state, failure.Failed() ? nullptr : &failure);
+  // A remembered template that is missing for the moment is replaced only by a choice.
+  if (choseOther || !state->rememberedMissing) {
+    SaveDefaultTemplate(state, failure.Failed() ? nullptr : &failure);
+  }
   TellSettingsFailure(window, failure);
   restartRequested = true;
 
@@ -224,8 +245,10 @@ uint8_t OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event) {
       if (!restartRequested && state != nullptr) {
         ReadFieldEdits(window, state, controls);
         ConversionFailure failure;
-        SavePrefs(state, &failure);
-        SaveDefaultTemplate(state, failure.Failed() ? nullptr : &failure);
+        SaveTypedValues(state, failure);
+        if (!state->rememberedMissing) {
+          SaveDefaultTemplate(state, failure.Failed() ? nullptr : &failure);
+        }
         TellSettingsFailure(window, failure);
       }
       DestroyControls(controls);

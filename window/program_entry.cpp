@@ -3,6 +3,7 @@
 #include <new>
 
 #include "core/conversion_failure.h"
+#include "core/text_of.h"
 #include "platform/gui_window.h"
 #include "settings/prefs.h"
 #include "settings/templates.h"
@@ -53,10 +54,16 @@ void RunMainWindow() {
 
         // A settings file of another user is not read (it could plant text in every page).
         ConversionFailure foreign;
-        LoadDefaultTemplate(state, &foreign);
+        StringBuffer remembered;
+        LoadDefaultTemplate(state, &foreign, &remembered);
+        state->rememberedMissing =
+            remembered.Length() != 0 && !remembered.Equals(TextOf(state->templateName));
         ScanTemplateFields(state);
         if (loadSavedPrefs) LoadPrefs(state, &foreign);
         loadSavedPrefs = true;
+        for (int i = 0; i < state->fieldValues.count; ++i) {
+          state->shownValues.Append(TextOf(state->fieldValues.items[i]));
+        }
 
         LayoutMainWindow(window, state, &controls);
         // No timer: the window ignores timer events, and a periodic wake-up

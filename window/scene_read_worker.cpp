@@ -5,6 +5,7 @@
 
 #include "base/file_handle.h"
 #include "base/path_buffer.h"
+#include "core/button_block.h"
 #include "core/page_conversion.h"
 #include "platform/gui_events.h"
 
@@ -48,6 +49,7 @@ bool SceneReadWorker::Finish(ConversionFailure& failure) {
   if (thread_.joinable()) thread_.join();
   busy_ = false;
   failure.Clear();
+  buttonBlock = std::move(buttons_);
   if (collected_) return true;
   failure.kind = failure_.kind;
   failure.path = std::move(failure_.path);
@@ -63,6 +65,7 @@ void SceneReadWorker::Run() {
   request.whileReading = &SceneReadWorker::OnBlock;
   request.whileReadingContext = this;
   collected_ = CollectSceneButtons(request, failure_);
+  buttons_ = std::move(buttonBlock);
   // A cancel that came after the last block still means no page.
   if (collected_ && cancel_.load()) {
     collected_ = false;

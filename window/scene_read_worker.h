@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "base/string_buffer.h"
 #include "core/conversion_failure.h"
 #include "xml/xml_tree.h"
 
@@ -16,8 +17,8 @@ constexpr uintptr_t kPostedReadProgress = 0x4B01;  // more of the scene was read
 constexpr uintptr_t kPostedReadDone = 0x4B02;      // the read ended; call Finish
 
 // One read at a time. Start, Cancel, Finish and the queries belong to the window thread;
-// the worker touches only the atomics and the button block (core/button_block.h), which the
-// window thread leaves alone until Finish.
+// the worker touches only the atomics and its own members until it posts its end. The button
+// block (core/button_block.h) is per thread: Finish moves the worker's into the window thread's.
 class SceneReadWorker {
  public:
   SceneReadWorker() = default;
@@ -66,6 +67,7 @@ class SceneReadWorker {
   // Written by the worker, read by the window thread after Finish's join.
   bool collected_ = false;
   ConversionFailure failure_;
+  StringBuffer buttons_;  // the worker's button block, handed to the window thread's by Finish
   std::string parseError_;
   int32_t parseErrorLine_ = 0;
 };

@@ -7,6 +7,13 @@
 #include "ui/menu_widget.h"
 
 struct WindowState : ConverterState {
+  // The remembered template is not in the catalogue for the moment (a folder that is not
+  // there now): the window shows the first template instead, and neither the remembered
+  // name nor that template's unchanged values are saved over the user's settings.
+  bool rememberedMissing = false;
+  // The values the window showed when it opened, to tell whether the user changed them.
+  StringList shownValues;
+
   // The drawn menu that shows the catalogue in the main window. A member of the derived
   // state, so it is destroyed before the lists it shows.
   MenuWidget selector;

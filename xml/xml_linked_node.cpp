@@ -10,7 +10,7 @@
 #include "xml/xml_arena.h"
 #include "xml/xml_shared_text.h"
 
-uint64_t XmlLinkedNode::arenaEdits = 0;
+std::atomic<uint64_t> XmlLinkedNode::arenaEdits{0};
 
 namespace {
 

@@ -2,6 +2,7 @@
 // attribute list.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <new>
 
@@ -47,7 +48,7 @@ class XmlLinkedNode final : public XmlNode {
   // How many changes were made to nodes living in an arena since the program started. A tree
   // whose count did not move while it lived has only arena nodes that own nothing on the
   // heap, and can release its arena without visiting them.
-  static uint64_t ArenaEdits() { return arenaEdits; }
+  static uint64_t ArenaEdits() { return arenaEdits.load(std::memory_order_relaxed); }
   // The name of a heap node whose own buffer could not be had: empty and read-only.
   static StringBuffer* NoNameView();
 
@@ -172,12 +173,13 @@ class XmlLinkedNode final : public XmlNode {
   bool Contains(XmlNode* node);
   // Counts a change to a node in an arena.
   void NoteEdit() {
-    if ((flags & kInArena) != 0) ++arenaEdits;
+    if ((flags & kInArena) != 0) arenaEdits.fetch_add(1, std::memory_order_relaxed);
   }
   bool Has(uint8_t flag) const { return (flags & flag) != 0; }
   void Put(uint8_t flag, bool on) { flags = on ? uint8_t(flags | flag) : uint8_t(flags & ~flag); }
 
-  static uint64_t arenaEdits;
+  // Counted across threads: a tree may be edited on one thread and released on another.
+  static std::atomic<uint64_t> arenaEdits;
 
   XmlNode* parent = nullptr;
   XmlNode* firstChild = nullptr;

@@ -367,6 +367,18 @@ struct FileFeed final : XmlTree::Feed {
   FileHandle& file;
 };
 
+struct ReaderFeed final : XmlTree::Feed {
+  ReaderFeed(XmlTree::BlockReader r, void* c) : read(r), context(c) {}
+  XmlParseOutcome Run(XML_Parser parser) override {
+    largestBuffer = kBlocksBuffer;
+    return FeedBlocks(
+        parser, kBlock, betweenBlocks, blockContext,
+        [&](char* into, uint32_t room, uint32_t* got) { return read(context, into, room, got); });
+  }
+  XmlTree::BlockReader read;
+  void* context;
+};
+
 }  // namespace
 
 bool ShowParseError(const char* message, int32_t line) {
@@ -418,6 +430,13 @@ XmlParseOutcome XmlTree::ParseText(const char* text, int32_t length, const char*
 
 XmlParseOutcome XmlTree::ParseFile(FileHandle& file, const char* name, int32_t mode) {
   FileFeed feed(file);
+  return ParseFed(feed, name, mode);
+}
+
+XmlParseOutcome XmlTree::ParseBlocks(BlockReader read, void* context, const char* name,
+                                     int32_t mode) {
+  if (read == nullptr) return XmlParseOutcome::ReadFailed;
+  ReaderFeed feed(read, context);
   return ParseFed(feed, name, mode);
 }
 

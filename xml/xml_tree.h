@@ -104,6 +104,12 @@ class XmlTree {
   // are the ones a single buffer gives: a block ends after a line break or before a '<'. A
   // file of any size is read; what does not fit in memory ends in OutOfMemory.
   XmlParseOutcome ParseFile(FileHandle& file, const char* name, int32_t mode);
+  // Reads up to room bytes into `into` and stores how many in *got (0 at the end of the text);
+  // false when the read failed.
+  using BlockReader = bool (*)(void* context, char* into, uint32_t room, uint32_t* got);
+  // Parses the text that `read` gives (with `context`) block by block, as ParseFile does a
+  // file: standard input, for one, is never held whole.
+  XmlParseOutcome ParseBlocks(BlockReader read, void* context, const char* name, int32_t mode);
   // Parse, telling how it ended.
   XmlParseOutcome ParseText(const char* text, int32_t length, const char* name, int32_t mode);
 

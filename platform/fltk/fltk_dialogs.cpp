@@ -170,12 +170,14 @@ int ShowMessageBox(void* owner, const char* text, const char* title, uint32_t fl
   Fl_Group::current(nullptr);
   Fl_Window box(boxW, boxH);
   box.copy_label(title ? title : "");
-  Fl_Box icon(Px(15), Px(15), Px(44), Px(44), "i");
+  // The information icon (a blue "i") or, for a failure, the error icon (a red "X").
+  const bool error = (flags & kMessageIconError) != 0;
+  Fl_Box icon(Px(15), Px(15), Px(44), Px(44), error ? "X" : "i");
   icon.box(FL_OVAL_BOX);
-  icon.color(fl_rgb_color(40, 90, 190));
+  icon.color(error ? fl_rgb_color(200, 40, 40) : fl_rgb_color(40, 90, 190));
   icon.labelcolor(FL_WHITE);
-  icon.labelfont(FL_TIMES_BOLD_ITALIC);
-  icon.labelsize(Px(30));
+  icon.labelfont(error ? FL_HELVETICA_BOLD : FL_TIMES_BOLD_ITALIC);
+  icon.labelsize(Px(error ? 26 : 30));
   Fl_Box message(Px(72), Px(15), textW, textH);
   message.copy_label(label.c_str());
   message.labelsize(Px(14));
@@ -192,7 +194,6 @@ int ShowMessageBox(void* owner, const char* text, const char* title, uint32_t fl
   } else {
     fltk_backend::CentreOnScreen(&box);
   }
-  (void)flags;  // one look for every box: the information icon and OK
   box.show();
   fltk_backend::PublishText(&box, body.c_str());
   while (box.shown()) Fl::wait();

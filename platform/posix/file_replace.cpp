@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -24,6 +25,37 @@ bool Native(const char* path, char (&out)[PATH_MAX]) {
   return true;
 }
 
+// Follows path through symbolic links to the file they lead to, which need not exist; false
+// (errno ELOOP or ENAMETOOLONG) for a loop of links or a path that grows too long.
+bool FollowLinks(char (&path)[PATH_MAX]) {
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat info;
+    if (lstat(path, &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+    char link[PATH_MAX];
+    const ssize_t length = readlink(path, link, sizeof link - 1);
+    if (length < 0) return true;
+    link[length] = '\0';
+    // A relative link starts from the folder of the link.
+    char* slash = std::strrchr(path, '/');
+    const size_t keep = link[0] == '/' || slash == nullptr ? 0 : size_t(slash - path) + 1;
+    if (keep + size_t(length) >= sizeof path) {
+      errno = ENAMETOOLONG;
+      return false;
+    }
+    std::memcpy(path + keep, link, size_t(length) + 1);
+  }
+  errno = ELOOP;
+  return false;
+}
+
+// Native form of a program path, followed through links to the file to write.
+bool NativeTarget(const char* path, char (&out)[PATH_MAX]) {
+  return Native(path, out) && FollowLinks(out);
+}
+
+constexpr char kHardLinksText[] =
+    "The file has other hard links, which a new file would part from it";
+
 // The set-user-id and set-group-id bits, which writing to a file may clear.
 constexpr uint32_t kSetIdBits = 06000;
 
@@ -31,7 +63,9 @@ constexpr uint32_t kSetIdBits = 06000;
 
 void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uint32_t size) {
   char native[PATH_MAX];
-  if (tempPath == nullptr || size == 0 || !Native(target, native)) return nullptr;
+  if (tempPath == nullptr || size == 0 || !NativeTarget(target, native)) return nullptr;
+  struct stat old;
+  const bool replacing = kept != 0 && stat(native, &old) == 0;
   const char* slash = std::strrchr(native, '/');
   const size_t folderLength = slash != nullptr ? size_t(slash - native) + 1 : 0;
   // The temporary file's path: the folder, then ".~krnXXXX.tmp" with four hex digits.
@@ -59,7 +93,7 @@ void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uin
   // Names differ between processes by their ids and within one by a counter; a name taken
   // anyway (O_EXCL refuses it) moves on to the next.
   static const unsigned base = unsigned(getpid()) * 2654435761u + unsigned(time(nullptr));
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};  // workers of one run make temporary files at once
   const unsigned start = base + counter++;
   for (unsigned attempt = 0; attempt < 0x10000u; ++attempt) {
     const unsigned number = (start + attempt) & 0xFFFFu;
@@ -71,6 +105,16 @@ void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uin
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return nullptr;
+    }
+    // The replaced file's owner and group where the system lets this user give them (root
+    // both, an owner a group of theirs); before the mode, as a change of owner clears set-id
+    // bits. Otherwise the new file is the writer's, as any new file.
+    if (replacing) {
+      struct stat made;
+      if (fstat(fd, &made) == 0 && (made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
+          fchown(fd, old.st_uid, old.st_gid) != 0 && made.st_gid != old.st_gid) {
+        (void)!fchown(fd, uid_t(-1), old.st_gid);
+      }
     }
     // The replaced file's permissions, given through the open file: no path to look up.
     const bool permitted = kept == 0 || (kept & kSetIdBits) != 0 || fchmod(fd, kept) == 0;
@@ -90,11 +134,17 @@ void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uin
 bool SysMayReplaceFile(const char* target, uint32_t* kept) {
   if (kept != nullptr) *kept = 0;
   char native[PATH_MAX];
-  if (!Native(target, native)) return false;
+  if (!NativeTarget(target, native)) return false;
   struct stat info;
   if (stat(native, &info) != 0) return errno == ENOENT;
   if (S_ISDIR(info.st_mode)) {
     errno = EISDIR;
+    return false;
+  }
+  // A new file would part this name from the file's other names, which would keep the old
+  // page: refused rather than written in place, which a failure could leave half written.
+  if (info.st_nlink > 1) {
+    errno = int(kSysErrorHardLinks);
     return false;
   }
   // A rename would replace a file the user may not write when its folder is writable. A file
@@ -113,7 +163,7 @@ bool SysMayReplaceFile(const char* target, uint32_t* kept) {
 bool SysReplaceFile(const char* source, const char* target, uint32_t kept) {
   char from[PATH_MAX];
   char to[PATH_MAX];
-  if (!Native(source, from) || !Native(target, to)) return false;
+  if (!Native(source, from) || !NativeTarget(target, to)) return false;
   // Set-id bits go on after the writes, which would have cleared them.
   if ((kept & kSetIdBits) != 0 && chmod(from, kept) != 0) return false;
   return rename(from, to) == 0;
@@ -149,6 +199,10 @@ uint32_t SysDiskFullError() {
 
 bool SysErrorText(uint32_t code, char* out, uint32_t size) {
   if (out == nullptr || size == 0) return false;
+  if (code == kSysErrorHardLinks) {
+    std::snprintf(out, size, "%s", kHardLinksText);
+    return true;
+  }
   std::snprintf(out, size, "%s", std::strerror(int(code)));
   return true;
 }

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -165,6 +166,21 @@ uint32_t SysGetFileAttributes(const char* path) {
   return AttributesOf(info);
 }
 
+bool SysGetFileIdentity(const char* path, SysFileIdentity* identity) {
+  if (identity == nullptr) return false;
+  char native[PATH_MAX];
+  struct stat link;
+  struct stat info;
+  if (!Native(path, native) || native[0] == '\0' || lstat(native, &link) != 0 ||
+      stat(native, &info) != 0) {
+    return false;
+  }
+  identity->device = uint64_t(info.st_dev);
+  identity->node = uint64_t(info.st_ino);
+  identity->isLink = S_ISLNK(link.st_mode);
+  return true;
+}
+
 uint32_t SysGetCurrentDirectory(char* out, uint32_t size) {
   if (out == nullptr || size == 0) return 0;
   char native[PATH_MAX];
@@ -221,7 +237,7 @@ uint32_t SysGetTempFolder(char* out, uint32_t size) {
 
 bool SysMakeTempFile(const char* folder, const char* prefix, char* out, uint32_t size) {
   if (folder == nullptr || prefix == nullptr || out == nullptr || size == 0) return false;
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};  // workers of one run make temporary files at once
   const size_t folderLength = std::strlen(folder);
   const bool slash =
       folderLength != 0 && (folder[folderLength - 1] == '\\' || folder[folderLength - 1] == '/');

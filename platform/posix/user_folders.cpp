@@ -69,6 +69,12 @@ bool SysCreatePrivateFolder(const char* path) {
   return stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool SysOwnedByAdministrator(const char* path) {
+  std::string native;
+  struct stat info;
+  return NativeOf(path, native) && stat(native.c_str(), &info) == 0 && info.st_uid == 0;
+}
+
 bool SysOwnedByUser(const char* path) {
   std::string native;
   struct stat info;

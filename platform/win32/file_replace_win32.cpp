@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -14,7 +15,7 @@ void* SysCreateFileBeside(const char* target, uint32_t /*kept*/, char* tempPath,
   }
   const char* slash = std::strrchr(target, '\\');
   const int folderLength = slash != nullptr ? int(slash - target) + 1 : 0;
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};  // workers of one run make files at once
   const unsigned start = unsigned(GetCurrentProcessId()) * 2654435761u + GetTickCount() + counter++;
   for (unsigned attempt = 0; attempt < 0x10000u; ++attempt) {
     const int length = std::snprintf(tempPath, size, "%.*s~krn%04X.tmp", folderLength, target,
@@ -53,6 +54,19 @@ bool SysMayReplaceFile(const char* target, uint32_t* kept) {
   if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
+  }
+  // A new file would part this name from the file's other hard links: refused.
+  HANDLE file = CreateFileA(target, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool linked =
+        GetFileInformationByHandle(file, &information) != 0 && information.nNumberOfLinks > 1;
+    CloseHandle(file);
+    if (linked) {
+      SetLastError(kSysErrorHardLinks);
+      return false;
+    }
   }
   // The new file keeps the attributes (hidden, archive...) of the one it replaces; an existing
   // file has at least FILE_ATTRIBUTE_NORMAL, so the value is never 0.
@@ -122,6 +136,9 @@ bool SysErrorText(uint32_t code, char* out, uint32_t size) {
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY:
       text = "Cannot allocate memory";
+      break;
+    case kSysErrorHardLinks:
+      text = "The file has other hard links, which a new file would part from it";
       break;
     default:
       break;

@@ -113,6 +113,24 @@ uint32_t SysGetFileAttributes(const char* path) {
                                                       : kSysAttributeNormal;
 }
 
+bool SysGetFileIdentity(const char* path, SysFileIdentity* identity) {
+  if (path == nullptr || identity == nullptr) return false;
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  // Backup semantics open a folder as well as a file; the handle only asks who it is.
+  HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION information;
+  const bool known = GetFileInformationByHandle(file, &information) != 0;
+  CloseHandle(file);
+  if (!known) return false;
+  identity->device = information.dwVolumeSerialNumber;
+  identity->node = (uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+  identity->isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return true;
+}
+
 uint32_t SysGetCurrentDirectory(char* out, uint32_t size) {
   if (out == nullptr || size == 0) return 0;
   DWORD length = GetCurrentDirectoryA(size, out);

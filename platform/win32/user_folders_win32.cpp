@@ -51,3 +51,7 @@ bool SysCreatePrivateFolder(const char* path) {
 bool SysOwnedByUser(const char* path) {
   return path != nullptr && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
+
+bool SysOwnedByAdministrator(const char* path) {
+  return SysOwnedByUser(path);
+}

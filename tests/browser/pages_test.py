@@ -5,6 +5,7 @@ scenes), KRN_CONVERT (the command-line converter), KRN_ARTIFACTS (screenshots),
 KRN_CHROMIUM (the browser).
 """
 
+import html.parser
 import os
 import re
 import subprocess
@@ -265,6 +266,86 @@ class TemplatesValid(PagesBase):
             with self.subTest(template=name):
                 page = self.program.make_page(name, scene, self.path("valid", name))
                 self.assertEqual(tidy_errors(page), "", "tidy finds faults in the page")
+
+
+# Field values that would break a page whose template put them into an attribute value or a
+# style sheet: quote marks, angle brackets, an ampersand, a semicolon and a closing brace.
+TRICKY_VALUE = """He said "hi" & it's 2 < 3 > 1; a}b"""
+
+
+class ElementList(html.parser.HTMLParser):
+    """The start tags of a page with their attribute names, in order."""
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.elements = []
+
+    def handle_starttag(self, tag, attrs):
+        self.elements.append((tag, tuple(sorted(name for name, _ in attrs))))
+
+
+def elements_of(path):
+    parser = ElementList()
+    with open(path, encoding="utf-8") as f:
+        parser.feed(f.read())
+    parser.close()
+    return parser.elements
+
+
+class FieldPlaces(html.parser.HTMLParser):
+    """Where the fields of a template text stand: inside a tag (an attribute value) or inside
+    a style sheet."""
+
+    def __init__(self):
+        super().__init__(convert_charrefs=False)
+        self.misplaced = []
+        self.in_style = False
+
+    def check(self, text, where):
+        for match in re.finditer(re.escape(DELIMITER) + r"(\w+)", text):
+            if match.group(1) not in RESERVED:
+                self.misplaced.append("%s in %s" % (match.group(1), where))
+
+    def handle_starttag(self, tag, attrs):
+        self.check(self.get_starttag_text() or "", "the <%s> tag" % tag)
+        self.in_style = tag == "style"
+
+    def handle_endtag(self, tag):
+        self.in_style = False
+
+    def handle_data(self, data):
+        if self.in_style:
+            self.check(data, "a style sheet")
+
+
+class TemplateValues(PagesBase):
+    def test_no_field_in_attributes_or_style_sheets(self):
+        for name in self.program.templates:
+            with self.subTest(template=name):
+                path = os.path.join(self.program.path, "HTML Support", name)
+                with open(path, encoding="utf-8") as f:
+                    places = FieldPlaces()
+                    places.feed(f.read())
+                self.assertEqual(places.misplaced, [], name)
+
+    def test_tricky_values_keep_the_markup(self):
+        scene = write_scene(self.path("values", "scene.krn"), ["Spin", "Door"])
+        for name in self.program.templates:
+            with self.subTest(template=name):
+                path = os.path.join(self.program.path, "HTML Support", name)
+                with open(path, encoding="utf-8") as f:
+                    fields = list(template_fields(f.read()))
+                self.assertNotEqual(fields, [], name + " has fields to fill")
+                plain = self.program.make_page(name, scene, self.path("values", "plain-" + name),
+                                               {field: "Plain value" for field in fields})
+                tricky = self.program.make_page(name, scene,
+                                                self.path("values", "tricky-" + name),
+                                                {field: TRICKY_VALUE for field in fields})
+                self.assertEqual(tidy_errors(tricky), "", "tidy finds faults with " + TRICKY_VALUE)
+                self.assertEqual(elements_of(tricky), elements_of(plain),
+                                 "the values changed the elements of the page")
+                with open(tricky, encoding="utf-8") as f:
+                    self.assertIn(TRICKY_VALUE, f.read(), "the value is in the page as typed")
 
 
 class BrowserPages(PagesBase):

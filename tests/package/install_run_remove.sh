@@ -55,6 +55,11 @@ dpkg-deb -c "$command_deb" >"$WORK/command-contents"
 dpkg-deb -c "$window_deb" >"$WORK/window-contents"
 grep -q '/usr/lib/krn2html/HTML Support/generic.html' "$WORK/command-contents" ||
   fail "the command's package lacks the templates"
+grep -q '/usr/share/man/man1/krn2html-convert.1.gz' "$WORK/command-contents" ||
+  fail "the command's package lacks its manual page"
+if command -v lintian >/dev/null && lintian "$command_deb" 2>&1 | grep -F 'no-manual-page'; then
+  fail "lintian finds no manual page for the command"
+fi
 grep -qE '/usr/lib/krn2html/krn2html$|krn2html.desktop' "$WORK/command-contents" &&
   fail "the command's package holds the window program"
 grep -qE 'HTML Support|krn2html-convert' "$WORK/window-contents" &&

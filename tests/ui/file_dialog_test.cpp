@@ -88,4 +88,18 @@ TEST_F(FileDialogTest, ShowMessageRecordsTitleTextAndIcon) {
   EXPECT_FALSE(ShowMessage(nullptr, "t", "x")) << "a box that returns 0 fails";
 }
 
+TEST_F(FileDialogTest, ShowErrorMessageHasTheErrorIcon) {
+  void* owner = OpenWindow();
+  EXPECT_TRUE(ShowErrorMessage(owner, "Tessaly KRN 2 HTML", "Could not write the page /a: No"));
+  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+  const headless::MessageBoxRecord& box = headless::MessageBoxes()[0];
+  EXPECT_EQ(box.owner, owner);
+  EXPECT_EQ(box.title, "Tessaly KRN 2 HTML");
+  EXPECT_EQ(box.text, "Could not write the page /a: No");
+  EXPECT_EQ(box.flags, 0x10u) << "MB_ICONERROR";
+  EXPECT_FALSE(ShowErrorMessage(owner, nullptr, "text"));
+  EXPECT_FALSE(ShowErrorMessage(owner, "title", nullptr));
+  EXPECT_EQ(headless::MessageBoxes().size(), 1u) << "a refused call must show nothing";
+}
+
 }  // namespace

@@ -234,6 +234,8 @@ TEST_F(ConversionTest, EmptyAndNulScenesShowTheXmlErrorBox) {
     ASSERT_EQ(toolkit_.MessageBoxCount(), boxes + 1);
     EXPECT_EQ(toolkit_.MessageBoxTitle(boxes), "XML Error");
     EXPECT_EQ(toolkit_.MessageBoxText(boxes), c.message);
+    EXPECT_EQ(headless::MessageBoxes()[size_t(boxes)].flags, 0x40u)
+        << "the XML Error box keeps its information icon (MB_ICONINFORMATION)";
     EXPECT_EQ(ReadText(program_.path() / "odd.html"), "<b>T</b>|scenes/odd.krn|")
         << "the page is still made, without buttons";
   }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -195,10 +197,12 @@ TEST(MainWindow, ResetDefaultsRebuildsWithTheTemplateDefaults) {
 std::vector<std::string> TwoTemplates(const ProgramFolder& program) {
   program.AddTemplate("a.html", "((KWB))FA::a((KWB))");
   program.AddTemplate("b.html", "((KWB))FB::b((KWB))");
+  // The catalogue's order: by name, whatever order the folder lists them in.
   std::vector<std::string> listed;
   for (const auto& e : std::filesystem::directory_iterator(program.templates())) {
-    listed.insert(listed.begin(), e.path().filename().string());
+    listed.push_back(e.path().filename().string());
   }
+  std::sort(listed.begin(), listed.end());
   return listed;
 }
 
@@ -293,10 +297,60 @@ TEST(MainWindow, RememberedTemplateMissingFromTheCatalogue) {
   EXPECT_EQ(Height(outer), 100) << "the window shows the fields of the template it falls back to";
   EXPECT_EQ(selected, 0) << "the selector shows the first entry";
   EXPECT_EQ(ReadText(program.path() / "page.html"), "f") << "the page comes from a.html";
-  EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), "a.html\r\n")
-      << "the stale name is not saved back";
+  EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), "gone.html\r\n")
+      << "the remembered name stays for the day its template is back";
   EXPECT_FALSE(std::filesystem::exists(program.defaults() / "Prefsgone.txt"))
       << "no settings file for a template that does not exist";
+  EXPECT_FALSE(std::filesystem::exists(program.defaults() / "Prefsa.txt"))
+      << "the values of the template shown instead are not saved unchanged";
+}
+
+TEST(MainWindow, RememberedTemplateMissingIsReplacedOnlyByAChoice) {
+  // The remembered template's folder is away for the moment; its settings file is kept.
+  struct Case {
+    const char* what;
+    std::function<void()> act;  // what the user does before closing
+    const char* defaultTemplate;
+    const char* prefsOfShown;  // Prefsa.txt afterwards, null: not written
+  } cases[] = {
+      {"nothing touched", [] {}, "gone.html\r\n", nullptr},
+      {"reset defaults",
+       [] { headless::ClickControl(headless::FindControl(mainWindow, kResetButtonId)); },
+       "gone.html\r\n", nullptr},
+      {"a value typed",
+       [] { headless::TypeText(headless::FindControl(mainWindow, 2000), "+typed"); },
+       "gone.html\r\n", "((KWB))FA((KWB))=a+typed\r\n"},
+      {"another template chosen (a quick click)",
+       [] {
+         headless::MouseDown(mainWindow, 5, 5);
+         headless::MouseUp(mainWindow, 5, 5);
+       },
+       "b.html\r\n", nullptr},
+  };
+  for (const Case& c : cases) {
+    ProgramFolder program;
+    TwoTemplates(program);
+    WriteText(program.defaults() / "defaulttemplate.txt", "gone.html\r\n");
+    WriteText(program.defaults() / "Prefsgone.txt", "((KWB))G((KWB))=mine\r\n");
+    ProgramRun run;
+    std::string shown;
+    run.At(50, [&] {
+      shown = headless::WindowText(headless::FindControl(mainWindow, 1000));
+      c.act();
+    });
+    run.At(300, [] { headless::RequestClose(mainWindow); });
+    run.Run();
+    EXPECT_EQ(shown, "FA") << c.what << ": the first template stands in";
+    EXPECT_EQ(ReadText(program.defaults() / "defaulttemplate.txt"), c.defaultTemplate) << c.what;
+    EXPECT_EQ(ReadText(program.defaults() / "Prefsgone.txt"), "((KWB))G((KWB))=mine\r\n")
+        << c.what << ": the missing template's values are kept";
+    if (c.prefsOfShown == nullptr) {
+      EXPECT_FALSE(std::filesystem::exists(program.defaults() / "Prefsa.txt"))
+          << c.what << ": unchanged values of the stand-in are not saved";
+    } else {
+      EXPECT_EQ(ReadText(program.defaults() / "Prefsa.txt"), c.prefsOfShown) << c.what;
+    }
+  }
 }
 
 TEST(MainWindow, NoTemplatesAtAll) {

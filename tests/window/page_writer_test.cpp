@@ -168,6 +168,10 @@ TEST_F(PageTest, FailuresAreToldAndChangeNothing) {
   const auto gone = program_.templates() / "gone.html";
   WriteText(gone, "vanishes");
   std::filesystem::remove(gone);  // deleted between the scan and the conversion
+  const auto empty = program_.templates() / "empty.html";
+  WriteText(empty, "");
+  const auto zeroFirst = program_.templates() / "zero.html";
+  WriteText(zeroFirst, std::string("\0<html>", 7));
   struct Case {
     const char* what;
     std::filesystem::path page;
@@ -189,6 +193,10 @@ TEST_F(PageTest, FailuresAreToldAndChangeNothing) {
        "Could not write the page " + (locked / "old.html").string() + ": Permission denied"},
       {"template deleted", page, ProgramView(gone), [] {},
        "Could not read the template " + gone.string() + ": No such file or directory"},
+      {"empty template", page, ProgramView(empty), [] {},
+       "The template " + empty.string() + " is empty"},
+      {"template with no text before a zero byte", page, ProgramView(zeroFirst), [] {},
+       "The template " + zeroFirst.string() + " is empty"},
   };
   // Windows ignores the read-only attribute of a folder: that case is Linux's.
   const bool readOnlyFolders = std::filesystem::path::preferred_separator == '/';
@@ -202,6 +210,8 @@ TEST_F(PageTest, FailuresAreToldAndChangeNothing) {
     ASSERT_EQ(toolkit_.MessageBoxCount(), boxes + 1) << c.what << ": one message";
     EXPECT_EQ(toolkit_.MessageBoxTitle(boxes), "Tessaly KRN 2 HTML") << c.what;
     EXPECT_EQ(toolkit_.MessageBoxText(boxes), c.message) << c.what;
+    EXPECT_EQ(headless::MessageBoxes()[size_t(boxes)].flags, 0x10u)
+        << c.what << ": a failure has the error icon (MB_ICONERROR)";
     EXPECT_EQ(ReadText(c.page), before) << c.what << ": the existing page keeps every byte";
     std::filesystem::permissions(page, std::filesystem::perms::owner_all);
     std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
@@ -239,6 +249,73 @@ TEST_F(PageTest, ReplacingKeepsPermissions) {
     EXPECT_EQ(std::filesystem::status(page).permissions(), mode)
         << "a replaced page keeps its permissions " << std::oct << static_cast<unsigned>(mode);
   }
+}
+
+TEST_F(PageTest, ReplacingWritesThroughLinksAndRefusesHardLinks) {
+  if (std::filesystem::path::preferred_separator != '/') {
+    GTEST_SKIP() << "symbolic links of Linux";
+  }
+  namespace fs = std::filesystem;
+  UseTemplate("new page");
+  const auto web = program_.path() / "web";
+  const auto real = program_.path() / "real";
+  fs::create_directories(web);
+  fs::create_directories(real);
+  auto write = [&](const fs::path& page) {
+    headless::QueueFileAnswer(ProgramView(page));
+    return WritePage(TemplatePath().c_str(), "Z:\\a.krn", &state_);
+  };
+  auto leftovers = [](const fs::path& folder) {
+    size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      count += entry.path().extension() == ".tmp";
+    }
+    return count;
+  };
+
+  // A link, a relative link through another, and a link to a file not made yet: each stays a
+  // link, the file it leads to gets the page, written beside that file.
+  struct LinkCase {
+    const char* what;
+    fs::path link;
+    fs::path target;
+    std::function<void()> make;
+  } links[] = {
+      {"absolute link", web / "a.html", real / "a.html",
+       [&] {
+         WriteText(real / "a.html", "old");
+         fs::create_symlink(real / "a.html", web / "a.html");
+       }},
+      {"relative link to a link", web / "b.html", real / "b.html",
+       [&] {
+         WriteText(real / "b.html", "old");
+         fs::create_symlink("../real/b.html", web / "b-mid.html");
+         fs::create_symlink("b-mid.html", web / "b.html");
+       }},
+      {"link to a missing file", web / "c.html", real / "c.html",
+       [&] { fs::create_symlink(real / "c.html", web / "c.html"); }},
+  };
+  for (const LinkCase& c : links) {
+    c.make();
+    ASSERT_TRUE(write(c.link)) << c.what;
+    EXPECT_TRUE(fs::is_symlink(c.link)) << c.what << ": the link stays a link";
+    EXPECT_EQ(ReadText(c.target), "new page") << c.what << ": the file it leads to is replaced";
+    EXPECT_EQ(ReadText(c.link), "new page") << c.what;
+  }
+  EXPECT_EQ(leftovers(web) + leftovers(real), 0u) << "no temporary file stays behind";
+
+  // A page with a second hard link is refused: both names keep the old page.
+  const auto linked = web / "linked.html";
+  WriteText(linked, "old linked");
+  fs::create_hard_link(linked, real / "other-name.html");
+  const int boxes = toolkit_.MessageBoxCount();
+  EXPECT_FALSE(write(linked));
+  ASSERT_EQ(toolkit_.MessageBoxCount(), boxes + 1);
+  EXPECT_EQ(toolkit_.MessageBoxText(boxes),
+            "Could not write the page " + linked.string() +
+                ": The file has other hard links, which a new file would part from it");
+  EXPECT_EQ(ReadText(linked), "old linked");
+  EXPECT_EQ(ReadText(real / "other-name.html"), "old linked");
 }
 
 }  // namespace

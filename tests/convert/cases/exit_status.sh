@@ -50,12 +50,12 @@ expect_stderr "krn2html-convert: template 'nope.html' not found (see --list-temp
 convert -s NOFIELD=1 s/a.krn
 expect_contains "$ERR" "krn2html-convert: the template 'fields.html' has no field 'NOFIELD'"
 
-# A template file named by its path; a missing default template is a usage error too.
+# A template file named by its path; without any template in the folder the folder is named.
 convert -t "$KRN_DATA_E2E/plain.html" s/a.krn
 expect_status 0
 expect_contains s/a.html "<p>$KRN_VERSION</p>"
 rm "$PROGRAM_DIR/HTML Support/fields.html"
 convert s/a.krn
-expect_status 2
-expect_contains "$ERR" "the default template 'generic.html' is not in \"HTML Support\""
+expect_status 1
+expect_stderr "krn2html-convert: No templates in $PROGRAM_DIR/HTML Support"
 echo "PASS [$CASE]"

@@ -6,8 +6,8 @@
 start_display
 make_program_folder "$KRN_DATA_E2E/plain.html" "$KRN_DATA_E2E/fields.html"
 printf 'plain.html\r\n' >"$PROGRAM_DIR/Defaults/defaulttemplate.txt"
-# The catalogue lists the templates in the reverse of the folder's order.
-mapfile -t listed < <(ls -f "$PROGRAM_DIR/HTML Support" | grep '\.html$' | tac)
+# The catalogue lists the templates by name, whatever the folder's order.
+listed=(fields.html plain.html)
 current=-1; wanted=-1
 for i in "${!listed[@]}"; do
   [ "${listed[$i]}" = plain.html ] && current=$i

@@ -1,0 +1,141 @@
+#include "command/convert_jobs_runner.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "base/string_buffer.h"
+#include "core/text_of.h"
+
+namespace {
+
+// What one finished job left for the run's report.
+struct JobOutcome {
+  StringBuffer lines;
+  int failures = 0;
+  bool done = false;
+};
+
+// The shared part: the next job to take and the outcomes, under `mutex`.
+struct JobBoard {
+  std::atomic<int> next{0};
+  int count = 0;
+  std::unique_ptr<JobOutcome[]> outcomes;
+  std::mutex mutex;
+  std::condition_variable finished;
+  int awaited = -1;  // the job the calling thread waits for; -1 while it does not wait
+};
+
+// One worker: its converter, the report it tells and the lines that report keeps.
+struct Worker {
+  StringBuffer lines;
+  std::unique_ptr<ConvertReport> report;
+  std::unique_ptr<JobConverter> converter;
+  std::thread thread;
+};
+
+// Takes jobs until none is left, handing each job's lines to the board.
+void Work(Worker& worker, JobBoard& board) {
+  for (;;) {
+    const int job = board.next.fetch_add(1);
+    if (job >= board.count) return;
+    const int before = worker.report->failures();
+    worker.converter->Convert(job);
+    bool awaited = false;
+    {
+      std::lock_guard<std::mutex> lock(board.mutex);
+      JobOutcome& outcome = board.outcomes[size_t(job)];
+      outcome.lines.Swap(worker.lines);
+      outcome.failures = worker.report->failures() - before;
+      outcome.done = true;
+      awaited = board.awaited == job;
+    }
+    // Only the job the calling thread waits for wakes it: a wake-up per job would cost a
+    // switch of threads per scene.
+    if (awaited) board.finished.notify_one();
+  }
+}
+
+int RunOneAfterAnother(const StringList& shown, ConvertReport& report, JobConverter& converter) {
+  int firstGood = -1;
+  for (int i = 0; i < shown.count; ++i) {
+    report.Progress(i + 1, shown.count, TextOf(shown.items[i]));
+    const int before = report.failures();
+    converter.Convert(i);
+    if (firstGood < 0 && report.failures() == before) firstGood = i;
+  }
+  return firstGood;
+}
+
+}  // namespace
+
+int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
+                   JobConverterMaker& maker) {
+  const int count = shown.count;
+  if (workers > count) workers = count;
+  if (workers < 1) workers = 1;
+
+  JobBoard board;
+  board.count = count;
+  std::unique_ptr<Worker[]> crew;
+  if (workers > 1) {
+    board.outcomes.reset(new (std::nothrow) JobOutcome[size_t(count)]);
+    crew.reset(new (std::nothrow) Worker[size_t(workers)]);
+    if (!board.outcomes || !crew) workers = 1;
+  }
+  // Every converter is made before the first thread starts.
+  int made = 0;
+  for (; workers > 1 && made < workers; ++made) {
+    Worker& worker = crew[size_t(made)];
+    worker.report.reset(new (std::nothrow) ConvertReport(report.verbosity(), &worker.lines));
+    if (!worker.report) break;
+    worker.converter = maker.Make(*worker.report);
+    if (!worker.converter) break;
+  }
+  if (made < 2) workers = 1;
+  if (workers == 1) {
+    int firstGood = -1;
+    if (std::unique_ptr<JobConverter> converter = maker.Make(report)) {
+      firstGood = RunOneAfterAnother(shown, report, *converter);
+    }
+    report.EndProgress();
+    return firstGood;
+  }
+
+  int started = 0;
+  for (int i = 0; i < made; ++i) {
+    try {
+      crew[size_t(i)].thread = std::thread(Work, std::ref(crew[size_t(i)]), std::ref(board));
+      ++started;
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  // Without any thread the calling thread works through the jobs with the first converter.
+  if (started == 0) Work(crew[0], board);
+
+  int firstGood = -1;
+  for (int i = 0; i < count; ++i) {
+    report.Progress(i + 1, count, TextOf(shown.items[i]));
+    // The lines are taken out under the lock and written after it, so that no worker waits
+    // for standard error.
+    StringBuffer lines;
+    int failures = 0;
+    {
+      std::unique_lock<std::mutex> lock(board.mutex);
+      board.awaited = i;
+      board.finished.wait(lock, [&board, i] { return board.outcomes[size_t(i)].done; });
+      board.awaited = -1;
+      lines.Swap(board.outcomes[size_t(i)].lines);
+      failures = board.outcomes[size_t(i)].failures;
+    }
+    report.Retell(lines, failures);
+    if (firstGood < 0 && failures == 0) firstGood = i;
+  }
+  for (int i = 0; i < started; ++i) crew[size_t(i)].thread.join();
+  report.EndProgress();
+  return firstGood;
+}

@@ -1,0 +1,37 @@
+// The -j workers of krn2html-convert: the scenes of one run converted by several threads at once,
+// their lines told in the order of the scenes. The workers share nothing but the next job to take
+// and the finished jobs' lines; each converts with a converter of its own, holding one scene at a
+// time.
+#pragma once
+
+#include <memory>
+
+#include "base/string_list.h"
+#include "command/convert_report.h"
+
+// Converts jobs by number, telling what happens to the report it was made with.
+class JobConverter {
+ public:
+  virtual ~JobConverter() = default;
+  virtual void Convert(int job) = 0;
+};
+
+// Makes the converter of one worker, bound to report; called on the calling thread before any
+// worker starts (a worker may not read the settings or change the current folder). Null when
+// memory runs out.
+class JobConverterMaker {
+ public:
+  virtual std::unique_ptr<JobConverter> Make(ConvertReport& report) = 0;
+
+ protected:
+  ~JobConverterMaker() = default;
+};
+
+// Converts the jobs 0..shown.count-1 with at most `workers` threads and tells report, in the
+// order of the jobs, each job's progress ("[n/total] shown") and lines: what report shows is
+// what a run of one job after the other shows, whatever order the jobs finish in. With one worker
+// (or one job) the jobs run on the calling thread. A failed job never stops the others; when a
+// thread cannot be started the ones that did (or the calling thread) take its share. Returns
+// the first job that ended without a failure, -1 when every one failed.
+int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
+                   JobConverterMaker& maker);
