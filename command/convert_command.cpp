@@ -16,6 +16,7 @@
 #include "command/page_opener.h"
 #include "command/scene_jobs.h"
 #include "core/animation_buttons.h"
+#include "core/button_block.h"
 #include "core/conversion_failure.h"
 #include "core/page_conversion.h"
 #include "core/text_of.h"
@@ -163,6 +164,9 @@ class ConvertRun {
     ConversionFailure failure;
     StringBuffer reason;
     SysSetLastError(0);
+    // A scene that gives no buttons (not XML, a .krq) leaves the block as it was: empty it,
+    // so that its page never carries the buttons of the scene this thread converted before.
+    buttonBlock.SetText(nullptr, -1, 0);
     const PathBuffer scenePath(scene);
     const ButtonsOutcome outcome = *scene == '\0'
                                        ? CollectButtonsFromReader(&ReadStandardInputBlock, nullptr,

@@ -61,10 +61,11 @@ expect_contains err1 "krn2html-convert: s: Is a folder"
 grep -o '^[^:]*s/[0-9]*\.krn' err1 | sed 's|.*s/||' >order
 sort -c order 2>/dev/null || fail "standard error is not in the order of the scenes"
 
-# Standard input among the scenes: its page still goes to standard output.
+# Standard input among the scenes: with -d its page goes into that folder as page.html.
 STDIN=s/001.krn convert -j 4 -d outI s/002.krn - s/003.krn
 expect_status 0
-grep -q "Spin001" "$OUT" || fail "the page of standard input is not on standard output"
+grep -q "Spin001" outI/page.html || fail "the page of standard input is not outI/page.html"
+[ ! -s "$OUT" ] || fail "a page went to standard output"
 [ -s outI/002.html ] && [ -s outI/003.html ] || fail "the pages of the files were not written"
 
 # A count of jobs that is not one.

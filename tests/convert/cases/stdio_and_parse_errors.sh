@@ -24,11 +24,14 @@ expect_same_bytes "$OUT" expected.html
 STDIN=s/a.krn convert -o from-stdin.html -
 expect_same_bytes from-stdin.html expected.html
 
-# Malformed XML: a warning, and the page without buttons.
-convert s/broken.krn s/a.krn
-expect_status 0
-expect_stderr "s/broken.krn:4: Parse Error: mismatched tag"
-expect_contains s/broken.html "<form>"$'\n'"</form>"
+# Malformed XML: a warning, and the page without buttons, also after a scene with buttons.
+for order in "s/broken.krn s/a.krn" "s/a.krn s/broken.krn"; do
+  # shellcheck disable=SC2086
+  convert $order
+  expect_status 0
+  expect_stderr "s/broken.krn:4: Parse Error: mismatched tag"
+  expect_contains s/broken.html "<form>"$'\n'"</form>"
+done
 STDIN=s/broken.krn convert -
 expect_stderr "-:4: Parse Error: mismatched tag"
 expect_contains "$OUT" "<form>"$'\n'"</form>"
