@@ -326,6 +326,9 @@ ButtonsOutcome AfterParse(XmlParseOutcome parsed, XmlTree& tree,
     case XmlParseOutcome::Stopped:
       buttonBlock.SetText(nullptr, -1, 0);
       return ButtonsOutcome::TooManyAnimations;
+    case XmlParseOutcome::Cancelled:
+      buttonBlock.SetText(nullptr, -1, 0);
+      return ButtonsOutcome::Cancelled;
     case XmlParseOutcome::OutOfMemory:
     case XmlParseOutcome::NotReady:
       break;
@@ -358,7 +361,8 @@ void ButtonBlockMeasure::OnEnd(const char* name) {
 }
 
 ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
-                              void* parseErrorContext, XmlTree::BlockHandler whileReading) {
+                              void* parseErrorContext, XmlTree::BlockHandler whileReading,
+                              void* whileReadingContext) {
   FileHandle file(path);
   if (!file.Exists()) return ButtonsOutcome::Unreadable;
   if (!NamesXmlScene(path.path)) return ButtonsOutcome::NotScanned;
@@ -371,7 +375,7 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
   }
   ButtonBlockMeasure measure;
   ForButtons(tree, parseErrorHandler, parseErrorContext, measure);
-  tree.SetBlockHandler(whileReading);
+  tree.SetBlockHandler(whileReading, whileReadingContext);
   // The file goes to the parser block by block: its size never limits the read. A scene
   // whose block could not be held stops building as soon as that is certain.
   const XmlParseOutcome parsed = tree.ParseFile(file, path.path, kSkipBlankText);
@@ -430,6 +434,9 @@ bool ButtonsOutcomeResult(ButtonsOutcome outcome, const char* path, ConversionFa
     case ButtonsOutcome::TooManyAnimations:
       kind = ConversionFailureKind::kTooManyAnimations;
       break;
+    case ButtonsOutcome::Cancelled:
+      kind = ConversionFailureKind::kCancelled;
+      break;
   }
   // The block is empty: no page may be made from it.
   if (failure != nullptr) failure->Set(kind, path, 0);
@@ -456,9 +463,10 @@ bool CollectAnimationButtons(const PathBuffer& path) {
 
 bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
                              void* parseErrorContext, ConversionFailure* failure,
-                             XmlTree::BlockHandler whileReading) {
+                             XmlTree::BlockHandler whileReading, void* whileReadingContext) {
   return ButtonsOutcomeResult(
-      CollectButtons(path, parseErrorHandler, parseErrorContext, whileReading), path.path, failure);
+      CollectButtons(path, parseErrorHandler, parseErrorContext, whileReading, whileReadingContext),
+      path.path, failure);
 }
 
 bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const char* name,

@@ -30,6 +30,7 @@ enum class ButtonsOutcome {
   Unreadable,         // missing, or cannot be opened or read; block unchanged
   OutOfMemory,        // the tree or the block could not be had; block empty
   TooManyAnimations,  // the block would pass a StringBuffer's largest capacity; block empty
+  Cancelled,          // the read was stopped by its block handler; block empty
 };
 
 // Measures the button block of a scene while its tree is built, as the tree's element watch:
@@ -55,11 +56,13 @@ class ButtonBlockMeasure final : public XmlElementWatch {
 // Reads the scene file at path and fills buttonBlock with its animation buttons. The walk
 // stops at the first line that cannot be added, and the block is then emptied: it is never
 // left partial. A parse error goes to parseErrorHandler with parseErrorContext (null: the
-// "XML Error" box). `whileReading` (may be null) is called between the blocks of a long read.
+// "XML Error" box). `whileReading` (may be null) is called with `whileReadingContext` between
+// the blocks of a long read; when it answers false the read stops (Cancelled).
 ButtonsOutcome CollectButtons(const PathBuffer& path,
                               XmlTree::ParseErrorHandler parseErrorHandler = nullptr,
                               void* parseErrorContext = nullptr,
-                              XmlTree::BlockHandler whileReading = nullptr);
+                              XmlTree::BlockHandler whileReading = nullptr,
+                              void* whileReadingContext = nullptr);
 
 // Reads the scene file at path and fills buttonBlock with its animation buttons.
 // False for a missing or unreadable file (block unchanged), no memory or too many
@@ -70,11 +73,12 @@ bool CollectAnimationButtons(const PathBuffer& path);
 
 // The same, telling a parse error to parseErrorHandler with parseErrorContext (null: the
 // "XML Error" box). A failure that must stop the page is recorded in failure (when given)
-// with a false result: kNoMemoryForScene or kTooManyAnimations. A scene that cannot be read
-// or parsed is no such failure. `whileReading` as for CollectButtons.
+// with a false result: kNoMemoryForScene, kTooManyAnimations or kCancelled. A scene that cannot be
+// read or parsed is no such failure. `whileReading` as for CollectButtons.
 bool CollectAnimationButtons(const PathBuffer& path, XmlTree::ParseErrorHandler parseErrorHandler,
                              void* parseErrorContext, ConversionFailure* failure,
-                             XmlTree::BlockHandler whileReading = nullptr);
+                             XmlTree::BlockHandler whileReading = nullptr,
+                             void* whileReadingContext = nullptr);
 
 // The same for a scene read block by block through `read` (standard input, say; name is the
 // document's name), always read as XML and never held whole: Unreadable when a read failed

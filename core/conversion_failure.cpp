@@ -31,6 +31,7 @@ const FailureMessage kMessages[] = {
     {ConversionFailureKind::kNoMemoryForScene, "Not enough memory to read %s"},
     {ConversionFailureKind::kBackslashName, "File names with a backslash are not supported: %s"},
     {ConversionFailureKind::kTemplateEmpty, "The template %s is empty"},
+    {ConversionFailureKind::kCancelled, "The conversion of %s was cancelled"},
 };
 
 }  // namespace

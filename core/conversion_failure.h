@@ -32,6 +32,8 @@ enum class ConversionFailureKind : int {
   kBackslashName,
   // "The template <path> is empty"
   kTemplateEmpty,
+  // "The conversion of <path> was cancelled"
+  kCancelled,
 };
 
 // One failure: its kind, the file or folder it concerns in the user's form (the native path

@@ -116,7 +116,7 @@ bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& fa
   }
   const PathBuffer scene(scenePath);
   return CollectAnimationButtons(scene, request.parseErrorHandler, request.parseErrorContext,
-                                 &failure, request.whileReading) ||
+                                 &failure, request.whileReading, request.whileReadingContext) ||
          !failure.Failed();
 }
 

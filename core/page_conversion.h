@@ -42,9 +42,11 @@ struct ConversionRequest {
   // "XML Error" box. Either way the page is still made, without buttons.
   XmlTree::ParseErrorHandler parseErrorHandler = nullptr;
   void* parseErrorContext = nullptr;
-  // Called between the blocks of a long scene file read (the window program keeps its
-  // windows painted); may be null.
+  // Called with whileReadingContext and the bytes read so far between the blocks of a long
+  // scene file read (the window program tells its progress); may be null. Its false stops the
+  // read: no page, a kCancelled failure.
   XmlTree::BlockHandler whileReading = nullptr;
+  void* whileReadingContext = nullptr;
   // The BUILD value when the caller has it already (ProgramBuildText; a command that converts
   // many scenes reads it once); null reads it from the program file for this page.
   const char* buildText = nullptr;

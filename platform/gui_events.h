@@ -29,29 +29,30 @@ namespace platform {
 
 // Event codes of the toolkit.
 enum EventCode : int32_t {
-  kEventOther = 0,           // any other native message
-  kEventOpen = 4,            // registration (made by the toolkit, never by a backend)
-  kEventCloseRequest = 5,    // WM_CLOSE, WM_DESTROY: the user asks to close
-  kEventClosing = 6,         // unregistration (made by the toolkit)
-  kEventActivated = 7,       // WM_ACTIVATE with WA_ACTIVE or WA_CLICKACTIVE
-  kEventDeactivated = 8,     // WM_ACTIVATE with WA_INACTIVE
-  kEventSizing = 9,          // WM_SIZING: `sizing` holds the proposed outer rectangle
-  kEventMaximised = 10,      // WM_SIZE with SIZE_MAXIMIZED
-  kEventMinimised = 11,      // WM_SIZE with SIZE_MINIMIZED
-  kEventRestored = 12,       // WM_SIZE with SIZE_RESTORED
-  kEventLeftDown = 13,       // WM_LBUTTONDOWN; WM_LBUTTONDBLCLK with doubleClick
-  kEventRightDown = 14,      // WM_RBUTTONDOWN; WM_RBUTTONDBLCLK with doubleClick
-  kEventLeftUp = 15,         // WM_LBUTTONUP
-  kEventRightUp = 16,        // WM_RBUTTONUP
-  kEventMouseMove = 17,      // WM_MOUSEMOVE
-  kEventKeyDown = 18,        // WM_KEYDOWN; WM_SYSKEYDOWN with systemKey
-  kEventCharacter = 19,      // WM_CHAR; WM_SYSCHAR with systemKey
-  kEventKeyUp = 20,          // WM_KEYUP; WM_SYSKEYUP with systemKey
-  kEventPaint = 21,          // WM_PAINT: the window has an update region
-  kEventTimer = 22,          // the toolkit's timer emulation (never a backend)
-  kEventCommand = 23,        // WM_COMMAND from a child control
-  kEventFilesDropped = 24,   // WM_DROPFILES: `dropCount` names in `dropNames`
-  kEventVerticalScroll = 27  // WM_VSCROLL
+  kEventOther = 0,            // any other native message
+  kEventOpen = 4,             // registration (made by the toolkit, never by a backend)
+  kEventCloseRequest = 5,     // WM_CLOSE, WM_DESTROY: the user asks to close
+  kEventClosing = 6,          // unregistration (made by the toolkit)
+  kEventActivated = 7,        // WM_ACTIVATE with WA_ACTIVE or WA_CLICKACTIVE
+  kEventDeactivated = 8,      // WM_ACTIVATE with WA_INACTIVE
+  kEventSizing = 9,           // WM_SIZING: `sizing` holds the proposed outer rectangle
+  kEventMaximised = 10,       // WM_SIZE with SIZE_MAXIMIZED
+  kEventMinimised = 11,       // WM_SIZE with SIZE_MINIMIZED
+  kEventRestored = 12,        // WM_SIZE with SIZE_RESTORED
+  kEventLeftDown = 13,        // WM_LBUTTONDOWN; WM_LBUTTONDBLCLK with doubleClick
+  kEventRightDown = 14,       // WM_RBUTTONDOWN; WM_RBUTTONDBLCLK with doubleClick
+  kEventLeftUp = 15,          // WM_LBUTTONUP
+  kEventRightUp = 16,         // WM_RBUTTONUP
+  kEventMouseMove = 17,       // WM_MOUSEMOVE
+  kEventKeyDown = 18,         // WM_KEYDOWN; WM_SYSKEYDOWN with systemKey
+  kEventCharacter = 19,       // WM_CHAR; WM_SYSCHAR with systemKey
+  kEventKeyUp = 20,           // WM_KEYUP; WM_SYSKEYUP with systemKey
+  kEventPaint = 21,           // WM_PAINT: the window has an update region
+  kEventTimer = 22,           // the toolkit's timer emulation (never a backend)
+  kEventCommand = 23,         // WM_COMMAND from a child control
+  kEventFilesDropped = 24,    // WM_DROPFILES: `dropCount` names in `dropNames`
+  kEventVerticalScroll = 27,  // WM_VSCROLL
+  kEventPosted = 28           // PostWindowEvent from any thread: rawWParam and rawLParam as posted
 };
 
 // One native message as the backend hands it to the toolkit.
@@ -132,6 +133,13 @@ void PumpPaintMessages();
 
 // Whether a message (including a pending repaint) is waiting, without removing it.
 bool HasPendingMessages();
+
+// Thread-safe, for any thread: queues a kEventPosted event for a top-level window, carrying
+// `value` and `data` in rawWParam and rawLParam, and wakes the thread that serves the windows
+// if it waits. Posted events are delivered in the order posted by that thread's pumps; one
+// for a window that is gone by then is dropped. False when it cannot be queued (no such
+// window where the system can tell, or no room).
+bool PostWindowEvent(void* window, uintptr_t value, uintptr_t data);
 
 // Timeout for WaitForMessages that never ends by itself.
 constexpr uint32_t kWaitForever = 0xFFFFFFFF;

@@ -28,7 +28,10 @@ void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath
   ConversionRequest request;
   request.scenePath = scene.path;
   // A large scene takes seconds to read: the windows keep their pictures meanwhile.
-  request.whileReading = KeepPaintingWhileBusy;
+  request.whileReading = [](void*, uint64_t) {
+    KeepPaintingWhileBusy();
+    return true;
+  };
   ConversionFailure failure;
   if (!CollectSceneButtons(request, failure)) {
     ShowFailure(window, failure);

@@ -26,6 +26,7 @@ struct XmlTree::Feed {
   uint64_t largestBuffer = 0;
   // Called between blocks; may be null.
   XmlTree::BlockHandler betweenBlocks = nullptr;
+  void* blockContext = nullptr;
 
  protected:
   ~Feed() = default;
@@ -278,10 +279,12 @@ uint32_t SafeBlockEnd(const char* block, uint32_t length) {
 // twice and no buffer has to grow to its size (expat's cannot reach 1 GiB). A block that is
 // not the last ends at its safe end; the bytes after it wait in a carry for the next block.
 // The last block is handed over whole. `block` is the most bytes read at once;
-// `betweenBlocks` (may be null) is called after each block but the last.
+// `betweenBlocks` (may be null) is called after each block but the last, with `context` and
+// the bytes read so far; its false ends the feed as Cancelled.
 template <typename Read>
 XmlParseOutcome FeedBlocks(XML_Parser parser, uint32_t block, XmlTree::BlockHandler betweenBlocks,
-                           Read read) {
+                           void* context, Read read) {
+  uint64_t bytesRead = 0;
   std::unique_ptr<char[]> carry(new (std::nothrow) char[block]);
   if (!carry) return XmlParseOutcome::OutOfMemory;
   uint32_t carried = 0;
@@ -299,6 +302,7 @@ XmlParseOutcome FeedBlocks(XML_Parser parser, uint32_t block, XmlTree::BlockHand
       atEnd = more == 0;
       got += more;
     }
+    bytesRead += got;
     const uint32_t length = carried + got;
     if (atEnd) {
       if (!anyBytes && length == 0) return EndOfText(parser);
@@ -313,7 +317,9 @@ XmlParseOutcome FeedBlocks(XML_Parser parser, uint32_t block, XmlTree::BlockHand
     if (XML_ParseBuffer(parser, static_cast<int>(end), 0) == XML_STATUS_ERROR) {
       return XmlParseOutcome::SyntaxError;
     }
-    if (betweenBlocks != nullptr) betweenBlocks();
+    if (betweenBlocks != nullptr && !betweenBlocks(context, bytesRead)) {
+      return XmlParseOutcome::Cancelled;
+    }
   }
 }
 
@@ -337,12 +343,13 @@ struct TextFeed final : XmlTree::Feed {
     }
     uint32_t done = 0;
     largestBuffer = kBlocksBuffer;
-    return FeedBlocks(parser, kBlock, betweenBlocks, [&](char* into, uint32_t room, uint32_t* got) {
-      *got = total - done < room ? total - done : room;
-      std::memcpy(into, text + done, *got);
-      done += *got;
-      return true;
-    });
+    return FeedBlocks(parser, kBlock, betweenBlocks, blockContext,
+                      [&](char* into, uint32_t room, uint32_t* got) {
+                        *got = total - done < room ? total - done : room;
+                        std::memcpy(into, text + done, *got);
+                        done += *got;
+                        return true;
+                      });
   }
   const char* text;
   int32_t length;
@@ -353,9 +360,9 @@ struct FileFeed final : XmlTree::Feed {
   explicit FileFeed(FileHandle& f) : file(f) {}
   XmlParseOutcome Run(XML_Parser parser) override {
     largestBuffer = kBlocksBuffer;
-    return FeedBlocks(parser, kBlock, betweenBlocks, [&](char* into, uint32_t room, uint32_t* got) {
-      return file.Read(into, room, got);
-    });
+    return FeedBlocks(
+        parser, kBlock, betweenBlocks, blockContext,
+        [&](char* into, uint32_t room, uint32_t* got) { return file.Read(into, room, got); });
   }
   FileHandle& file;
 };
@@ -364,9 +371,9 @@ struct ReaderFeed final : XmlTree::Feed {
   ReaderFeed(XmlTree::BlockReader r, void* c) : read(r), context(c) {}
   XmlParseOutcome Run(XML_Parser parser) override {
     largestBuffer = kBlocksBuffer;
-    return FeedBlocks(parser, kBlock, betweenBlocks, [&](char* into, uint32_t room, uint32_t* got) {
-      return read(context, into, room, got);
-    });
+    return FeedBlocks(
+        parser, kBlock, betweenBlocks, blockContext,
+        [&](char* into, uint32_t room, uint32_t* got) { return read(context, into, room, got); });
   }
   XmlTree::BlockReader read;
   void* context;
@@ -486,6 +493,7 @@ XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   XML_SetUserData(xmlParser, &context);
 
   feed.betweenBlocks = blockHandler;
+  feed.blockContext = blockContext;
   XmlParseOutcome outcome = feed.Run(xmlParser);
   if (cursor.outOfMemory) return finish(XmlParseOutcome::OutOfMemory);
   if (cursor.stopped && outcome == XmlParseOutcome::Parsed) outcome = XmlParseOutcome::Stopped;

@@ -20,6 +20,7 @@ enum class XmlParseOutcome {
   NotReady,     // the tree has no root
   Stopped,      // the element watch stopped the building part way; the rest of the text was
                 // checked and is well-formed, and the tree keeps the nodes built before
+  Cancelled,    // the block handler asked to stop; the tree keeps the nodes built before
 };
 
 // Told, during a parse, of each element whose attributes the tree keeps (see
@@ -44,8 +45,9 @@ class XmlTree {
  public:
   // Told a syntax error instead of the "XML Error" box: expat's message and the line.
   using ParseErrorHandler = void (*)(void* context, const char* message, int32_t line);
-  // Called between the blocks of a long parse (a file or text above 1 MiB, every MiB).
-  using BlockHandler = void (*)();
+  // Called between the blocks of a long parse (a file or text above 1 MiB, every MiB) with
+  // its context and the bytes handed to the parser so far; false stops the parse (Cancelled).
+  using BlockHandler = bool (*)(void* context, uint64_t bytesRead);
 
   // Creates the root; IsReady tells whether that succeeded.
   XmlTree();
@@ -91,8 +93,11 @@ class XmlTree {
   // Later parses tell `watch` of the elements whose attributes are kept (null: none). The
   // watch must outlive the parses.
   void SetElementWatch(XmlElementWatch* watch) { elementWatch = watch; }
-  // Later parses call `handler` between blocks (null: nothing).
-  void SetBlockHandler(BlockHandler handler) { blockHandler = handler; }
+  // Later parses call `handler` with `context` between blocks (null: nothing).
+  void SetBlockHandler(BlockHandler handler, void* context) {
+    blockHandler = handler;
+    blockContext = context;
+  }
 
   // Parses the rest of the open `file` as Parse does a text, reading it in blocks straight
   // into the parser's buffer, so no copy of the whole file is ever held. The chunks of text
@@ -126,6 +131,7 @@ class XmlTree {
   const char* attributesOf = nullptr;  // the one element name whose attributes are kept
   XmlElementWatch* elementWatch = nullptr;
   BlockHandler blockHandler = nullptr;
+  void* blockContext = nullptr;
   ParseErrorHandler errorHandler = nullptr;
   void* errorContext = nullptr;
 };

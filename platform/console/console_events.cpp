@@ -18,6 +18,11 @@ void PumpThreadMessages() {}
 
 void PumpPaintMessages() {}
 
+// No window exists to post to.
+bool PostWindowEvent(void* /*window*/, uintptr_t /*value*/, uintptr_t /*data*/) {
+  return false;
+}
+
 bool HasPendingMessages() {
   return false;
 }

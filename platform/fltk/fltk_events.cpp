@@ -2,8 +2,8 @@
 //
 // FLTK keeps one queue for all windows, so pumping one window dispatches the
 // others' events too; the order of the loop's passes stays the toolkit's. The
-// wait blocks on the X connection with the toolkit's timeout and dispatches
-// nothing, as WaitMessage does.
+// wait blocks on the X connection and the posted events' wake pipe with the
+// toolkit's timeout and dispatches nothing, as WaitMessage does.
 #include <FL/Fl.H>
 #include <FL/x.H>
 #include <poll.h>
@@ -15,8 +15,10 @@ namespace {
 
 void Pump() {
   if (!fltk_backend::EnsureDisplay()) return;
-  Fl::check();  // every queued X event, FLTK's due timeouts, then the redraws
+  fltk_backend::PostedWakeFd();  // the wake pipe is one of FLTK's descriptors from now on
+  Fl::check();  // every queued X event, FLTK's due timeouts, posted events, then the redraws
   fltk_backend::DeliverQueuedDrops();
+  fltk_backend::DeliverPostedEvents();
 }
 
 }  // namespace
@@ -48,17 +50,19 @@ void PumpPaintMessages() {
 }
 
 bool HasPendingMessages() {
-  if (fltk_backend::HasQueuedDrops()) return true;
+  if (fltk_backend::HasQueuedDrops() || fltk_backend::HasPostedEvents()) return true;
   if (!fltk_backend::EnsureDisplay()) return false;
   return XPending(fl_display) > 0 || Fl::damage() != 0;
 }
 
 void WaitForMessages(uint32_t timeoutMs) {
   if (HasPendingMessages() || !fltk_backend::EnsureDisplay()) return;
-  pollfd connection{ConnectionNumber(fl_display), POLLIN, 0};
+  // The X connection, and the wake pipe that PostWindowEvent writes to.
+  pollfd watched[2] = {{ConnectionNumber(fl_display), POLLIN, 0},
+                       {fltk_backend::PostedWakeFd(), POLLIN, 0}};
   int timeout =
       timeoutMs == kWaitForever ? -1 : int(timeoutMs > 0x7FFFFFFF ? 0x7FFFFFFF : timeoutMs);
-  poll(&connection, 1, timeout);
+  poll(watched, watched[1].fd >= 0 ? 2 : 1, timeout);
 }
 
 }  // namespace platform

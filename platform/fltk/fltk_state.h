@@ -12,6 +12,7 @@
 //  [X] drawing: pens, brushes, fonts, lines, rectangles, ellipses, text
 //  [X] files dropped from a file manager (XDND, several at once)
 //  [X] the event pump with a blocking wait that has a timeout
+//  [X] events posted from any thread, woken through a pipe of the backend's own
 //  [X] display scaling: the toolkit's 96-DPI units become pixels at the
 //      desktop's scale (KRN2HTML_SCALE, GDK_SCALE, Xft.dpi) at this boundary
 //  [ ] sizing, maximise/minimise and activation events (no user)
@@ -139,6 +140,13 @@ bool DeliverQueuedDrops();
 
 // Whether drops are waiting for delivery.
 bool HasQueuedDrops();
+
+// Events posted from other threads (fltk_posted.cpp): the read end of the wake pipe
+// (registered with FLTK on the first call; -1 without a pipe), whether any wait, and
+// delivering them in order to their live windows. Window thread only.
+int PostedWakeFd();
+bool HasPostedEvents();
+void DeliverPostedEvents();
 
 // Creates and destroys the surface of a window; a destroyed surface is no
 // longer taken for live (callers may hold its handle after the window is gone).

@@ -21,11 +21,14 @@
 //  [X] a virtual millisecond clock that tests advance; the wait call moves
 //      it to the next scripted input (or by its timeout) and applies that input
 //  [X] counters of waits and pump calls, so tests can see an idle loop block
+//  [X] events posted from any thread (platform::PostWindowEvent) in a queue of their
+//      own behind a mutex, delivered in order by the thread pump; a post ends a wait
 //
 // Destroying a window sends it a close request (code 5) first, as Windows
 // sends WM_DESTROY; destroying owns its controls and owned windows too.
-// Waiting with no timeout while nothing is scripted would block forever; the
-// model reports that on stderr and aborts, so such a test fails instead of hanging.
+// Waiting with no timeout while nothing is scripted blocks (in real time) until another
+// thread posts an event; when none comes within 20 s the model reports that on stderr
+// and aborts, so such a test fails instead of hanging.
 #pragma once
 
 #include <cstdint>

@@ -11,6 +11,9 @@
 
 namespace headless {
 
+// Real time a wait with nothing scripted gives other threads to post before it aborts.
+constexpr uint32_t kPostWaitGuardMs = 20000;
+
 namespace {
 
 constexpr uint32_t kTabKey = 9;
@@ -172,6 +175,7 @@ void ResetDesktop() {
   DesktopState& state = State();
   while (!state.windows.empty()) DestroySilently(state.windows.front());
   platform::EventHandler handler = state.handler;
+  ClearPostedEvents();
   state = DesktopState{};
   state.handler = handler;
 }
@@ -423,6 +427,7 @@ void PumpThreadMessages() {
   while (headless::TakeItem(nullptr, &item)) {
     if (headless::ItemLive(item)) headless::Process(item, false);
   }
+  headless::DeliverPostedEvents();
   // Paint events come last, as on Windows.
   headless::PaintNeedyWindows();
 }
@@ -434,7 +439,7 @@ void PumpPaintMessages() {
 
 bool HasPendingMessages() {
   State().newInput = false;
-  return !State().queue.empty() || headless::NeedsPaint();
+  return !State().queue.empty() || headless::NeedsPaint() || headless::HasPostedEvents();
 }
 
 void WaitForMessages(uint32_t timeoutMs) {
@@ -442,7 +447,7 @@ void WaitForMessages(uint32_t timeoutMs) {
   state.counters.waits++;
   state.counters.lastTimeout = timeoutMs;
   // Like WaitMessage: only input that arrived since the queue was last looked at ends the wait.
-  if (state.newInput) {
+  if (state.newInput || headless::HasPostedEvents()) {
     state.newInput = false;
     return;
   }
@@ -464,8 +469,12 @@ void WaitForMessages(uint32_t timeoutMs) {
     return;
   }
   if (timeoutMs == kWaitForever) {
+    // Only another thread can end this wait: block until it posts. The bound turns a test
+    // whose worker never posts into a failure instead of a hang.
+    if (headless::WaitForPostedEvent(headless::kPostWaitGuardMs)) return;
     std::fprintf(stderr,
-                 "headless: WaitForMessages would block forever: nothing queued or scripted\n");
+                 "headless: WaitForMessages would block forever: nothing queued, scripted or "
+                 "posted\n");
     std::abort();
   }
   state.counters.waitedMs += timeoutMs;

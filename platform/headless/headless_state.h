@@ -111,6 +111,14 @@ void FillModifiers(platform::PlatformEvent* event);
 // Appends an input item and marks new input.
 void Enqueue(QueuedInput item);
 
+// Events posted from other threads (headless_posted.cpp; thread-safe): whether any wait,
+// waiting up to `realMs` real milliseconds for one (false when none came), delivering the
+// waiting ones in order to their live windows, and dropping them all.
+bool HasPostedEvents();
+bool WaitForPostedEvent(uint32_t realMs);
+void DeliverPostedEvents();
+void ClearPostedEvents();
+
 // Destroys a window record and everything it owns, without events.
 void DestroySilently(Window* window);
 

@@ -16,6 +16,9 @@ namespace {
 
 EventHandler gHandler = nullptr;
 
+// The message PostWindowEvent posts: value in wParam, data in lParam.
+constexpr UINT kPostedMessage = WM_APP + 0x23;
+
 bool IsMouseMessage(UINT message) {
   switch (message) {
     case WM_LBUTTONDOWN:
@@ -79,6 +82,8 @@ int32_t CodeOf(UINT message, WPARAM wParam) {
       return kEventCommand;
     case WM_DROPFILES:
       return kEventFilesDropped;
+    case kPostedMessage:
+      return kEventPosted;
     case WM_VSCROLL:
       return kEventVerticalScroll;
     default:
@@ -202,6 +207,13 @@ INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 void SetEventHandler(EventHandler handler) {
   gHandler = handler;
+}
+
+bool PostWindowEvent(void* window, uintptr_t value, uintptr_t data) {
+  // PostMessage is thread-safe and wakes WaitMessage / MsgWaitForMultipleObjects on the
+  // thread that created the window; it fails for a window that no longer exists.
+  return window && PostMessageA(static_cast<HWND>(window), kPostedMessage, WPARAM(value),
+                                LPARAM(data)) != FALSE;
 }
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,15 @@ struct ParseErrors {
     static_cast<ParseErrors*>(context)->told.emplace_back(message, line);
   }
 };
+
+// The names in a folder.
+std::set<std::string> Entries(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
 
 class CoreTest : public ::testing::Test {
  protected:
@@ -59,6 +70,33 @@ TEST_F(CoreTest, ConvertsWithoutAnyDialog) {
             "onclick=\"triggeranimation('Go')\">\r\n");
   EXPECT_EQ(headless::FileDialogs().size(), 0u) << "the core asks for nothing";
   EXPECT_EQ(toolkit_.MessageBoxCount(), 0);
+}
+
+TEST_F(CoreTest, ACancelledReadWritesNoPageAndLeavesTheOldOne) {
+  std::string text = "<S>\n";
+  while (text.size() < 3u * 1024 * 1024) text += "<KRSTimeElem Name=\"Go\" On=\"0\"/>\n";
+  text += "</S>\n";
+  WriteText(program_.path() / "big.krn", text);
+  WriteText(program_.path() / "big.html", "the old page");
+  const std::string scene = ProgramView(program_.path() / "big.krn");
+  const std::string page = ProgramView(program_.path() / "big.html");
+  request_.scenePath = scene.c_str();
+  request_.pagePath = page.c_str();
+  static int blocks = 0;
+  blocks = 0;
+  request_.whileReading = [](void* context, uint64_t) {
+    ++*static_cast<int*>(context);
+    return false;
+  };
+  request_.whileReadingContext = &blocks;
+  const std::set<std::string> before = Entries(program_.path());
+  ConversionFailure failure;
+  EXPECT_FALSE(ConvertToPage(request_, failure));
+  EXPECT_EQ(blocks, 1) << "the read stops at the first block's answer";
+  EXPECT_EQ(failure.kind, ConversionFailureKind::kCancelled);
+  EXPECT_EQ(ReadText(program_.path() / "big.html"), "the old page");
+  EXPECT_EQ(buttonBlock.Length(), 0u) << "no partial block is left";
+  EXPECT_EQ(Entries(program_.path()), before) << "no file is added, none removed";
 }
 
 TEST_F(CoreTest, ParseErrorsGoWhereTheCallerSays) {

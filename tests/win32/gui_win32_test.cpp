@@ -7,8 +7,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/drawing.h"
@@ -347,6 +349,38 @@ TEST_F(GuiWin32, WaitReturnsForAMessageOrAtTheTimeout) {
   // With nothing queued a finite wait ends by itself.
   platform::WaitForMessages(20);
   SUCCEED();
+}
+
+TEST_F(GuiWin32, PostsFromAnotherThreadWakeTheWaitAndArriveInOrder) {
+  platform::PumpThreadMessages();
+  gSeen.clear();
+  constexpr uintptr_t kCount = 300;
+  std::atomic<bool> waiting{false};
+  HWND target = window_;
+  std::thread poster([&] {
+    while (!waiting.load()) std::this_thread::yield();
+    for (uintptr_t i = 1; i <= kCount; ++i) {
+      EXPECT_TRUE(platform::PostWindowEvent(target, i, i + 1000));
+    }
+  });
+  waiting.store(true);
+  // Only the other thread's posts can end this wait (a hang fails by CTest's timeout).
+  platform::WaitForMessages(platform::kWaitForever);
+  poster.join();
+  platform::PumpWindowMessages(window_, true);
+  platform::PumpThreadMessages();
+  std::vector<Seen> posted = Of(platform::kEventPosted);
+  ASSERT_EQ(posted.size(), kCount);
+  for (uintptr_t i = 0; i < kCount; ++i) {
+    EXPECT_EQ(posted[i].event.window, window_);
+    EXPECT_EQ(posted[i].event.rawWParam, i + 1);
+    EXPECT_EQ(posted[i].event.rawLParam, i + 1001);
+  }
+  EXPECT_FALSE(platform::PostWindowEvent(nullptr, 1, 0));
+  HWND gone = static_cast<HWND>(platform::CreateFrameWindow(nullptr, kMainStyle));
+  ASSERT_NE(gone, nullptr);
+  DestroyWindow(gone);
+  EXPECT_FALSE(platform::PostWindowEvent(gone, 1, 0)) << "a destroyed window takes no post";
 }
 
 TEST_F(GuiWin32, ControlsHoldClassStyleIdAndText) {

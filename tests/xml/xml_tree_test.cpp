@@ -396,9 +396,12 @@ TEST(XmlTreeParseFile, BlocksGiveTheTreeOfOneBuffer) {
   xmltest::MessageLog messages;
   XmlTree whole, blocks;
   static int betweenBlocks = 0;
-  const XmlTree::BlockHandler countBlock = [] { ++betweenBlocks; };
-  whole.SetBlockHandler(countBlock);
-  blocks.SetBlockHandler(countBlock);
+  const XmlTree::BlockHandler countBlock = [](void*, uint64_t) {
+    ++betweenBlocks;
+    return true;
+  };
+  whole.SetBlockHandler(countBlock, nullptr);
+  blocks.SetBlockHandler(countBlock, nullptr);
   ASSERT_TRUE(ParseText(whole, text, "file.krn"));
   EXPECT_EQ(betweenBlocks, 0) << "a text below 1 GiB is one buffer";
   ASSERT_EQ(ParseFileText(blocks, text), XmlParseOutcome::Parsed);
@@ -409,6 +412,43 @@ TEST(XmlTreeParseFile, BlocksGiveTheTreeOfOneBuffer) {
   const std::string got = Describe(blocks.GetRoot()->GetFirstChild());
   EXPECT_EQ(got.size(), expected.size());
   EXPECT_TRUE(got == expected) << "the file parsed in blocks differs from the one-buffer tree";
+}
+
+// What the block handler saw, and after which call it answers false (0: never).
+struct BlockLog {
+  std::vector<uint64_t> bytes;
+  size_t stopAt = 0;
+  static bool Tell(void* context, uint64_t bytesRead) {
+    BlockLog* log = static_cast<BlockLog*>(context);
+    log->bytes.push_back(bytesRead);
+    return log->stopAt == 0 || log->bytes.size() < log->stopAt;
+  }
+};
+
+TEST(XmlTreeParseFile, TheBlockHandlerSeesTheBytesReadAndCanCancel) {
+  std::string text = "<scene>\n";
+  while (text.size() < 5u * 1024 * 1024) text += "  <KRSTimeElem Name=\"a\" On=\"0\"/>\n";
+  text += "</scene>\n";
+  const struct {
+    size_t stopAt;
+    XmlParseOutcome outcome;
+    size_t calls;
+  } cases[] = {
+      {0, XmlParseOutcome::Parsed, text.size() >> 20},
+      {1, XmlParseOutcome::Cancelled, 1},
+      {3, XmlParseOutcome::Cancelled, 3},
+  };
+  for (const auto& c : cases) {
+    XmlTree tree;
+    BlockLog log;
+    log.stopAt = c.stopAt;
+    tree.SetBlockHandler(&BlockLog::Tell, &log);
+    EXPECT_EQ(ParseFileText(tree, text), c.outcome) << "stop at " << c.stopAt;
+    ASSERT_EQ(log.bytes.size(), c.calls) << "stop at " << c.stopAt;
+    for (size_t i = 0; i < log.bytes.size(); ++i) {
+      EXPECT_EQ(log.bytes[i], uint64_t(i + 1) << 20) << "each block is 1 MiB read";
+    }
+  }
 }
 
 TEST(XmlTreeParseFile, OutcomesOfEmptyBrokenAndGoodFiles) {

@@ -24,6 +24,8 @@ intptr_t Record(platform::PlatformEvent* event) {
   SeenEvent seen{event->window,    event->code,         event->x,      event->y,
                  event->commandId, event->notification, event->sender, {}};
   for (int i = 0; i < event->dropCount; ++i) seen.dropNames.emplace_back(event->dropNames[i]);
+  seen.rawWParam = event->rawWParam;
+  seen.rawLParam = event->rawLParam;
   gCurrent->events.push_back(seen);
   if (event->code == platform::kEventPaint && gCurrent->onPaint) gCurrent->onPaint(event);
   return 0;

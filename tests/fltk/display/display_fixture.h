@@ -25,6 +25,8 @@ struct SeenEvent {
   int32_t notification;
   void* sender;
   std::vector<std::string> dropNames;
+  uintptr_t rawWParam = 0;  // posted events: the posted value
+  uintptr_t rawLParam = 0;  // posted events: the posted data
 };
 
 class DisplayTest : public ::testing::Test {
