@@ -157,11 +157,11 @@ TEST_F(Scaled, LinesAndTextGrowWithTheScale) {
 
   // The same font measures about 1.5 times its unscaled size in pixels, so its
   // extent in units is close to what the toolkit laid out at 100 %.
-  platform::FontSpec spec{};
-  spec.height = -20;
-  spec.weight = 400;
-  spec.face = "Arial";
-  platform::DrawObject font = platform::CreateDrawFont(spec);
+  platform::FontSpec wanted{};
+  wanted.height = -20;
+  wanted.weight = 400;
+  wanted.face = "Arial";
+  platform::DrawObject font = platform::CreateDrawFont(wanted);
   platform::DrawObject oldFont = platform::SelectDrawObject(dc, font);
   int fit = 0, width = 0, height = 0;
   ASSERT_TRUE(platform::MeasureDrawText(dc, "Convert", 7, 1000, &fit, &width, &height));
