@@ -1,5 +1,8 @@
 #include "window/conversion.h"
 
+#include <utility>
+#include <vector>
+
 #include "core/page_conversion.h"
 #include "core/text_of.h"
 #include "platform/file_system.h"
@@ -8,6 +11,7 @@
 #include "ui/file_dialog.h"
 #include "ui/message_loop.h"
 #include "ui/toolkit_event.h"
+#include "window/conversion_run.h"
 #include "window/failure_box.h"
 #include "window/main_window.h"
 #include "window/page_writer.h"
@@ -54,7 +58,12 @@ bool HasTemplates(void* window, const ConverterState* state) {
 
 }  // namespace
 
-void ConvertByButton(void* window, ConverterState* state, ToolkitArray* controls) {
+void ConvertByButton(void* window, ConverterState* state, ToolkitArray* controls,
+                     ConversionRun* run) {
+  if (run != nullptr && run->Busy()) {
+    run->Refuse();
+    return;
+  }
   if (state == nullptr || !HasTemplates(window, state)) return;
   PathBuffer scene;
   StringBuffer tooLong;
@@ -62,13 +71,33 @@ void ConvertByButton(void* window, ConverterState* state, ToolkitArray* controls
     TellTooLong(window, tooLong);
     return;
   }
+  if (run != nullptr) {
+    std::vector<SceneToConvert> scenes(1);
+    scenes[0].path = scene.path;
+    run->Start(window, state, controls, std::move(scenes));
+    return;
+  }
   ReadFieldEdits(window, state, controls);
   ConvertSceneFile(window, state, scene);
 }
 
 void ConvertDroppedFiles(void* window, ConverterState* state, ToolkitArray* controls,
-                         const DropInfo* drop) {
+                         const DropInfo* drop, ConversionRun* run) {
+  if (run != nullptr && run->Busy()) {
+    run->Refuse();
+    return;
+  }
   if (state == nullptr || drop == nullptr || !HasTemplates(window, state)) return;
+  if (run != nullptr) {
+    std::vector<SceneToConvert> scenes(drop->count);
+    for (uint32_t i = 0; i < drop->count; ++i) {
+      scenes[i].path = drop->files[i].path;
+      const char* name = drop->names != nullptr ? drop->names[i] : nullptr;
+      if (name != nullptr) scenes[i].tooLong = name;
+    }
+    run->Start(window, state, controls, std::move(scenes));
+    return;
+  }
   for (uint32_t i = 0; i < drop->count; ++i) {
     // A name too long for the program's paths is told, and the next file follows.
     const char* name = drop->names != nullptr ? drop->names[i] : nullptr;

@@ -5,6 +5,7 @@
 #include "base/path_buffer.h"
 #include "settings/converter_state.h"
 
+class ConversionRun;
 class ToolkitArray;
 struct DropInfo;
 
@@ -19,11 +20,14 @@ extern const char kOpenSceneFilter[];
 void ConvertSceneFile(void* window, ConverterState* state, PathBuffer& scenePath);
 
 // Asks for a scene file and converts it with the values typed in the field
-// boxes; a cancel converts nothing.
-void ConvertByButton(void* window, ConverterState* state, ToolkitArray* controls);
+// boxes; a cancel converts nothing. With a run, the scene is read on its worker
+// and this returns at once; while the run is busy nothing is asked (Refuse).
+void ConvertByButton(void* window, ConverterState* state, ToolkitArray* controls,
+                     ConversionRun* run = nullptr);
 
 // Converts every dropped file in turn, each with its own save dialog and the
 // values typed in the field boxes; after a failure's message the next file
-// follows. Without templates it only says where they are expected.
+// follows. Without templates it only says where they are expected. With a run,
+// as for ConvertByButton.
 void ConvertDroppedFiles(void* window, ConverterState* state, ToolkitArray* controls,
-                         const DropInfo* drop);
+                         const DropInfo* drop, ConversionRun* run = nullptr);

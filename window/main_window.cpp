@@ -16,6 +16,7 @@
 #include "ui/toolkit_window.h"
 #include "ui/window_registry.h"
 #include "window/conversion.h"
+#include "window/conversion_run.h"
 #include "window/failure_box.h"
 #include "window/window_globals.h"
 
@@ -218,11 +219,25 @@ uint8_t OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event) {
       UpdateToolkitWindow(window);
       return 0;
     case platform::kEventPaint:
-      if (state != nullptr && event != nullptr) PaintSelector(state, event->deviceContext);
+      if (state != nullptr && event != nullptr) {
+        PaintSelector(state, event->deviceContext);
+        state->conversion.Paint(event->deviceContext);
+      }
+      return 0;
+    case platform::kEventPosted:
+      if (state != nullptr && event != nullptr) state->conversion.OnPosted(event->rawWParam);
+      return 0;
+    case platform::kEventKeyDown:
+      if (state != nullptr && event != nullptr && event->key == kCancelKey) {
+        state->conversion.CancelCurrent();
+      }
       return 0;
     case platform::kEventLeftDown:
-      // Every press in the window's own area goes to the selector.
-      if (state != nullptr) {
+      // Every press in the window's own area goes to the selector; another template is
+      // not taken while a conversion runs (the rebuild would end it).
+      if (state != nullptr && state->conversion.Busy()) {
+        state->conversion.Refuse();
+      } else if (state != nullptr) {
         const float before = state->selector.value;
         state->selector.TrackPress();
         if (state->selector.value != before) RebuildMainWindow(window, state, controls);
@@ -231,7 +246,11 @@ uint8_t OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event) {
     case platform::kEventCommand:
       if (event == nullptr) return 0;
       if (event->commandId == kConvertButtonId) {
-        ConvertByButton(window, state, controls);
+        ConvertByButton(window, state, controls, state != nullptr ? &state->conversion : nullptr);
+      } else if (event->commandId == kCancelButtonId) {
+        if (state != nullptr) state->conversion.CancelCurrent();
+      } else if (state != nullptr && state->conversion.Busy()) {
+        state->conversion.Refuse();
       } else if (event->commandId == kResetButtonId) {
         loadSavedPrefs = false;
         RebuildMainWindow(window, state, controls);
@@ -239,9 +258,12 @@ uint8_t OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event) {
       return 0;
     case platform::kEventFilesDropped:
       if (event == nullptr || event->dropInfo == nullptr) return 0;
-      ConvertDroppedFiles(window, state, controls, event->dropInfo);
+      ConvertDroppedFiles(window, state, controls, event->dropInfo,
+                          state != nullptr ? &state->conversion : nullptr);
       return 1;
     case platform::kEventClosing:
+      // A conversion stops first: no page, no message, then the window goes.
+      if (state != nullptr) state->conversion.Stop();
       if (!restartRequested && state != nullptr) {
         ReadFieldEdits(window, state, controls);
         ConversionFailure failure;

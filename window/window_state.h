@@ -5,6 +5,7 @@
 
 #include "settings/converter_state.h"
 #include "ui/menu_widget.h"
+#include "window/conversion_run.h"
 
 struct WindowState : ConverterState {
   // The remembered template is not in the catalogue for the moment (a folder that is not
@@ -17,4 +18,7 @@ struct WindowState : ConverterState {
   // The drawn menu that shows the catalogue in the main window. A member of the derived
   // state, so it is destroyed before the lists it shows.
   MenuWidget selector;
+
+  // The conversion that runs beside the windows, one at a time; stopped before the rest goes.
+  ConversionRun conversion;
 };

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app_test_support.h"
@@ -72,6 +74,21 @@ void MarkWindow(void* window) {
 bool IsMarked(void* window) {
   const platform::Rect r = headless::OuterRect(window);
   return Width(r) == 999 && Height(r) == 555;
+}
+
+// Runs action once the main window's conversion has ended: its reads run on a real thread, so
+// the step is tried again a real moment later until then.
+void WhenConversionEnds(std::function<void()> action) {
+  if (currentState != nullptr && currentState->conversion.Busy()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    headless::ScheduleAction(headless::Now() + 1, [action] { WhenConversionEnds(action); });
+    return;
+  }
+  action();
+}
+
+void CloseWhenConversionEnds() {
+  WhenConversionEnds([] { headless::RequestClose(mainWindow); });
 }
 
 TEST(MainWindowLayout, LabelColumnWidth) {
@@ -292,7 +309,7 @@ TEST(MainWindow, RememberedTemplateMissingFromTheCatalogue) {
     headless::QueueFileAnswer(ProgramView(program.path() / "page.html"));
     headless::ClickControl(headless::FindControl(mainWindow, 1));
   });
-  run.At(200, [] { headless::RequestClose(mainWindow); });
+  run.At(200, CloseWhenConversionEnds);
   run.Run();
   EXPECT_EQ(Height(outer), 100) << "the window shows the fields of the template it falls back to";
   EXPECT_EQ(selected, 0) << "the selector shows the first entry";
@@ -447,8 +464,10 @@ TEST(MainWindow, DroppedFilesUseTheTypedValues) {
          ProgramView(program.path() / "3.krq")});
   });
   run.At(200, [&] {
-    prefsAfterDrop = ReadText(program.defaults() / "Prefspage.txt");
-    headless::RequestClose(mainWindow);
+    WhenConversionEnds([&] {
+      prefsAfterDrop = ReadText(program.defaults() / "Prefspage.txt");
+      headless::RequestClose(mainWindow);
+    });
   });
   run.Run();
   EXPECT_EQ(boxesAfterClick, 0) << "clicking a label does nothing";
@@ -485,7 +504,7 @@ TEST(MainWindow, DropsOfFilesInFoldersNamedWithColonsAndBackslashes) {
                         {ProgramView(program.path() / "a:b" / "s.krn"), odd.string(),
                          ProgramView(program.path() / "x" / "a:bc" / "t.krn")});
   });
-  run.At(200, [&] { headless::RequestClose(mainWindow); });
+  run.At(200, CloseWhenConversionEnds);
   run.Run();
   const std::string button =
       "<input\tname=\"N\"\ttype=button\tvalue=\"N\"\tonclick=\"triggeranimation('N')\">\r\n";
