@@ -95,11 +95,10 @@ void ConversionRun::OnPosted(uintptr_t value) {
   if (!active_ || !worker_.Busy()) return;
   if (value == kPostedReadProgress) {
     worker_.ProgressSeen();
-    if (!shown_ && platform::GetMilliseconds() - startedAt_ >= kProgressDelay) ShowProgress();
-    if (!shown_) return;
     bar_.SetProgress(worker_.BytesRead(), worker_.FileSize());
     UpdateCaption();
-    bar_.PaintNow(window_);
+    if (!shown_ && platform::GetMilliseconds() - startedAt_ >= kProgressDelay) ShowProgress();
+    if (shown_) bar_.PaintNow(window_);
   } else if (value == kPostedReadDone) {
     FinishRead();
     StartNext();
@@ -155,6 +154,8 @@ void ConversionRun::ShowProgress() {
   bar_.bounds = platform::DrawRect{4, top, width - 90, bottom};
   cancelButton_ = NewControl<PushButton>(
       window_, kCancelButtonId, ToolkitRect{width - 84, top, width - 4, bottom}, kCancelCaption);
+  // The button goes when the progress does, not only with the window.
+  if (cancelButton_ != nullptr) cancelButton_->ownsWindow = true;
   InvalidateAll(window_);
 }
 
