@@ -26,10 +26,22 @@ constexpr uintptr_t kWmClose = 0x0010;
 
 // The window manager's close box (and FLTK's Escape shortcut) end up here.
 void CloseCallback(Fl_Widget* widget, void*) {
-  // Escape does not close a window on the system this program comes from.
-  if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
   NativeWindow* record = static_cast<KrnWindow*>(widget)->record();
   if (!record || record->destroying) return;
+  // Escape does not close a window on the system this program comes from. It comes here when
+  // a control has the focus and did not take it: it is the window's key, as on Windows.
+  if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) {
+    if (!record->enabled) return;
+    platform::PlatformEvent key{};
+    key.window = record;
+    key.code = platform::kEventKeyDown;
+    FillModifiers(&key);
+    key.key = 0x1B;  // VK_ESCAPE
+    key.character = 0x1B;
+    key.rawMessage = 0x0100;  // WM_KEYDOWN
+    Deliver(&key);
+    return;
+  }
   platform::PlatformEvent event{};
   event.window = record;
   event.code = platform::kEventCloseRequest;

@@ -233,6 +233,12 @@ bool PumpWindowMessages(void* window, bool dialogNavigation) {
   HWND filter = static_cast<HWND>(window);
   MSG message;
   while (PeekMessageA(&message, filter, 0, 0, PM_REMOVE)) {
+    // Escape pressed in a control is the window's key (it stops a conversion); an edit box
+    // has no use for it.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && message.hwnd != filter &&
+        IsChild(filter, message.hwnd)) {
+      message.hwnd = filter;
+    }
     if (dialogNavigation && GetFocus() != filter && !IsEscape(message) &&
         IsDialogMessageA(filter, &message)) {
       continue;
