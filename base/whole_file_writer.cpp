@@ -2,6 +2,7 @@
 
 #include "platform/file_replace.h"
 #include "platform/file_system.h"
+#include "platform/stop_request.h"
 
 namespace {
 
@@ -54,6 +55,11 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
   SysSetLastError(0);
   if (!SysCloseFile(file) && ok) {
     error = LastErrorOr(SysDiskFullError());
+    ok = false;
+  }
+  // A stop requested meanwhile (a command's Ctrl-C) leaves the target as it was.
+  if (ok && SysStopRequested()) {
+    error = SysStopError();
     ok = false;
   }
   SysSetLastError(0);

@@ -13,6 +13,7 @@
 #include "command/convert_options.h"
 #include "command/convert_report.h"
 #include "command/convert_settings.h"
+#include "command/convert_stop.h"
 #include "command/page_opener.h"
 #include "command/scene_jobs.h"
 #include "core/animation_buttons.h"
@@ -145,6 +146,8 @@ class ConvertRun {
     const char* shown = TextOf(jobs.shown.items[i]);
     const char* scene = TextOf(jobs.scenes.items[i]);
     const char* page = TextOf(jobs.pages.items[i]);
+    // After Ctrl-C no further scene is started.
+    if (StopAsked()) return;
     if (jobs.problems.items[i].Length() != 0) {
       report_.Failure(shown, TextOf(jobs.problems.items[i]));
       return;
@@ -168,10 +171,14 @@ class ConvertRun {
     // so that its page never carries the buttons of the scene this thread converted before.
     buttonBlock.SetText(nullptr, -1, 0);
     const PathBuffer scenePath(scene);
-    const ButtonsOutcome outcome = *scene == '\0'
-                                       ? CollectButtonsFromReader(&ReadStandardInputBlock, nullptr,
-                                                                  "", &OnParseError, &parseError)
-                                       : CollectButtons(scenePath, &OnParseError, &parseError);
+    const ButtonsOutcome outcome =
+        *scene == '\0'
+            ? CollectButtonsFromReader(&ReadStandardInputBlock, nullptr, "", &OnParseError,
+                                       &parseError)
+            : CollectButtons(scenePath, &OnParseError, &parseError, &ReadOnUnlessStopped, nullptr);
+    // A read ended by Ctrl-C (Cancelled, or standard input interrupted) is no failure of the
+    // scene: the run ends as stopped.
+    if (StopAsked()) return;
     bool readable = outcome != ButtonsOutcome::Unreadable;
     if (outcome == ButtonsOutcome::NotScanned) {
       // Not looked into (a .krq), but a scene that cannot be opened still fails.
@@ -203,7 +210,11 @@ class ConvertRun {
       }
       return report_.Failure(shown, TextOf(text));
     }
-    if (!AssemblePage(request, failure)) return Fail(shown, failure);
+    if (!AssemblePage(request, failure)) {
+      // A page left out because of Ctrl-C is no failure either.
+      if (!StopAsked()) Fail(shown, failure);
+      return;
+    }
     StringBuffer userPage, note;
     if (options_.verbosity >= 2 && UserPathOf(page, userPage) &&
         note.Format("%s -> %s", shown, TextOf(userPage))) {
@@ -403,8 +414,10 @@ int RunConvertCommand(int argc, const char* const* argv) {
   ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));
   for (int i = 0; i < jobs.notes.count; ++i) report.Warning(TextOf(jobs.notes.items[i]));
   RunJobConverterMaker maker(options, settings, currentFolder, jobs);
+  WatchForStop();
   const int firstGood = RunConvertJobs(
       jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report, maker);
+  if (StopAsked()) return TellStopped();
   if (options.open) OpenFirstPage(jobs, firstGood, report);
   return report.failures() == 0 ? kConvertExitOk : kConvertExitFailed;
 }
