@@ -148,7 +148,7 @@ TEST(ConvertCommand, WritesTheBytesOfTheWindowProgram) {
         headless::QueueFileAnswer(ProgramView(page));
         headless::ClickControl(headless::FindControl(mainWindow, 1));
       });
-      run.At(300, [] { headless::RequestClose(mainWindow); });
+      run.At(300, ProgramRun::CloseWhenConversionEnds);
       run.Run();
       EXPECT_EQ(headless::MessageBoxes().size(), c.parseError ? 1u : 0u);
     }

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "platform/gui_input.h"  // headless_desktop.h uses KeyState without including it
@@ -118,6 +120,7 @@ bool WriteVersionedFile(const std::string& nativePath, const std::string& produc
 #include "core/button_block.h"
 #include "window/program_entry.h"
 #include "window/window_globals.h"
+#include "window/window_state.h"
 
 namespace apptest {
 
@@ -158,6 +161,23 @@ int ProgramRun::Run(const char* commandLine) {
     }
   });
   return RunProgram(nullptr, commandLine);
+}
+
+}  // namespace apptest
+
+namespace apptest {
+
+void ProgramRun::WhenConversionEnds(std::function<void()> action) {
+  if (currentState != nullptr && currentState->conversion.Busy()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    headless::ScheduleAction(headless::Now() + 1, [action] { WhenConversionEnds(action); });
+    return;
+  }
+  action();
+}
+
+void ProgramRun::CloseWhenConversionEnds() {
+  WhenConversionEnds([] { headless::RequestClose(mainWindow); });
 }
 
 }  // namespace apptest

@@ -52,6 +52,11 @@ class ProgramRun {
   int Run(const char* commandLine = "");
   // Whether the guard had to close the window.
   bool guardFired() const { return guardFired_; }
+  // Closes the main window once its conversion has ended (the scene is read on a real thread:
+  // the step is tried again a real moment later until then); for an action of At.
+  static void CloseWhenConversionEnds();
+  // Runs action once the main window's conversion has ended, as CloseWhenConversionEnds.
+  static void WhenConversionEnds(std::function<void()> action);
 
  private:
   uint32_t start_;

@@ -102,7 +102,7 @@ class ConversionRunTest : public ::testing::Test {
     ReleaseWindowRegistry();
     DestroyControls(&controls_);
     controls_.Release();
-    buttonBlock.Reset();
+    ClearButtonBlock();
   }
 
   std::filesystem::path folder() const { return program_.path() / "scenes"; }

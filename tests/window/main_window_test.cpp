@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include "app_test_support.h"
@@ -76,19 +75,11 @@ bool IsMarked(void* window) {
   return Width(r) == 999 && Height(r) == 555;
 }
 
-// Runs action once the main window's conversion has ended: its reads run on a real thread, so
-// the step is tried again a real moment later until then.
 void WhenConversionEnds(std::function<void()> action) {
-  if (currentState != nullptr && currentState->conversion.Busy()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    headless::ScheduleAction(headless::Now() + 1, [action] { WhenConversionEnds(action); });
-    return;
-  }
-  action();
+  ProgramRun::WhenConversionEnds(std::move(action));
 }
-
 void CloseWhenConversionEnds() {
-  WhenConversionEnds([] { headless::RequestClose(mainWindow); });
+  ProgramRun::CloseWhenConversionEnds();
 }
 
 TEST(MainWindowLayout, LabelColumnWidth) {
