@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <signal.h>
 
+#include <initializer_list>
+
 namespace {
 
 volatile sig_atomic_t stopRequested = 0;
@@ -25,7 +27,14 @@ bool SysWatchStopRequests() {
   sigemptyset(&action.sa_mask);
   // No SA_RESTART: a read waiting on standard input returns, so the command sees the request.
   action.sa_flags = 0;
-  return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
+  for (int code : {SIGINT, SIGTERM}) {
+    struct sigaction old {};
+    if (sigaction(code, nullptr, &old) != 0) return false;
+    // A signal the starter ignores (a background job, nohup) stays ignored.
+    if (old.sa_handler == SIG_IGN) continue;
+    if (sigaction(code, &action, nullptr) != 0) return false;
+  }
+  return true;
 }
 
 bool SysStopRequested() {
