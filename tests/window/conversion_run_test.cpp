@@ -111,9 +111,10 @@ class ConversionRunTest : public ::testing::Test {
 
   // Plays the window thread until done() holds: waits for what the worker posts, then pumps.
   void PumpUntil(const std::function<bool()>& done) {
-    for (int round = 0; !done(); ++round) {
-      ASSERT_LT(round, 100000) << "the awaited state never came";
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done()) {
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the awaited state never came";
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
       platform::PumpThreadMessages();
     }
   }
