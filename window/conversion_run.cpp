@@ -30,7 +30,12 @@ const char* NameOf(const std::string& path) {
 }  // namespace
 
 ConversionRun::~ConversionRun() {
-  Stop();
+  // The window may be gone by now (its closing stops the run first): the worker's own
+  // destructor cancels and waits, and the button's window is left to its parent.
+  if (cancelButton_ != nullptr) {
+    cancelButton_->ownsWindow = false;
+    DeleteControl(cancelButton_);
+  }
 }
 
 void ConversionRun::Refuse() {

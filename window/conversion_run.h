@@ -37,7 +37,7 @@ class ConversionRun {
   ConversionRun() = default;
   ConversionRun(const ConversionRun&) = delete;
   ConversionRun& operator=(const ConversionRun&) = delete;
-  // Stops a running conversion (Stop).
+  // Cancels a running read and waits for it, touching no window (Stop is for a live one).
   ~ConversionRun();
 
   // Starts converting `scenes` for `window` with the state's template and the values typed
