@@ -44,7 +44,7 @@ constexpr uint32_t kModuleCapacity = 256;
 struct ToolkitContext {
   DisplayState* displayState;
   MemoryHooks memoryHooks;
-  int32_t bytesInUse;
+  int32_t bytesInUse;  // changed atomically: a worker thread allocates too
   uint32_t peakBytes;
   uint32_t budget;
   OverBudgetCallback overBudget;
