@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 #include "base/path_buffer.h"
 #include "platform/headless/headless_desktop.h"
@@ -115,6 +116,27 @@ bool OnOverBudget(int32_t excess) {
   overBudgetCalls++;
   lastExcess = excess;
   return false;
+}
+
+TEST_F(RuntimeTest, AllocatorCountsBlocksOfOtherThreadsToo) {
+  // A scene is read on a worker thread while the window thread allocates: no update may be lost.
+  ASSERT_TRUE(ToolkitStart(nullptr, false));
+  ToolkitContext* context = GetToolkitContext();
+  auto churn = [] {
+    for (int i = 0; i < 20000; ++i) {
+      void* block = ToolkitAlloc(uint32_t(16 + i % 64), false);
+      ToolkitFree(block);
+    }
+  };
+  void* held = ToolkitAlloc(1000, false);
+  std::thread worker(churn);
+  churn();
+  worker.join();
+  EXPECT_EQ(context->bytesInUse, 1000) << "the count lost updates of one thread";
+  EXPECT_GE(context->peakBytes, 1000u);
+  ToolkitFree(held);
+  EXPECT_EQ(context->bytesInUse, 0);
+  ToolkitStop();
 }
 
 TEST_F(RuntimeTest, BudgetCallbackHearsTheExcessButAllocationGoesAhead) {
