@@ -15,6 +15,7 @@
 #include "command/convert_settings.h"
 #include "command/page_opener.h"
 #include "command/scene_jobs.h"
+#include "command/scene_watch.h"
 #include "core/animation_buttons.h"
 #include "core/button_block.h"
 #include "core/conversion_failure.h"
@@ -308,6 +309,23 @@ class RunJobConverterMaker : public JobConverterMaker {
   const SceneJobs& jobs_;
 };
 
+// --watch: a converter of the jobs for each set of settings the watch reads.
+class WatchJobConverterMaker : public WatchConverterMaker {
+ public:
+  WatchJobConverterMaker(const ConvertOptions& options, const char* currentFolder,
+                         const SceneJobs& jobs)
+      : options_(options), currentFolder_(currentFolder), jobs_(jobs) {}
+  std::unique_ptr<JobConverter> Make(ConvertSettings& settings, ConvertReport& report) override {
+    return std::unique_ptr<JobConverter>(
+        new (std::nothrow) RunJobConverter(options_, settings, report, currentFolder_, jobs_));
+  }
+
+ private:
+  const ConvertOptions& options_;
+  const char* currentFolder_;
+  const SceneJobs& jobs_;
+};
+
 int ListTemplates(const ConvertSettings& settings) {
   const StringList& templates = settings.state.templates;
   for (int i = 0; i < templates.count; ++i) {
@@ -402,9 +420,21 @@ int RunConvertCommand(int argc, const char* const* argv) {
   const int total = jobs.scenes.count;
   ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));
   for (int i = 0; i < jobs.notes.count; ++i) report.Warning(TextOf(jobs.notes.items[i]));
+  // A watch starts before the first conversion, so that a change made meanwhile is not missed.
+  // Its pages are never replaced by those of a malformed scene.
+  WatchJobConverterMaker watchMaker(options, currentFolder, jobs);
+  SceneWatch watch(options, currentFolder, jobs, watchMaker);
+  if (options.watch) {
+    options.strict = true;
+    if (!watch.Start(settings, report)) return kConvertExitFailed;
+  }
   RunJobConverterMaker maker(options, settings, currentFolder, jobs);
   const int firstGood = RunConvertJobs(
       jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report, maker);
   if (options.open) OpenFirstPage(jobs, firstGood, report);
+  if (options.watch) {
+    ConvertReport watchReport(options.verbosity, false);
+    return watch.Run(settings, watchReport);
+  }
   return report.failures() == 0 ? kConvertExitOk : kConvertExitFailed;
 }
