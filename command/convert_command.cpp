@@ -25,6 +25,7 @@
 #include "platform/console.h"
 #include "platform/file_replace.h"
 #include "platform/file_system.h"
+#include "platform/folder_watch.h"
 #include "platform/native_path.h"
 #include "platform/processor_count.h"
 #include "settings/templates.h"
@@ -284,10 +285,15 @@ class RunJobConverter : public JobConverter {
  public:
   RunJobConverter(const ConvertOptions& options, ConvertSettings& settings, ConvertReport& report,
                   const char* currentFolder, const SceneJobs& jobs)
-      : run_(options, settings, report, currentFolder), jobs_(jobs) {}
-  void Convert(int job) override { run_.Convert(jobs_, job); }
+      : options_(options), run_(options, settings, report, currentFolder), jobs_(jobs) {}
+  void Convert(int job) override {
+    // A watch that was interrupted converts nothing more, also in its first run.
+    if (options_.watch && SysInterruptArrived()) return;
+    run_.Convert(jobs_, job);
+  }
 
  private:
+  const ConvertOptions& options_;
   ConvertRun run_;
   const SceneJobs& jobs_;
 };
@@ -431,6 +437,7 @@ int RunConvertCommand(int argc, const char* const* argv) {
   RunJobConverterMaker maker(options, settings, currentFolder, jobs);
   const int firstGood = RunConvertJobs(
       jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report, maker);
+  if (options.watch && SysInterruptArrived()) return kConvertExitOk;
   if (options.open) OpenFirstPage(jobs, firstGood, report);
   if (options.watch) {
     ConvertReport watchReport(options.verbosity, false);
