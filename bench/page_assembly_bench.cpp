@@ -45,7 +45,7 @@ void BM_CollectManyAnimations(benchmark::State& state) {
     benchmark::DoNotOptimize(CollectAnimationButtons(path));
   }
   std::filesystem::remove(file);
-  buttonBlock.Reset();
+  ButtonBlock()->Reset();
   state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_CollectManyAnimations)->RangeMultiplier(4)->Range(256, 16384)->Complexity();

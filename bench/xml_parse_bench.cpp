@@ -116,16 +116,16 @@ int ChildStep(const std::string& file, int repeats) {
   const PathBuffer path = ScenePath(file);
   const uint64_t base = StatusKilobytes("VmRSS:") * 1024;
   auto start = Clock::now();
-  buttonBlock.SetText(nullptr, -1, 0);
+  ButtonBlock()->SetText(nullptr, -1, 0);
   const ButtonsOutcome outcome = CollectButtons(path);
   const double cold = Seconds(Clock::now() - start);
   const uint64_t peak = StatusKilobytes("VmHWM:") * 1024;
-  const size_t buttons = buttonBlock.Length();
+  const size_t buttons = ButtonBlock()->Length();
   double warm = 0;
   if (repeats > 0 && (outcome != ButtonsOutcome::Listed || buttons == 0)) return 1;
   for (int i = 0; i < repeats; ++i) {
     if (i == 0) warm = 1e30;
-    buttonBlock.SetText(nullptr, -1, 0);
+    ButtonBlock()->SetText(nullptr, -1, 0);
     start = Clock::now();
     CollectAnimationButtons(path);
     warm = std::min(warm, Seconds(Clock::now() - start));

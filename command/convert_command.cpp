@@ -168,7 +168,7 @@ class ConvertRun {
     SysSetLastError(0);
     // A scene that gives no buttons (not XML, a .krq) leaves the block as it was: empty it,
     // so that its page never carries the buttons of the scene this thread converted before.
-    buttonBlock.SetText(nullptr, -1, 0);
+    ClearButtonBlock();
     const PathBuffer scenePath(scene);
     const ButtonsOutcome outcome = *scene == '\0'
                                        ? CollectButtonsFromReader(&ReadStandardInputBlock, nullptr,

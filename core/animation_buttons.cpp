@@ -291,8 +291,8 @@ const char* AttributeTextIn(const char* const* attributes, const char* name) {
   return nullptr;
 }
 
-// Walks a parsed tree and writes its buttons into buttonBlock, whose length the tree's
-// ButtonBlockMeasure found (see CollectButtons).
+// Walks a parsed tree and writes its buttons into the thread's button block, whose length the
+// tree's ButtonBlockMeasure found (see CollectButtons).
 ButtonsOutcome ButtonsOfTree(XmlTree& tree, uint64_t length);
 
 // Sets up a tree for the button walk, which reads only elements and the attributes of
@@ -324,16 +324,16 @@ ButtonsOutcome AfterParse(XmlParseOutcome parsed, XmlTree& tree,
     case XmlParseOutcome::ReadFailed:
       return ButtonsOutcome::Unreadable;
     case XmlParseOutcome::Stopped:
-      buttonBlock.SetText(nullptr, -1, 0);
+      ClearButtonBlock();
       return ButtonsOutcome::TooManyAnimations;
     case XmlParseOutcome::Cancelled:
-      buttonBlock.SetText(nullptr, -1, 0);
+      ClearButtonBlock();
       return ButtonsOutcome::Cancelled;
     case XmlParseOutcome::OutOfMemory:
     case XmlParseOutcome::NotReady:
       break;
   }
-  buttonBlock.SetText(nullptr, -1, 0);
+  ClearButtonBlock();
   return ButtonsOutcome::OutOfMemory;
 }
 
@@ -370,7 +370,7 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
 
   XmlTree tree;
   if (!tree.IsReady()) {
-    buttonBlock.SetText(nullptr, -1, 0);
+    ClearButtonBlock();
     return ButtonsOutcome::OutOfMemory;
   }
   ButtonBlockMeasure measure;
@@ -386,15 +386,17 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
 namespace {
 
 ButtonsOutcome ButtonsOfTree(XmlTree& tree, uint64_t length) {
-  buttonBlock.SetText(nullptr, -1, 0);
+  StringBuffer* block = ButtonBlock();
+  if (block == nullptr) return ButtonsOutcome::OutOfMemory;
+  block->SetText(nullptr, -1, 0);
   // The block's storage is taken once, at the length measured during the parse: a large
   // block is never copied while it grows (which would hold two copies at once).
-  if (length > 0 && !buttonBlock.Reserve(static_cast<unsigned>(length), false)) {
+  if (length > 0 && !block->Reserve(static_cast<unsigned>(length), false)) {
     return ButtonsOutcome::OutOfMemory;
   }
   // One appender for all lines keeps the block's length, so many animations cost linear
   // time. Should an append still fail, the block is emptied: it is never left partial.
-  Appender lines(buttonBlock);
+  Appender lines(*block);
   size_t count = 0;
   XmlNode* root = tree.GetRoot();
   XmlNode* node = root != nullptr ? root->GetFirstChild() : nullptr;
@@ -405,7 +407,7 @@ ButtonsOutcome ButtonsOfTree(XmlTree& tree, uint64_t length) {
       continue;
     }
     if (!AppendAnimation(lines, name, HasStartStop(AttributeText(node, "Clamp")), ++count)) {
-      buttonBlock.SetText(nullptr, -1, 0);
+      ClearButtonBlock();
       return lines.full() ? ButtonsOutcome::TooManyAnimations : ButtonsOutcome::OutOfMemory;
     }
     // The children of a listed animation are not visited; the walk goes on
@@ -448,7 +450,7 @@ ButtonsOutcome CollectButtonsFromReader(XmlTree::BlockReader read, void* context
                                         void* parseErrorContext) {
   XmlTree tree;
   if (!tree.IsReady()) {
-    buttonBlock.SetText(nullptr, -1, 0);
+    ClearButtonBlock();
     return ButtonsOutcome::OutOfMemory;
   }
   ButtonBlockMeasure measure;
@@ -482,7 +484,7 @@ bool CollectAnimationButtonsFromText(const char* text, uint32_t length, const ch
     outcome = AfterParse(tree.ParseText(text, static_cast<int32_t>(length), name, kSkipBlankText),
                          tree, measure);
   } else {
-    buttonBlock.SetText(nullptr, -1, 0);
+    ClearButtonBlock();
   }
   return ButtonsOutcomeResult(outcome, name, failure);
 }

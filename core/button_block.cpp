@@ -1,3 +1,15 @@
 #include "core/button_block.h"
 
-thread_local StringBuffer buttonBlock;
+#include "base/thread_slot.h"
+
+namespace {
+ThreadSlot<StringBuffer> buttonBlocks;
+}  // namespace
+
+StringBuffer* ButtonBlock() {
+  return buttonBlocks.Get();
+}
+
+void ClearButtonBlock() {
+  if (StringBuffer* block = ButtonBlock()) block->SetText(nullptr, -1, 0);
+}

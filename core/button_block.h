@@ -5,5 +5,9 @@
 #include "base/string_buffer.h"
 
 // The button lines of the last scene read on this thread; one block per thread, so that each
-// worker of a command converting many scenes at once fills its own.
-extern thread_local StringBuffer buttonBlock;
+// worker of a command converting many scenes at once fills its own. Null only when memory
+// runs out before the thread's first use.
+StringBuffer* ButtonBlock();
+
+// Empties this thread's block (nothing to do when it was never made).
+void ClearButtonBlock();

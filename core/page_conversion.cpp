@@ -100,7 +100,7 @@ bool ProgramBuildText(StringBuffer& build) {
 }
 
 bool CollectSceneButtons(const ConversionRequest& request, ConversionFailure& failure) {
-  buttonBlock.SetText(nullptr, -1, 0);
+  ClearButtonBlock();
   const char* scenePath = request.scenePath != nullptr ? request.scenePath : "";
   if (!CheckLength(scenePath, failure)) return false;
   if (request.sceneText != nullptr) {
@@ -199,8 +199,10 @@ bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
     if (!FillNamedFields(request, utf8Page, paths.pagePath, page, failure)) return false;
   }
   StringBuffer relative;
-  if (!MakeSceneReference(paths.pagePath, paths.scenePath, utf8Page, relative) ||
-      !FillScenePlaceholders(page, TextOf(relative), TextOf(buttonBlock))) {
+  const StringBuffer* buttons = ButtonBlock();
+  if (buttons == nullptr ||
+      !MakeSceneReference(paths.pagePath, paths.scenePath, utf8Page, relative) ||
+      !FillScenePlaceholders(page, TextOf(relative), TextOf(*buttons))) {
     return failure.Set(ConversionFailureKind::kNoMemoryForPage, paths.pagePath, 0);
   }
   return true;

@@ -170,12 +170,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fclose(file);
   char program[kPathSize];
   if (!ProgramPathFromNative(SceneFile().c_str(), program, sizeof program)) return 0;
-  buttonBlock.SetText(nullptr, -1, 0);
+  ButtonBlock()->SetText(nullptr, -1, 0);
   FUZZ_CHECK(CollectAnimationButtons(PathBuffer(program)), "the scene file was not read");
   if (parsed && doc != nullptr) {
-    CheckButtons(Text(&buttonBlock), AnimationNames(doc));
+    CheckButtons(Text(ButtonBlock()), AnimationNames(doc));
     CheckLayouts(doc);
   }
-  buttonBlock.Reset();
+  ButtonBlock()->Reset();
   return 0;
 }

@@ -49,12 +49,19 @@ bool SceneReadWorker::Finish(ConversionFailure& failure) {
   if (thread_.joinable()) thread_.join();
   busy_ = false;
   failure.Clear();
-  buttonBlock = std::move(buttons_);
-  if (collected_) return true;
-  failure.kind = failure_.kind;
-  failure.path = std::move(failure_.path);
-  failure.reason = std::move(failure_.reason);
-  return false;
+  if (!collected_) {
+    ClearButtonBlock();
+    failure.kind = failure_.kind;
+    failure.path = std::move(failure_.path);
+    failure.reason = std::move(failure_.reason);
+    return false;
+  }
+  StringBuffer* block = ButtonBlock();
+  if (block == nullptr) {
+    return failure.Set(ConversionFailureKind::kNoMemoryForScene, scenePath_.c_str(), 0);
+  }
+  *block = std::move(buttons_);
+  return true;
 }
 
 void SceneReadWorker::Run() {
@@ -65,7 +72,7 @@ void SceneReadWorker::Run() {
   request.whileReading = &SceneReadWorker::OnBlock;
   request.whileReadingContext = this;
   collected_ = CollectSceneButtons(request, failure_);
-  buttons_ = std::move(buttonBlock);
+  if (StringBuffer* block = ButtonBlock()) buttons_ = std::move(*block);
   // A cancel that came after the last block still means no page.
   if (collected_ && cancel_.load()) {
     collected_ = false;

@@ -11,6 +11,7 @@
 #include "base/file_handle.h"
 #include "base/path_buffer.h"
 #include "base/string_buffer.h"
+#include "base/thread_slot.h"
 #include "platform/large_block.h"
 #include "ui/message_box.h"
 #include "xml/xml_linked_node.h"
@@ -139,7 +140,8 @@ class IdleParser {
   XML_Parser parser_ = nullptr;
 };
 
-thread_local IdleParser idleParser;
+// One idle parser per thread, freed when the thread ends.
+ThreadSlot<IdleParser> idleParsers;
 
 // Stops the parse at once: memory ran out.
 void StopOutOfMemory(ParseContext* context) {
@@ -442,11 +444,12 @@ XmlParseOutcome XmlTree::ParseBlocks(BlockReader read, void* context, const char
 
 XmlParseOutcome XmlTree::ParseFed(Feed& feed, const char* name, int32_t mode) {
   if (!ready || root == nullptr) return XmlParseOutcome::NotReady;
-  XML_Parser xmlParser = idleParser.Take();
+  IdleParser* idle = idleParsers.Get();
+  XML_Parser xmlParser = idle != nullptr ? idle->Take() : nullptr;
   if (xmlParser == nullptr) return XmlParseOutcome::OutOfMemory;
   parser = xmlParser;
   auto finish = [&](XmlParseOutcome outcome) {
-    idleParser.Give(xmlParser, feed.largestBuffer);
+    idle->Give(xmlParser, feed.largestBuffer);
     parser = nullptr;
     return outcome;
   };

@@ -34,15 +34,15 @@ std::string Trigger(const std::string& name) {
 }
 
 std::string Block() {
-  return buttonBlock.Data() != nullptr ? buttonBlock.Data() : "";
+  return ButtonBlock()->Data() != nullptr ? ButtonBlock()->Data() : "";
 }
 
 // Writes a scene file into the folder and collects its buttons into a block
 // that starts out holding "old".
 class SceneTest : public ::testing::Test {
  protected:
-  void SetUp() override { buttonBlock.SetText("old", -1, 0); }
-  void TearDown() override { buttonBlock.Reset(); }
+  void SetUp() override { ButtonBlock()->SetText("old", -1, 0); }
+  void TearDown() override { ButtonBlock()->Reset(); }
 
   bool Collect(const std::string& fileName, const std::string& xml) {
     WriteText(folder_ / fileName, xml);
@@ -210,7 +210,7 @@ TEST_F(SceneTest, TheBlockMeasuredWhileParsingIsTheBlockWritten) {
     const auto length = static_cast<int32_t>(text.size());
     ASSERT_TRUE(CollectAnimationButtonsFromText(text.data(), static_cast<uint32_t>(length), "s.krn",
                                                 nullptr, nullptr));
-    const uint64_t written = buttonBlock.Length();
+    const uint64_t written = ButtonBlock()->Length();
     for (const char* kept : {"KRSTimeElem", static_cast<const char*>(nullptr)}) {
       const auto measured = [&](uint64_t limit, uint64_t* got) {
         XmlTree tree;
@@ -241,7 +241,7 @@ TEST_F(SceneTest, FileKindsByPathText) {
   EXPECT_EQ(Block(), Trigger("B")) << "the test is a substring test on the whole path";
 
   PathBuffer missing(ProgramView(folder_ / "none.krn").c_str());
-  buttonBlock.SetText("old", -1, 0);
+  ButtonBlock()->SetText("old", -1, 0);
   EXPECT_FALSE(CollectAnimationButtons(missing));
   EXPECT_EQ(Block(), "old") << "a missing file leaves the block unchanged";
 }
@@ -338,7 +338,7 @@ TEST(SceneOutcomes, EachEndOfTheStepIsToldAndTheBlockNeverPartial) {
         {"none.krn", -1, ButtonsOutcome::Unreadable, "old"},
     };
     for (const auto& c : cases) {
-      buttonBlock.SetText("old", -1, 0);
+      ButtonBlock()->SetText("old", -1, 0);
       allocationsLeft = c.allocations;
       const ButtonsOutcome outcome =
           CollectButtons(PathBuffer(ProgramView(folder / c.file).c_str()));
@@ -369,7 +369,7 @@ TEST(SceneOutcomes, EachEndOfTheStepIsToldAndTheBlockNeverPartial) {
               "Not enough memory to read " + (folder / "many.krn").string());
     EXPECT_EQ(Block(), "");
   }
-  buttonBlock.Reset();
+  ButtonBlock()->Reset();
   ToolkitStop();
 }
 

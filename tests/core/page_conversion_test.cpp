@@ -46,7 +46,7 @@ class CoreTest : public ::testing::Test {
     request_.fieldNames = &names_;
     request_.fieldValues = &values_;
   }
-  void TearDown() override { buttonBlock.Reset(); }
+  void TearDown() override { ButtonBlock()->Reset(); }
 
   apptest::HeadlessToolkit toolkit_;
   apptest::ProgramFolder program_;
@@ -95,7 +95,7 @@ TEST_F(CoreTest, ACancelledReadWritesNoPageAndLeavesTheOldOne) {
   EXPECT_EQ(blocks, 1) << "the read stops at the first block's answer";
   EXPECT_EQ(failure.kind, ConversionFailureKind::kCancelled);
   EXPECT_EQ(ReadText(program_.path() / "big.html"), "the old page");
-  EXPECT_EQ(buttonBlock.Length(), 0u) << "no partial block is left";
+  EXPECT_EQ(ButtonBlock()->Length(), 0u) << "no partial block is left";
   EXPECT_EQ(Entries(program_.path()), before) << "no file is added, none removed";
 }
 

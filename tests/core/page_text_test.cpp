@@ -132,7 +132,7 @@ TEST(PageTextTest, PagesGetTheSystemTextInTheirDeclaredEncoding) {
         head + c.expected)
         << c.charset << ", value " << c.value << ", scene " << c.scene;
   }
-  buttonBlock.Reset();
+  ButtonBlock()->Reset();
 }
 
 }  // namespace

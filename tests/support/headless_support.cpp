@@ -140,7 +140,7 @@ ProgramRun::~ProgramRun() {
     ToolkitStop();
   }
   headless::ResetDesktop();
-  buttonBlock.Reset();
+  ButtonBlock()->Reset();
   restartRequested = false;
   loadSavedPrefs = true;
   savedWindowRect = SavedRect{};

@@ -1,7 +1,7 @@
 // The scene step of the Windows program (32- or 64-bit) on large scenes: makes a scene file,
 // reads it for its animation buttons as a conversion does, and tells how that ended, how long
-// it took and how much memory the process reached. Used by the limit test (tests/win32/large) and by
-// scripts/measure-windows-scenes.sh.
+// it took and how much memory the process reached. Used by the limit test (tests/win32/large) and
+// by scripts/measure-windows-scenes.sh.
 //
 //   scene_limit make animations|geometry|bench MB FILE   writes a scene of about MB megabytes
 //                            and prints how many animations it lists (0 for bench, the
@@ -85,7 +85,7 @@ int Step(const char* file) {
   const ButtonsOutcome outcome = CollectButtons(path);
   const double seconds = Now() - start;
   unsigned long long lines = 0;
-  if (const char* text = buttonBlock.Data()) {
+  if (const char* text = ButtonBlock()->Data()) {
     for (; *text != '\0'; ++text) lines += *text == '\n';
   }
   std::printf("%s %llu %.4f %.1f %.1f\n", OutcomeName(outcome), lines, seconds,

@@ -38,7 +38,7 @@ class ConversionTest : public ::testing::Test {
     WriteText(program_.path() / "scenes" / "a.krn", kScene);
     WriteText(program_.path() / "scenes" / "b.krq", "compressed");
   }
-  void TearDown() override { buttonBlock.Reset(); }
+  void TearDown() override { ButtonBlock()->Reset(); }
 
   std::string Scene(const char* name) const {
     return ProgramView(program_.path() / "scenes" / name);
@@ -51,7 +51,7 @@ class ConversionTest : public ::testing::Test {
 };
 
 TEST_F(ConversionTest, ConvertSceneFileWritesThePage) {
-  buttonBlock.SetText("stale", -1, 0);
+  ButtonBlock()->SetText("stale", -1, 0);
   const auto page = program_.path() / "scenes" / "a.html";
   headless::QueueFileAnswer(ProgramView(page));
   PathBuffer scene(Scene("a.krn").c_str());
@@ -60,7 +60,7 @@ TEST_F(ConversionTest, ConvertSceneFileWritesThePage) {
   EXPECT_EQ(std::string(scene.path), Scene(""))
       << "the given path is left naming the scene's folder";
 
-  buttonBlock.SetText("stale", -1, 0);
+  ButtonBlock()->SetText("stale", -1, 0);
   headless::QueueFileAnswer(ProgramView(page));
   PathBuffer compressed(Scene("b.krq").c_str());
   ConvertSceneFile(nullptr, &state_, compressed);
@@ -115,10 +115,10 @@ TEST_F(ConversionTest, ConvertByButtonAsksForTheScene) {
 
 TEST_F(ConversionTest, CancelAtOpenConvertsNothing) {
   headless::QueueFileCancel();
-  buttonBlock.SetText("kept", -1, 0);
+  ButtonBlock()->SetText("kept", -1, 0);
   ConvertByButton(nullptr, &state_, &controls_);
   EXPECT_EQ(headless::FileDialogs().size(), 1u) << "no save dialog after a cancelled open dialog";
-  EXPECT_STREQ(buttonBlock.Data(), "kept");
+  EXPECT_STREQ(ButtonBlock()->Data(), "kept");
   EXPECT_STREQ(state_.fieldValues.items[0].Data(), "T") << "field values unchanged";
 }
 

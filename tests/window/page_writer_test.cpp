@@ -32,7 +32,7 @@ class PageTest : public ::testing::Test {
     }
     state_.templateName.SetText("page.html", -1, 0);
   }
-  void TearDown() override { buttonBlock.Reset(); }
+  void TearDown() override { ButtonBlock()->Reset(); }
 
   void UseTemplate(const std::string& text) {
     program_.AddTemplate("page.html", text);
@@ -57,7 +57,7 @@ TEST_F(PageTest, PageByteForByte) {
   SetValue(0, "My & Scene");
   SetValue(1, "Ann");
   SetValue(2, "");
-  buttonBlock.SetText("<input>\r\n", -1, 0);
+  ButtonBlock()->SetText("<input>\r\n", -1, 0);
 
   const auto page = program_.path() / "web" / "out" / "page.html";
   const auto scene = program_.path() / "web" / "scenes" / "a.krn";

@@ -67,7 +67,7 @@ class SceneReadWorkerTest : public ::testing::Test {
   void TearDown() override {
     platform::DestroyNativeWindow(window_);
     platform::SetEventHandler(&ToolkitWindowProc);
-    buttonBlock.Reset();
+    ButtonBlock()->Reset();
   }
 
   // Waits (the window thread's way: block, then pump) until a posted event with `value`
@@ -111,7 +111,7 @@ TEST_F(SceneReadWorkerTest, ProgressArrivesInOrderAndTheButtonsComeAtTheEnd) {
   ConversionFailure failure;
   ASSERT_TRUE(worker_.Finish(failure));
   EXPECT_FALSE(failure.Failed());
-  EXPECT_GT(buttonBlock.Length(), 0u);
+  EXPECT_GT(ButtonBlock()->Length(), 0u);
   EXPECT_FALSE(worker_.Busy());
 }
 
@@ -134,7 +134,7 @@ TEST_F(SceneReadWorkerTest, OneReadAtATimeAndCancelStopsAtTheNextBlock) {
   EXPECT_FALSE(worker_.Finish(failure));
   EXPECT_EQ(failure.kind, ConversionFailureKind::kCancelled);
   EXPECT_EQ(gate_.passed, 1) << "the read stopped at the block after the cancel";
-  EXPECT_EQ(buttonBlock.Length(), 0u);
+  EXPECT_EQ(ButtonBlock()->Length(), 0u);
   std::vector<uintptr_t> posted = Posted();
   ASSERT_FALSE(posted.empty());
   EXPECT_EQ(posted.back(), kPostedReadDone);
