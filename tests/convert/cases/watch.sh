@@ -41,8 +41,12 @@ trap 'stop_watcher; cleanup' EXIT
 convert --watch -
 expect_status 2
 
+# --open shows the first page once, at the start: a stand-in xdg-open records each page.
+mkdir bin
+printf '#!/bin/sh\necho "$1" >>"%s/opened"\n' "$WORK" >bin/xdg-open
+chmod +x bin/xdg-open
 scene First >s/a.krn
-"$CONVERT" --watch s/a.krn >"$OUT" 2>"$ERR" &
+PATH="$WORK/bin:$PATH" "$CONVERT" --watch --open s/a.krn >"$OUT" 2>"$ERR" &
 watcher=$!
 wait_for s/a.html "'First'" "the first page"
 expect_contains s/a.html "<title>Remembered</title>"
@@ -99,6 +103,8 @@ touch s/other.txt s/a.html
 sleep 0.5
 [ "$(stat -c %Y.%i s/a.html)" = "$before" ] || fail "a change to another file rewrote the page"
 rm s/other.txt
+
+[ "$(cat opened)" = "$WORK/s/a.html" ] || fail "--open showed: $(cat opened)"
 
 # Ctrl-C: status 0, nothing left behind, nothing told.
 lines=$(wc -l <"$ERR")
