@@ -9,6 +9,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -28,12 +29,14 @@ namespace {
 
 // The interrupt: a flag and a pipe, both set up once and never released (plain values, so no
 // destructor runs while another thread may still use them).
-volatile sig_atomic_t interruptArrived = 0;
+// The flag is read by any thread, and set by the handler on whichever thread took the signal.
+std::atomic<int> interruptArrived{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
 int interruptPipe[2] = {-1, -1};
 
 void OnInterrupt(int /*signal*/) {
   const int saved = errno;
-  interruptArrived = 1;
+  interruptArrived.store(1);
   const char byte = 1;
   // A full pipe already wakes the wait: the byte may be dropped.
   if (write(interruptPipe[1], &byte, 1) < 0) {
@@ -124,7 +127,7 @@ SysWatchWait SysWaitFolderChanges(SysFolderWatch* watch, int32_t timeoutMs,
     return SysWatchWait::kFailed;
   }
   for (;;) {
-    if (interruptArrived != 0) return SysWatchWait::kInterrupted;
+    if (interruptArrived.load() != 0) return SysWatchWait::kInterrupted;
     pollfd waits[2] = {{watch->inotify, POLLIN, 0}, {interruptPipe[0], POLLIN, 0}};
     const int ready = poll(waits, interruptPipe[0] >= 0 ? 2 : 1, timeoutMs < 0 ? -1 : timeoutMs);
     if (ready < 0) {
@@ -133,7 +136,7 @@ SysWatchWait SysWaitFolderChanges(SysFolderWatch* watch, int32_t timeoutMs,
       if (errno == EINTR) continue;
       return SysWatchWait::kFailed;
     }
-    if (interruptArrived != 0) return SysWatchWait::kInterrupted;
+    if (interruptArrived.load() != 0) return SysWatchWait::kInterrupted;
     if (ready == 0) return SysWatchWait::kTimeout;
     if ((waits[0].revents & POLLIN) != 0 && TellEvents(watch, sink, context)) {
       return SysWatchWait::kChanged;
@@ -157,5 +160,5 @@ bool SysCatchInterrupt() {
 }
 
 bool SysInterruptArrived() {
-  return interruptArrived != 0;
+  return interruptArrived.load() != 0;
 }

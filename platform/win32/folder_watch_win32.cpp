@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <new>
@@ -27,11 +28,11 @@ struct WatchedFolder {
 };
 
 // The interrupt: a flag and a manual-reset event, made once and never released.
-volatile LONG interruptArrived = 0;
+std::atomic<int> interruptArrived{0};
 HANDLE interruptEvent = nullptr;
 
 BOOL WINAPI OnConsoleControl(DWORD type) {
-  InterlockedExchange(&interruptArrived, 1);
+  interruptArrived.store(1);
   SetEvent(interruptEvent);
   if (type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT) return TRUE;
   // Closing the console ends the process when the handler returns: give the loop the time to
@@ -138,7 +139,7 @@ SysWatchWait SysWaitFolderChanges(SysFolderWatch* watch, int32_t timeoutMs,
     SetLastError(ERROR_INVALID_PARAMETER);
     return SysWatchWait::kFailed;
   }
-  if (interruptArrived != 0) return SysWatchWait::kInterrupted;
+  if (interruptArrived.load() != 0) return SysWatchWait::kInterrupted;
   // The folders still read (one whose read failed is gone: it is not waited for again).
   HANDLE events[MAXIMUM_WAIT_OBJECTS];
   int indexes[MAXIMUM_WAIT_OBJECTS];
@@ -165,7 +166,7 @@ SysWatchWait SysWaitFolderChanges(SysFolderWatch* watch, int32_t timeoutMs,
   if (waited == WAIT_TIMEOUT) return SysWatchWait::kTimeout;
   if (waited >= WAIT_OBJECT_0 + count) return SysWatchWait::kFailed;
   const int index = indexes[waited - WAIT_OBJECT_0];
-  if (index < 0 || interruptArrived != 0) return SysWatchWait::kInterrupted;
+  if (index < 0 || interruptArrived.load() != 0) return SysWatchWait::kInterrupted;
   WatchedFolder& folder = *watch->folders[index];
   DWORD bytes = 0;
   const bool read = GetOverlappedResult(folder.folder, &folder.overlapped, &bytes, FALSE) != 0;
@@ -191,5 +192,5 @@ bool SysCatchInterrupt() {
 }
 
 bool SysInterruptArrived() {
-  return interruptArrived != 0;
+  return interruptArrived.load() != 0;
 }
