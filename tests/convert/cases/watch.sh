@@ -121,9 +121,21 @@ expect_no_leftovers s
 mkdir m
 for i in $(seq 300); do scene "S$i" >"m/s$i.krn"; done
 for signal in INT TERM; do
+  rm -f m/*.html
   "$CONVERT" --watch -q -j 2 -r m >"$OUT" 2>"$ERR" &
   watcher=$!
-  wait_for m/s300.html "'S300'" "the first run over many scenes"
+  # The first run is over once every page is there.
+  for _ in $(seq 200); do
+    [ "$(find m -name '*.html' | wc -l)" -eq 300 ] && break
+    sleep 0.05
+  done
+  [ "$(find m -name '*.html' | wc -l)" -eq 300 ] || fail "the first run over many scenes"
+  # One changed scene among many: its page alone is written again.
+  before=$(stat -c %Y.%i m/s6.html m/s300.html)
+  scene "Changed$signal" >m/s5.krn
+  wait_for m/s5.html "'Changed$signal'" "the page of one scene among many"
+  sleep 0.3
+  [ "$(stat -c %Y.%i m/s6.html m/s300.html)" = "$before" ] || fail "other pages were written again"
   echo "<!-- $signal -->" >>"$PROGRAM_DIR/HTML Support/plain.html"
   for i in $(seq 100); do
     [ "$(grep -l -- "<!-- $signal -->" m/*.html 2>/dev/null | wc -l)" -gt 0 ] && break
