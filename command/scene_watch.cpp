@@ -30,21 +30,31 @@ bool FolderOfExists(const char* path) {
   return attributes != kSysInvalidAttributes && (attributes & kSysAttributeDirectory) != 0;
 }
 
+// Follows the settings file at path. While its folder is not there (nothing saved yet), the
+// folder's name in its parent is followed instead, so that the folder's making is seen, and
+// missing is set. False when memory runs out.
+bool FollowSettingsPath(WatchLoop& loop, const char* path, bool& missing) {
+  if (FolderOfExists(path)) return loop.Follow(path, kTagSettings);
+  missing = true;
+  StringBuffer folder;
+  if (!folder.SetText(path, int(SplitPathSpans(path).nameStart), 0)) return false;
+  char* text = folder.MutableData();
+  const size_t length = std::strlen(text);
+  if (length > 0 && IsSlash(text[length - 1])) text[length - 1] = '\0';
+  return !FolderOfExists(text) || loop.Follow(text, kTagSettings);
+}
+
 // Follows a settings file given by its name in the program folder: where the settings go and,
 // while they live in the user's folder, the program's shared "Defaults" that stands in for a file
-// the user has not saved. A folder that does not exist yet is not followed.
-bool FollowSettingsFile(WatchLoop& loop, const char* relativeName) {
+// the user has not saved.
+bool FollowSettingsFile(WatchLoop& loop, const char* relativeName, bool& missing) {
   PathBuffer path;
-  if (SetSettingsPath(path, relativeName) && FolderOfExists(path.path) &&
-      !loop.Follow(path.path, kTagSettings)) {
+  if (SetSettingsPath(path, relativeName) && !FollowSettingsPath(loop, path.path, missing)) {
     return false;
   }
   PathBuffer shared;
-  if (!SettingsInProgramFolder() && shared.SetInProgramFolder(relativeName) &&
-      FolderOfExists(shared.path) && !loop.Follow(shared.path, kTagSettings)) {
-    return false;
-  }
-  return true;
+  return SettingsInProgramFolder() || !shared.SetInProgramFolder(relativeName) ||
+         FollowSettingsPath(loop, shared.path, missing);
 }
 
 void Tell(ConvertReport& report, const char* format, const char* a, const char* b) {
@@ -69,6 +79,7 @@ SceneWatch::SceneWatch(const ConvertOptions& options, const char* currentFolder,
 
 bool SceneWatch::Follow(const ConvertSettings& settings) {
   loop_.Clear();
+  settingsFolderMissing_ = false;
   for (int i = 0; i < jobs_.scenes.count; ++i) {
     // Standard input has no file; a job that failed before it started (a clash) has nothing
     // that could change it.
@@ -77,12 +88,14 @@ bool SceneWatch::Follow(const ConvertSettings& settings) {
   }
   if (!loop_.Follow(settings.templatePath.path, kTagTemplate)) return false;
   // The remembered default template matters only when no template was chosen.
-  if (options_.templateArg == nullptr && !FollowSettingsFile(loop_, kDefaultTemplateFile)) {
+  if (options_.templateArg == nullptr &&
+      !FollowSettingsFile(loop_, kDefaultTemplateFile, settingsFolderMissing_)) {
     return false;
   }
   StringBuffer prefs;
   if (!options_.noSavedValues &&
-      (!PrefsFilePath(&settings.state, prefs) || !FollowSettingsFile(loop_, TextOf(prefs)))) {
+      (!PrefsFilePath(&settings.state, prefs) ||
+       !FollowSettingsFile(loop_, TextOf(prefs), settingsFolderMissing_))) {
     return false;
   }
   return true;
@@ -152,6 +165,9 @@ int SceneWatch::Run(ConvertSettings& settings, ConvertReport& report) {
     if (outcome != WatchOutcome::kChanged) continue;
     for (int i = 0; i < count; ++i) due[size_t(i)] = loop_.Changed(i);
     if (loop_.Changed(kTagTemplate) || loop_.Changed(kTagSettings)) {
+      // A settings folder that was missing may be there now: watched before the settings are
+      // read, so that no later change is missed.
+      if (settingsFolderMissing_ && !StartLoop(*current, report)) return kConvertExitFailed;
       std::unique_ptr<ConvertSettings> fresh;
       if (Reload(fresh, report)) {
         // The remembered default template may now be another file: followed from now on.

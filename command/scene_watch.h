@@ -50,4 +50,5 @@ class SceneWatch {
   const SceneJobs& jobs_;
   WatchConverterMaker& maker_;
   WatchLoop loop_;
+  bool settingsFolderMissing_ = false;  // a settings folder was followed by its name
 };

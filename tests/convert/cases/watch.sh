@@ -152,4 +152,25 @@ for signal in INT TERM; do
     tail -c 200 "$page" | grep -q '</html>' || fail "$page was left incomplete"
   done
 done
+
+# The settings in the user's folder, made only by the first save: its making is seen, and the
+# values saved there are used from then on.
+rm -rf "$PROGRAM_DIR/Defaults"
+mkdir -p "$XDG_CONFIG_HOME"
+scene User >s/a.krn
+"$CONVERT" --watch -t fields.html s/a.krn >"$OUT" 2>"$ERR" &
+watcher=$!
+wait_for s/a.html "'User'" "the first page with the settings in the user's folder"
+expect_contains s/a.html "<title>My Scene</title>"
+mkdir -m 700 "$USER_SETTINGS"
+printf '((KWB))TITLE((KWB))=Saved later\r\n' >"$USER_SETTINGS/Prefsfields.txt"
+wait_for s/a.html "<title>Saved later</title>" "values saved in a new settings folder are not followed"
+printf '((KWB))TITLE((KWB))=Saved again\r\n' >"$USER_SETTINGS/Prefsfields.txt"
+wait_for s/a.html "<title>Saved again</title>" "the new settings folder is not watched"
+kill -INT "$watcher"
+status=0
+wait "$watcher" || status=$?
+watcher=""
+[ "$status" -eq 0 ] || fail "Ctrl-C ended the watch with status $status"
+[ ! -s "$ERR" ] || fail "the settings in the user's folder were told about"
 echo "PASS [$CASE]"
