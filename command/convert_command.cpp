@@ -16,6 +16,7 @@
 #include "command/convert_stop.h"
 #include "command/page_opener.h"
 #include "command/scene_jobs.h"
+#include "command/scene_watch.h"
 #include "core/animation_buttons.h"
 #include "core/button_block.h"
 #include "core/conversion_failure.h"
@@ -25,6 +26,7 @@
 #include "platform/console.h"
 #include "platform/file_replace.h"
 #include "platform/file_system.h"
+#include "platform/folder_watch.h"
 #include "platform/native_path.h"
 #include "platform/processor_count.h"
 #include "settings/templates.h"
@@ -294,10 +296,15 @@ class RunJobConverter : public JobConverter {
  public:
   RunJobConverter(const ConvertOptions& options, ConvertSettings& settings, ConvertReport& report,
                   const char* currentFolder, const SceneJobs& jobs)
-      : run_(options, settings, report, currentFolder), jobs_(jobs) {}
-  void Convert(int job) override { run_.Convert(jobs_, job); }
+      : options_(options), run_(options, settings, report, currentFolder), jobs_(jobs) {}
+  void Convert(int job) override {
+    // A watch that was interrupted converts nothing more, also in its first run.
+    if (options_.watch && SysInterruptArrived()) return;
+    run_.Convert(jobs_, job);
+  }
 
  private:
+  const ConvertOptions& options_;
   ConvertRun run_;
   const SceneJobs& jobs_;
 };
@@ -315,6 +322,23 @@ class RunJobConverterMaker : public JobConverterMaker {
  private:
   const ConvertOptions& options_;
   ConvertSettings& settings_;
+  const char* currentFolder_;
+  const SceneJobs& jobs_;
+};
+
+// --watch: a converter of the jobs for each set of settings the watch reads.
+class WatchJobConverterMaker : public WatchConverterMaker {
+ public:
+  WatchJobConverterMaker(const ConvertOptions& options, const char* currentFolder,
+                         const SceneJobs& jobs)
+      : options_(options), currentFolder_(currentFolder), jobs_(jobs) {}
+  std::unique_ptr<JobConverter> Make(ConvertSettings& settings, ConvertReport& report) override {
+    return std::unique_ptr<JobConverter>(
+        new (std::nothrow) RunJobConverter(options_, settings, report, currentFolder_, jobs_));
+  }
+
+ private:
+  const ConvertOptions& options_;
   const char* currentFolder_;
   const SceneJobs& jobs_;
 };
@@ -413,11 +437,25 @@ int RunConvertCommand(int argc, const char* const* argv) {
   const int total = jobs.scenes.count;
   ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));
   for (int i = 0; i < jobs.notes.count; ++i) report.Warning(TextOf(jobs.notes.items[i]));
+  // A watch starts before the first conversion, so that a change made meanwhile is not missed.
+  // Its pages are never replaced by those of a malformed scene.
+  WatchJobConverterMaker watchMaker(options, currentFolder, jobs);
+  SceneWatch watch(options, currentFolder, jobs, watchMaker);
+  if (options.watch) {
+    options.strict = true;
+    if (!watch.Start(settings, report)) return kConvertExitFailed;
+  }
   RunJobConverterMaker maker(options, settings, currentFolder, jobs);
-  WatchForStop();
+  // A watch catches Ctrl-C itself (it ends the watch between conversions, with status 0).
+  if (!options.watch) WatchForStop();
   const int firstGood = RunConvertJobs(
       jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report, maker);
   if (StopAsked()) return TellStopped();
+  if (options.watch && SysInterruptArrived()) return kConvertExitOk;
   if (options.open) OpenFirstPage(jobs, firstGood, report);
+  if (options.watch) {
+    ConvertReport watchReport(options.verbosity, false);
+    return watch.Run(settings, watchReport);
+  }
   return report.failures() == 0 ? kConvertExitOk : kConvertExitFailed;
 }

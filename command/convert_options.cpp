@@ -26,6 +26,10 @@ const char kConvertHelpText[] =
     "                            processor the command may use); the pages and\n"
     "                            messages are those of one scene after the other\n"
     "      --open                show the first page written in the user's browser\n"
+    "      --watch               stay after the conversion and convert a scene again\n"
+    "                            whenever it, the template or the remembered values\n"
+    "                            change, until Ctrl-C (status 0); a malformed scene\n"
+    "                            fails in one line and keeps its last page\n"
     "      --list-templates      print the templates, the default one marked, and exit\n"
     "      --fields[=TEMPLATE]   print the fields of a template with their defaults,\n"
     "                            and exit\n"
@@ -41,7 +45,7 @@ const char kConvertHelpText[] =
     "Exit status: 0 when every page was written, 1 when a scene failed (one line on\n"
     "standard error each; the other scenes are still converted), 2 for a usage error,\n"
     "130 when stopped by Ctrl-C or SIGTERM (no page half written, no scene started\n"
-    "after it; a second Ctrl-C ends the command at once).\n"
+    "after it; a second Ctrl-C ends the command at once; --watch ends with 0).\n"
     "\n"
     "The remembered template and values are those the window program saved; they are\n"
     "read, never written. They live in the program folder's \"Defaults\" when it\n"
@@ -63,6 +67,7 @@ enum class OptionId {
   kStrict,
   kJobs,
   kOpen,
+  kWatch,
   kListTemplates,
   kFields,
   kQuiet,
@@ -90,6 +95,7 @@ constexpr OptionRow kOptions[] = {
     {"strict", 0, Argument::kNone, OptionId::kStrict},
     {"jobs", 'j', Argument::kRequired, OptionId::kJobs},
     {"open", 0, Argument::kNone, OptionId::kOpen},
+    {"watch", 0, Argument::kNone, OptionId::kWatch},
     {"list-templates", 0, Argument::kNone, OptionId::kListTemplates},
     {"fields", 0, Argument::kOptional, OptionId::kFields},
     {"quiet", 'q', Argument::kNone, OptionId::kQuiet},
@@ -172,6 +178,9 @@ bool Apply(const OptionRow& row, const char* value, ConvertOptions& options, Str
     }
     case OptionId::kOpen:
       options.open = true;
+      return true;
+    case OptionId::kWatch:
+      options.watch = true;
       return true;
     case OptionId::kListTemplates:
       options.listTemplates = true;
@@ -275,6 +284,14 @@ bool CheckCombination(ConvertOptions& options, StringBuffer& error) {
   int standardInput = 0;
   for (int i = 0; i < scenes; ++i) standardInput += options.scenes.items[i].Equals("-") ? 1 : 0;
   if (standardInput > 1) return Fail(error, "standard input ('-') can be read only once", "");
+  // A watch follows files: standard input cannot change, and a page on standard output could
+  // not be written again.
+  if (options.watch && standardInput > 0) {
+    return Fail(error, "--watch follows scene files, not standard input ('-')", "");
+  }
+  if (options.watch && (options.output != nullptr && std::strcmp(options.output, "-") == 0)) {
+    return Fail(error, "--watch writes page files, not standard output ('-o -')", "");
+  }
   return true;
 }
 

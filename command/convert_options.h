@@ -26,6 +26,7 @@ struct ConvertOptions {
   bool listFields = false;               // --fields
   const char* fieldsTemplate = nullptr;  // --fields=TEMPLATE, or its one operand
   bool open = false;                     // --open
+  bool watch = false;                    // --watch
   int jobs = 0;                          // -j N: scenes converted at once; 0: one per processor
   int verbosity = 1;                     // 0 with -q, 2 with -v (the last one given counts)
   bool help = false;
@@ -37,7 +38,8 @@ struct ConvertOptions {
 // without the program's name ("unrecognized option '--x'"): an unknown or ambiguous option, a
 // missing or unexpected option argument, a --jobs that is not a number from 1 to 1024, a --set
 // without "=" or without a name, --output together with --output-dir or with more than one scene,
-// standard input named twice, or no scene when neither --help, --version, --list-templates nor
+// standard input named twice, --watch with standard input or standard output, or no scene when
+// neither --help, --version, --list-templates nor
 // --fields is given. --help and
 // --version win over everything after a successful read.
 bool ParseConvertOptions(int argc, const char* const* argv, ConvertOptions& options,

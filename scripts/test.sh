@@ -16,7 +16,7 @@ run_suite() {
 
 echo "== build and test (build/)"
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-echo "== idle program: wake-ups and CPU use against the goal (build/)"
+echo "== idle program and idle --watch: wake-ups and CPU use against the goal (build/)"
 ctest --test-dir build -C perf -L perf --output-on-failure
 echo "== build and test under ASan + UBSan (build-asan/)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
