@@ -23,8 +23,9 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DKRN_SANITIZE=ON -DKRN_BUILD_BENCH=OFF
 echo "== the suites that start threads under ThreadSanitizer (build-tsan/)"
 # Only the test programs whose code starts threads: the scene read worker and the window's
-# conversion, the command's -j workers, the block writer and the per-thread slots.
-tsan_suites=(krn_window_tests krn_command_tests krn_base_tests)
+# conversion, the command's -j workers, the block writer, the per-thread slots and the toolkit
+# allocator's count.
+tsan_suites=(krn_window_tests krn_command_tests krn_base_tests krn_ui_tests)
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKRN_SANITIZE_THREAD=ON \
   -DKRN_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tsan -j "$jobs" --target "${tsan_suites[@]}"
