@@ -249,11 +249,14 @@ uint8_t OnMainWindowEvent(void* window, int32_t code, ToolkitEvent* event) {
         ConvertByButton(window, state, controls, state != nullptr ? &state->conversion : nullptr);
       } else if (event->commandId == kCancelButtonId) {
         if (state != nullptr) state->conversion.CancelCurrent();
-      } else if (state != nullptr && state->conversion.Busy()) {
-        state->conversion.Refuse();
       } else if (event->commandId == kResetButtonId) {
-        loadSavedPrefs = false;
-        RebuildMainWindow(window, state, controls);
+        // The rebuild would end a running conversion: refused meanwhile.
+        if (state != nullptr && state->conversion.Busy()) {
+          state->conversion.Refuse();
+        } else {
+          loadSavedPrefs = false;
+          RebuildMainWindow(window, state, controls);
+        }
       }
       return 0;
     case platform::kEventFilesDropped:

@@ -60,7 +60,7 @@ struct BlockGate {
   }
 };
 
-const char kTemplate[] = "((KWB))FILENAME((KWB))|((KWB))FORMSDATA((KWB))";
+const char kTemplate[] = "((KWB))T::t((KWB))|((KWB))FILENAME((KWB))|((KWB))FORMSDATA((KWB))";
 const char kGoLine[] =
     "<input\tname=\"Go\"\ttype=button\tvalue=\"Go\"\tonclick=\"triggeranimation('Go')\">\r\n";
 constexpr uint64_t kBlock = 1u << 20;
@@ -183,7 +183,7 @@ TEST_F(ConversionRunTest, ProgressIsShownAfterHalfASecondInOrderWhileTheWindowAn
 
   gate_.Allow(1000);
   PumpUntil([&] { return !run().Busy(); });
-  EXPECT_EQ(ReadText(folder() / "big.html"), std::string("big.krn|") + kGoLine);
+  EXPECT_EQ(ReadText(folder() / "big.html"), std::string("t|big.krn|") + kGoLine);
   EXPECT_FALSE(run().ProgressShown()) << "the progress goes with the conversion";
   EXPECT_EQ(headless::FindControl(window_, kCancelButtonId), nullptr);
   EXPECT_EQ(headless::ClientRect(window_).bottom - headless::ClientRect(window_).top, clientHeight);
@@ -194,9 +194,17 @@ TEST_F(ConversionRunTest, ASecondConversionIsRefusedWhileOneRuns) {
   headless::QueueFileAnswer(Scene("big.html"));
   Drop({Scene("big.krn")});
   ASSERT_TRUE(run().Busy());
-  // The Convert button and a second drop start nothing: no open dialog, no second read.
+  // Typing goes on as usual and is no second conversion.
+  ASSERT_TRUE(headless::TypeText(headless::FindControl(window_, kFirstEditId), "typed"));
+  platform::PumpThreadMessages();
+  EXPECT_FALSE(run().ProgressShown()) << "typing is no second conversion";
+  // The Convert button, Reset Defaults and a second drop start nothing: no open dialog, no
+  // second read, no rebuild.
   ASSERT_TRUE(headless::ClickControl(headless::FindControl(window_, kConvertButtonId)));
   platform::PumpThreadMessages();
+  ASSERT_TRUE(headless::ClickControl(headless::FindControl(window_, kResetButtonId)));
+  platform::PumpThreadMessages();
+  EXPECT_FALSE(restartRequested) << "Reset Defaults did not rebuild the window";
   Drop({Scene("small.krn")});
   EXPECT_TRUE(headless::FileDialogs().empty());
   ASSERT_TRUE(run().ProgressShown()) << "the refusal is told on the progress line at once";
@@ -250,7 +258,7 @@ TEST_F(ConversionRunTest, CancelLeavesTheOldPageAndTheNextFileFollows) {
               "The conversion of " + (folder() / "big.krn").string() + " was cancelled");
     ASSERT_EQ(headless::FileDialogs().size(), dialogsBefore + 1)
         << "no save dialog for the cancelled file";
-    EXPECT_EQ(ReadText(folder() / "small.html"), std::string("small.krn|") + kGoLine)
+    EXPECT_EQ(ReadText(folder() / "small.html"), std::string("t|small.krn|") + kGoLine)
         << "the rest of the drop is still converted";
     EXPECT_EQ(Files(), (std::vector<std::string>{"big.html", "big.krn", "small.html", "small.krn"}))
         << "no temporary file is left";
