@@ -296,15 +296,10 @@ class RunJobConverter : public JobConverter {
  public:
   RunJobConverter(const ConvertOptions& options, ConvertSettings& settings, ConvertReport& report,
                   const char* currentFolder, const SceneJobs& jobs)
-      : options_(options), run_(options, settings, report, currentFolder), jobs_(jobs) {}
-  void Convert(int job) override {
-    // A watch that was interrupted converts nothing more, also in its first run.
-    if (options_.watch && SysInterruptArrived()) return;
-    run_.Convert(jobs_, job);
-  }
+      : run_(options, settings, report, currentFolder), jobs_(jobs) {}
+  void Convert(int job) override { run_.Convert(jobs_, job); }
 
  private:
-  const ConvertOptions& options_;
   ConvertRun run_;
   const SceneJobs& jobs_;
 };
@@ -437,21 +432,21 @@ int RunConvertCommand(int argc, const char* const* argv) {
   const int total = jobs.scenes.count;
   ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));
   for (int i = 0; i < jobs.notes.count; ++i) report.Warning(TextOf(jobs.notes.items[i]));
+  // Ctrl-C ends the run between blocks and before a page replaces the old one: a plain run
+  // then ends as stopped, a watch as a watch ends.
+  const bool stopsCaught = WatchForStop();
   // A watch starts before the first conversion, so that a change made meanwhile is not missed.
   // Its pages are never replaced by those of a malformed scene.
   WatchJobConverterMaker watchMaker(options, currentFolder, jobs);
   SceneWatch watch(options, currentFolder, jobs, watchMaker);
   if (options.watch) {
     options.strict = true;
-    if (!watch.Start(settings, report)) return kConvertExitFailed;
+    if (!watch.Start(stopsCaught, settings, report)) return kConvertExitFailed;
   }
   RunJobConverterMaker maker(options, settings, currentFolder, jobs);
-  // A watch catches Ctrl-C itself (it ends the watch between conversions, with status 0).
-  if (!options.watch) WatchForStop();
   const int firstGood = RunConvertJobs(
       jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report, maker);
-  if (StopAsked()) return TellStopped();
-  if (options.watch && SysInterruptArrived()) return kConvertExitOk;
+  if (StopAsked()) return options.watch ? kConvertExitOk : TellStopped();
   if (options.open) OpenFirstPage(jobs, firstGood, report);
   if (options.watch) {
     ConvertReport watchReport(options.verbosity, false);

@@ -6,7 +6,7 @@
 #include "platform/stop_request.h"
 
 bool WatchForStop() {
-  return SysWatchStopRequests();
+  return SysCatchStopRequests();
 }
 
 bool StopAsked() {

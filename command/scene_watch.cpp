@@ -7,6 +7,7 @@
 #include "base/path_split.h"
 #include "base/string_buffer.h"
 #include "command/convert_command.h"
+#include "command/convert_stop.h"
 #include "core/conversion_failure.h"
 #include "core/text_of.h"
 #include "platform/file_replace.h"
@@ -119,8 +120,9 @@ bool SceneWatch::StartLoop(const ConvertSettings& settings, ConvertReport& repor
   return true;
 }
 
-bool SceneWatch::Start(ConvertSettings& settings, ConvertReport& report) {
-  if (!SysCatchInterrupt()) {
+bool SceneWatch::Start(bool stopsCaught, ConvertSettings& settings, ConvertReport& report) {
+  // Without a caught Ctrl-C the watch could only be killed, perhaps in the middle of a page.
+  if (!stopsCaught) {
     TellSystemFailure(report, "cannot catch the interrupt");
     return false;
   }
@@ -155,7 +157,7 @@ int SceneWatch::Run(ConvertSettings& settings, ConvertReport& report) {
     return kConvertExitFailed;
   }
   for (;;) {
-    if (SysInterruptArrived()) return kConvertExitOk;
+    if (StopAsked()) return kConvertExitOk;
     const WatchOutcome outcome = loop_.Wait(kSysWaitForever);
     if (outcome == WatchOutcome::kInterrupted) return kConvertExitOk;
     if (outcome == WatchOutcome::kFailed) {
@@ -184,10 +186,11 @@ int SceneWatch::Run(ConvertSettings& settings, ConvertReport& report) {
       Tell(report, "%s: out of memory%s%s", "", "");
       continue;
     }
-    // The interrupt ends the watch between two conversions, never inside one: a page is
-    // written whole, and its temporary file never stays.
+    // Ctrl-C ends the watch: the conversion in hand stops at its next block, or before its
+    // page would replace the old one, so no page is left half-written and no temporary file
+    // stays.
     for (int i = 0; i < count; ++i) {
-      if (SysInterruptArrived()) return kConvertExitOk;
+      if (StopAsked()) return kConvertExitOk;
       if (due[size_t(i)]) converter->Convert(i);
     }
   }

@@ -1,6 +1,6 @@
 // --watch of krn2html-convert: after the first conversion the command stays and converts a scene
 // again whenever it, the template or the remembered values change, once per burst of changes,
-// until the user's interrupt (Ctrl-C) ends it between two conversions.
+// until Ctrl-C ends it.
 #pragma once
 
 #include <memory>
@@ -28,14 +28,14 @@ class SceneWatch {
   SceneWatch(const ConvertOptions& options, const char* currentFolder, const SceneJobs& jobs,
              WatchConverterMaker& maker);
 
-  // Catches the user's interrupt and starts watching the scenes of the jobs and the files that
-  // settings were read from, before the first conversion so that no change is missed. Tells a
-  // folder that cannot be watched in one line of report. False, told in one line, when there is
-  // no watch at all.
-  bool Start(ConvertSettings& settings, ConvertReport& report);
+  // Starts watching the scenes of the jobs and the files that settings were read from, before
+  // the first conversion so that no change is missed. Tells a folder that cannot be watched in
+  // one line of report. False, told in one line, when there is no watch at all, or when Ctrl-C
+  // could not be caught (stopsCaught false: see WatchForStop).
+  bool Start(bool stopsCaught, ConvertSettings& settings, ConvertReport& report);
   // Converts again what each burst of changes asks for: a changed scene its page; a changed
   // template or remembered value every page, with the settings read again (when they cannot be
-  // read, one line, and the settings before stay). Returns the exit status when the interrupt
+  // read, one line, and the settings before stay). Returns the exit status when Ctrl-C
   // has arrived (kConvertExitOk), or kConvertExitFailed, told in one line, when the system
   // stops the watch.
   int Run(ConvertSettings& settings, ConvertReport& report);

@@ -15,7 +15,7 @@ struct SysFolderWatch;
 enum class WatchOutcome {
   kChanged,      // a burst of changes to followed files ended; see Changed
   kIdle,         // the wait's limit passed without a change to a followed file
-  kInterrupted,  // the user's interrupt arrived
+  kInterrupted,  // a stop was requested (Ctrl-C)
   kFailed,       // the system refused the wait
 };
 

@@ -1,4 +1,4 @@
-// System seam: waiting for changes in folders, and the user's interrupt that ends such a wait.
+// System seam: waiting for changes in folders, until the user asks the command to stop.
 // Folders are watched, not files, so that a file replaced by a rename is seen like one written
 // in place. The wait blocks in the system (Linux: inotify and poll; Windows:
 // ReadDirectoryChangesW, overlapped, and WaitForMultipleObjects) and never polls. Implemented
@@ -25,7 +25,7 @@ using SysFolderChangeSink = void (*)(void* context, int folder, const char* name
 enum class SysWatchWait {
   kChanged,      // at least one change was told to the sink
   kTimeout,      // the timeout passed without a change
-  kInterrupted,  // the user's interrupt arrived (see SysCatchInterrupt); it stays set
+  kInterrupted,  // a stop was requested (platform/stop_request.h); it stays requested
   kFailed,       // the system refused the wait (SysLastError holds why)
 };
 
@@ -39,13 +39,7 @@ void SysCloseFolderWatch(SysFolderWatch* watch);
 bool SysWatchFolder(SysFolderWatch* watch, const char* folder);
 // Waits at most timeoutMs milliseconds (kSysWaitForever: no limit) for changes in the watched
 // folders and tells each one that has arrived to sink. Returns kInterrupted, without telling
-// changes, once the interrupt has arrived.
+// changes, once a stop was requested; a stop request wakes the wait when SysCatchStopRequests
+// caught it.
 SysWatchWait SysWaitFolderChanges(SysFolderWatch* watch, int32_t timeoutMs,
                                   SysFolderChangeSink sink, void* context);
-
-// Catches the user's interrupt from now on (Linux: SIGINT and SIGTERM; Windows: the console's
-// Ctrl-C, Ctrl-Break and close): instead of ending the process it is only recorded, and it
-// wakes every folder wait. False when it cannot be caught.
-bool SysCatchInterrupt();
-// True once a caught interrupt has arrived.
-bool SysInterruptArrived();

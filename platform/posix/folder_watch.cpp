@@ -1,21 +1,19 @@
 // Linux: one inotify descriptor per watch with a watch descriptor per folder; the wait polls it
-// beside the read end of a pipe that the interrupt's signal handler writes a byte to (the
-// handler does nothing else, so an interrupt never ends a write half-way).
+// beside the read end of the pipe that a stop request's signal handler writes a byte to.
 #include "platform/folder_watch.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <new>
 
 #include "platform/native_path.h"
+#include "platform/posix/stop_wake.h"
+#include "platform/stop_request.h"
 
 struct SysFolderWatch {
   int inotify = -1;
@@ -26,23 +24,6 @@ struct SysFolderWatch {
 };
 
 namespace {
-
-// The interrupt: a flag and a pipe, both set up once and never released (plain values, so no
-// destructor runs while another thread may still use them).
-// The flag is read by any thread, and set by the handler on whichever thread took the signal.
-std::atomic<int> interruptArrived{0};
-static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
-int interruptPipe[2] = {-1, -1};
-
-void OnInterrupt(int /*signal*/) {
-  const int saved = errno;
-  interruptArrived.store(1);
-  const char byte = 1;
-  // A full pipe already wakes the wait: the byte may be dropped.
-  if (write(interruptPipe[1], &byte, 1) < 0) {
-  }
-  errno = saved;
-}
 
 constexpr uint32_t kEvents = IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
                              IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
@@ -127,38 +108,21 @@ SysWatchWait SysWaitFolderChanges(SysFolderWatch* watch, int32_t timeoutMs,
     return SysWatchWait::kFailed;
   }
   for (;;) {
-    if (interruptArrived.load() != 0) return SysWatchWait::kInterrupted;
-    pollfd waits[2] = {{watch->inotify, POLLIN, 0}, {interruptPipe[0], POLLIN, 0}};
-    const int ready = poll(waits, interruptPipe[0] >= 0 ? 2 : 1, timeoutMs < 0 ? -1 : timeoutMs);
+    if (SysStopRequested()) return SysWatchWait::kInterrupted;
+    const int wake = SysStopWakeDescriptor();
+    pollfd waits[2] = {{watch->inotify, POLLIN, 0}, {wake, POLLIN, 0}};
+    const int ready = poll(waits, wake >= 0 ? 2 : 1, timeoutMs < 0 ? -1 : timeoutMs);
     if (ready < 0) {
-      // A signal that is not the interrupt (or the interrupt, seen above) ends the poll early;
+      // A signal that is not a stop request (or one, seen above) ends the poll early;
       // waiting again restarts the timeout, which only makes a debounce a little longer.
       if (errno == EINTR) continue;
       return SysWatchWait::kFailed;
     }
-    if (interruptArrived.load() != 0) return SysWatchWait::kInterrupted;
+    if (SysStopRequested()) return SysWatchWait::kInterrupted;
     if (ready == 0) return SysWatchWait::kTimeout;
     if ((waits[0].revents & POLLIN) != 0 && TellEvents(watch, sink, context)) {
       return SysWatchWait::kChanged;
     }
     if ((waits[0].revents & (POLLERR | POLLNVAL)) != 0) return SysWatchWait::kFailed;
   }
-}
-
-bool SysCatchInterrupt() {
-  if (interruptPipe[0] < 0 && pipe2(interruptPipe, O_NONBLOCK | O_CLOEXEC) != 0) {
-    interruptPipe[0] = interruptPipe[1] = -1;
-    return false;
-  }
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = &OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  // Reads and writes of a conversion carry on where the signal found them.
-  action.sa_flags = SA_RESTART;
-  return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
-}
-
-bool SysInterruptArrived() {
-  return interruptArrived.load() != 0;
 }

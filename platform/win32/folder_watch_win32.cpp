@@ -1,22 +1,23 @@
 // Windows: each folder is opened for listing and read with ReadDirectoryChangesW, overlapped,
-// with an event of its own; the wait is WaitForMultipleObjects over those events and the
-// interrupt's event, which the console control handler sets (it runs on a thread of the
-// system's, and does nothing else, so an interrupt never ends a write half-way). One thread
-// uses a watch: its reads are issued and cancelled by that thread.
+// with an event of its own; the wait is WaitForMultipleObjects over those events and the event
+// that a stop request sets. One thread uses a watch: its reads are issued and cancelled by
+// that thread.
 #include "platform/folder_watch.h"
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <new>
+
+#include "platform/stop_request.h"
+#include "platform/win32/stop_wake_win32.h"
 
 namespace {
 
 constexpr DWORD kFilter =
     FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE;
-// One event slot stays for the interrupt.
+// One event slot stays for the stop request's.
 constexpr int kMostFolders = MAXIMUM_WAIT_OBJECTS - 1;
 
 struct WatchedFolder {
@@ -26,20 +27,6 @@ struct WatchedFolder {
   // DWORD-aligned, as ReadDirectoryChangesW needs; 64 KiB is its limit over a network.
   DWORD buffer[16 * 1024];
 };
-
-// The interrupt: a flag and a manual-reset event, made once and never released.
-std::atomic<int> interruptArrived{0};
-HANDLE interruptEvent = nullptr;
-
-BOOL WINAPI OnConsoleControl(DWORD type) {
-  interruptArrived.store(1);
-  SetEvent(interruptEvent);
-  if (type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT) return TRUE;
-  // Closing the console ends the process when the handler returns: give the loop the time to
-  // end its conversion and return (the process then ends this thread with it).
-  Sleep(4000);
-  return TRUE;
-}
 
 bool StartRead(WatchedFolder& folder) {
   folder.reading = ReadDirectoryChangesW(folder.folder, folder.buffer, sizeof folder.buffer, FALSE,
@@ -139,7 +126,7 @@ SysWatchWait SysWaitFolderChanges(SysFolderWatch* watch, int32_t timeoutMs,
     SetLastError(ERROR_INVALID_PARAMETER);
     return SysWatchWait::kFailed;
   }
-  if (interruptArrived.load() != 0) return SysWatchWait::kInterrupted;
+  if (SysStopRequested()) return SysWatchWait::kInterrupted;
   // The folders still read (one whose read failed is gone: it is not waited for again).
   HANDLE events[MAXIMUM_WAIT_OBJECTS];
   int indexes[MAXIMUM_WAIT_OBJECTS];
@@ -149,9 +136,9 @@ SysWatchWait SysWaitFolderChanges(SysFolderWatch* watch, int32_t timeoutMs,
     indexes[count] = i;
     events[count++] = watch->folders[i]->overlapped.hEvent;
   }
-  if (interruptEvent != nullptr) {
+  if (HANDLE wake = SysStopWakeEvent()) {
     indexes[count] = -1;
-    events[count++] = interruptEvent;
+    events[count++] = wake;
   }
   if (count == 0) {
     if (timeoutMs < 0) {
@@ -166,7 +153,7 @@ SysWatchWait SysWaitFolderChanges(SysFolderWatch* watch, int32_t timeoutMs,
   if (waited == WAIT_TIMEOUT) return SysWatchWait::kTimeout;
   if (waited >= WAIT_OBJECT_0 + count) return SysWatchWait::kFailed;
   const int index = indexes[waited - WAIT_OBJECT_0];
-  if (index < 0 || interruptArrived.load() != 0) return SysWatchWait::kInterrupted;
+  if (index < 0 || SysStopRequested()) return SysWatchWait::kInterrupted;
   WatchedFolder& folder = *watch->folders[index];
   DWORD bytes = 0;
   const bool read = GetOverlappedResult(folder.folder, &folder.overlapped, &bytes, FALSE) != 0;
@@ -181,16 +168,4 @@ SysWatchWait SysWaitFolderChanges(SysFolderWatch* watch, int32_t timeoutMs,
   }
   if (read) StartRead(folder);
   return SysWatchWait::kChanged;
-}
-
-bool SysCatchInterrupt() {
-  if (interruptEvent == nullptr) {
-    interruptEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (interruptEvent == nullptr) return false;
-  }
-  return SetConsoleCtrlHandler(&OnConsoleControl, TRUE) != 0;
-}
-
-bool SysInterruptArrived() {
-  return interruptArrived.load() != 0;
 }

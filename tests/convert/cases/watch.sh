@@ -33,6 +33,8 @@ expect_no_leftovers() {
   [ -z "$extra" ] || fail "files left in $1: $extra"
 }
 
+# Background jobs of a script ignore SIGINT unless job control is on.
+set -m
 watcher=""
 stop_watcher() { [ -n "$watcher" ] && kill -KILL "$watcher" 2>/dev/null || true; }
 trap 'stop_watcher; cleanup' EXIT
