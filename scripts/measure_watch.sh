@@ -21,7 +21,8 @@ done
 work=$(mktemp -d)
 pid=""
 cleanup() {
-  if [ -n "$pid" ]; then kill -INT "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
+  # SIGTERM: a background job of a script ignores SIGINT.
+  if [ -n "$pid" ]; then kill -TERM "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
