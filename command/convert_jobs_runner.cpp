@@ -37,27 +37,62 @@ struct Worker {
   std::thread thread;
 };
 
-// Takes jobs until none is left, handing each job's lines to the board.
+// Converts one job and hands its lines to the board; true when that job is the one the
+// calling thread waits for.
+bool ConvertJob(Worker& worker, JobBoard& board, int job) {
+  const int before = worker.report->failures();
+  worker.converter->Convert(job);
+  std::lock_guard<std::mutex> lock(board.mutex);
+  JobOutcome& outcome = board.outcomes[size_t(job)];
+  outcome.lines.Swap(worker.lines);
+  outcome.failures = worker.report->failures() - before;
+  outcome.done = true;
+  return board.awaited == job;
+}
+
+// Takes jobs until none is left.
 void Work(Worker& worker, JobBoard& board) {
   for (;;) {
     const int job = board.next.fetch_add(1);
     if (job >= board.count) return;
-    const int before = worker.report->failures();
-    worker.converter->Convert(job);
-    bool awaited = false;
-    {
-      std::lock_guard<std::mutex> lock(board.mutex);
-      JobOutcome& outcome = board.outcomes[size_t(job)];
-      outcome.lines.Swap(worker.lines);
-      outcome.failures = worker.report->failures() - before;
-      outcome.done = true;
-      awaited = board.awaited == job;
-    }
     // Only the job the calling thread waits for wakes it: a wake-up per job would cost a
     // switch of threads per scene.
-    if (awaited) board.finished.notify_one();
+    if (ConvertJob(worker, board, job)) board.finished.notify_one();
   }
 }
+
+// The calling thread's side of a run: tells the finished jobs in order, from `told` on.
+struct Teller {
+  const StringList& shown;
+  ConvertReport& report;
+  JobBoard& board;
+  int told = 0;
+  int firstGood = -1;
+
+  // Tells job `told` once it is done; with `wait`, waits for it. False when it is not done.
+  bool TellNext(bool wait) {
+    const int i = told;
+    StringBuffer lines;
+    int failures = 0;
+    {
+      // The lines are taken out under the lock and written after it, so that no worker waits
+      // for standard error.
+      std::unique_lock<std::mutex> lock(board.mutex);
+      JobOutcome& outcome = board.outcomes[size_t(i)];
+      if (!outcome.done && !wait) return false;
+      board.awaited = i;
+      board.finished.wait(lock, [&outcome] { return outcome.done; });
+      board.awaited = -1;
+      lines.Swap(outcome.lines);
+      failures = outcome.failures;
+    }
+    report.Progress(i + 1, board.count, TextOf(shown.items[i]));
+    report.Retell(lines, failures);
+    if (firstGood < 0 && failures == 0) firstGood = i;
+    ++told;
+    return true;
+  }
+};
 
 int RunOneAfterAnother(const StringList& shown, ConvertReport& report, JobConverter& converter) {
   int firstGood = -1;
@@ -105,8 +140,11 @@ int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
     return firstGood;
   }
 
+  // The calling thread is one of the workers, so that as many threads run as there are
+  // workers: it converts with the first converter and, between its jobs, tells the jobs
+  // finished so far. It waits only once no job is left to take.
   int started = 0;
-  for (int i = 0; i < made; ++i) {
+  for (int i = 1; i < made; ++i) {
     try {
       crew[size_t(i)].thread = std::thread(Work, std::ref(crew[size_t(i)]), std::ref(board));
       ++started;
@@ -114,28 +152,17 @@ int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
       break;
     }
   }
-  // Without any thread the calling thread works through the jobs with the first converter.
-  if (started == 0) Work(crew[0], board);
-
-  int firstGood = -1;
-  for (int i = 0; i < count; ++i) {
-    report.Progress(i + 1, count, TextOf(shown.items[i]));
-    // The lines are taken out under the lock and written after it, so that no worker waits
-    // for standard error.
-    StringBuffer lines;
-    int failures = 0;
-    {
-      std::unique_lock<std::mutex> lock(board.mutex);
-      board.awaited = i;
-      board.finished.wait(lock, [&board, i] { return board.outcomes[size_t(i)].done; });
-      board.awaited = -1;
-      lines.Swap(board.outcomes[size_t(i)].lines);
-      failures = board.outcomes[size_t(i)].failures;
+  Teller teller{shown, report, board};
+  for (;;) {
+    const int job = board.next.fetch_add(1);
+    if (job >= count) break;
+    ConvertJob(crew[0], board, job);
+    while (teller.told < count && teller.TellNext(false)) {
     }
-    report.Retell(lines, failures);
-    if (firstGood < 0 && failures == 0) firstGood = i;
   }
-  for (int i = 0; i < started; ++i) crew[size_t(i)].thread.join();
+  while (teller.told < count) teller.TellNext(true);
+  const int firstGood = teller.firstGood;
+  for (int i = 1; i <= started; ++i) crew[size_t(i)].thread.join();
   report.EndProgress();
   return firstGood;
 }

@@ -45,6 +45,9 @@ void ConvertReport::WriteLine(const char* text) {
 void ConvertReport::Retell(const StringBuffer& lines, int failures) {
   failures_ += failures;
   if (lines.Length() == 0) return;
+  // A kept report keeps them too (a line that does not fit is written at once).
+  if (kept_ != nullptr && kept_->SetText(lines.Data(), int(lines.Length()), kept_->Length()))
+    return;
   EndProgress();
   WriteError(lines.Data(), lines.Length());
 }

@@ -34,8 +34,8 @@ class ConvertReport {
   // Removes the progress line, if one is drawn.
   void EndProgress();
 
-  // Writes lines kept by a worker's report (nothing when empty) as if they had been told here,
-  // and counts their failures as this report's.
+  // Writes lines kept by a worker's report (nothing when empty) as if they had been told here
+  // (a kept report keeps them), and counts their failures as this report's.
   void Retell(const StringBuffer& lines, int failures);
 
   int failures() const { return failures_; }
