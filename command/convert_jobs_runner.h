@@ -29,9 +29,9 @@ class JobConverterMaker {
 
 // Converts the jobs 0..shown.count-1 with at most `workers` threads and tells report, in the
 // order of the jobs, each job's progress ("[n/total] shown") and lines: what report shows is
-// what a run of one job after the other shows, whatever order the jobs finish in. With one worker
-// (or one job) the jobs run on the calling thread. A failed job never stops the others; when a
-// thread cannot be started the ones that did (or the calling thread) take its share. Returns
-// the first job that ended without a failure, -1 when every one failed.
+// what a run of one job after the other shows, whatever order the jobs finish in. The calling
+// thread is one of the workers (with one worker, or one job, the only one). A failed job never
+// stops the others; when a thread cannot be started the ones that did (or the calling thread) take
+// its share. Returns the first job that ended without a failure, -1 when every one failed.
 int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
                    JobConverterMaker& maker);
