@@ -102,20 +102,20 @@ void ConversionRun::OnPosted(uintptr_t value) {
   if (value == kPostedReadProgress && worker_.Busy()) {
     worker_.ProgressSeen();
     bar_.SetProgress(worker_.BytesRead(), worker_.FileSize());
-    ShowProgressLater();
+    TellProgress();
   } else if (value == kPostedReadDone && worker_.Busy()) {
     if (!FinishRead()) StartNext();
   } else if (value == kPostedWriteProgress && writer_.Busy()) {
     writer_.ProgressSeen();
     bar_.SetProgress(writer_.BytesWritten(), writer_.PageLength());
-    ShowProgressLater();
+    TellProgress();
   } else if (value == kPostedWriteDone && writer_.Busy()) {
     FinishWrite();
     StartNext();
   }
 }
 
-void ConversionRun::ShowProgressLater() {
+void ConversionRun::TellProgress() {
   UpdateCaption();
   if (!shown_ && platform::GetMilliseconds() - startedAt_ >= kProgressDelay) ShowProgress();
   if (shown_) bar_.PaintNow(window_);

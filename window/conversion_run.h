@@ -90,8 +90,9 @@ class ConversionRun {
   bool FinishRead();
   // The write ended: tells its failure, or that it was cancelled.
   void FinishWrite();
-  // Shows the progress once the conversion has run for kProgressDelay, and paints it.
-  void ShowProgressLater();
+  // Puts the bar's progress in its caption, shows the strip once the conversion (or the
+  // page's write) has run for kProgressDelay, and paints it.
+  void TellProgress();
   void End();
   void ShowProgress();
   void HideProgress();
