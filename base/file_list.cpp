@@ -3,20 +3,10 @@
 #include <cstring>
 #include <new>
 
+#include "base/ascii_case.h"
 #include "platform/file_system.h"
 
 namespace {
-
-// ASCII case-insensitive equality of two texts.
-bool EqualsIgnoringCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    char x = *a, y = *b;
-    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-    if (x != y) return false;
-    if (x == '\0') return true;
-  }
-}
 
 bool IsDotEntry(const char* name) {
   return !std::strcmp(name, ".") || !std::strcmp(name, "..");
@@ -75,7 +65,7 @@ void ScanFolder(FileList& list, const PathRecord& folder, const char* extension)
     if ((entry.attributes & kSysAttributeDirectory) != 0) continue;
     // A Linux name with a '\' would read as two names in the program's path: passed over.
     if (std::strchr(entry.name, '\\') != nullptr) continue;
-    if (!EqualsIgnoringCase(ExtensionOf(entry.name), extension)) continue;
+    if (!EqualsIgnoringAsciiCase(ExtensionOf(entry.name), extension)) continue;
     char full[kPathSize + 1 + sizeof entry.name];
     const uint32_t length = SysGetCurrentDirectory(full, kPathSize);
     if (length == 0) continue;

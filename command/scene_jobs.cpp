@@ -7,6 +7,7 @@
 #include <set>
 #include <utility>
 
+#include "base/ascii_case.h"
 #include "base/file_list.h"
 #include "base/full_path.h"
 #include "base/path_buffer.h"
@@ -25,15 +26,6 @@ constexpr char kPathTooLong[] = "The path is too long";
 constexpr char kNoCurrentFolder[] = "The current folder cannot be read";
 // The name a page of standard input takes in an output folder.
 constexpr char kStandardInputPageName[] = "page";
-
-bool EqualsIgnoringCase(const char* a, const char* b) {
-  for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-    const char lowerA = (*a >= 'A' && *a <= 'Z') ? char(*a - 'A' + 'a') : *a;
-    const char lowerB = (*b >= 'A' && *b <= 'Z') ? char(*b - 'A' + 'a') : *b;
-    if (lowerA != lowerB) return false;
-  }
-  return *a == *b;
-}
 
 bool Append(StringBuffer& text, const char* more) {
   return text.SetText(more, -1, text.Length());
@@ -301,8 +293,8 @@ bool PagePathIn(const char* folder, const char* sceneName, StringBuffer& page) {
 bool IsSceneFileName(const char* name) {
   const char* extension = ExtensionOf(name);
   return extension != nullptr &&
-         (EqualsIgnoringCase(extension, ".krn") || EqualsIgnoringCase(extension, ".xml") ||
-          EqualsIgnoringCase(extension, ".krq"));
+         (EqualsIgnoringAsciiCase(extension, ".krn") ||
+          EqualsIgnoringAsciiCase(extension, ".xml") || EqualsIgnoringAsciiCase(extension, ".krq"));
 }
 
 bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jobs) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/ascii_case.h"
 #include "base/path_split.h"
 #include "core/text_of.h"
 #include "platform/folder_watch.h"
@@ -14,18 +15,6 @@ int64_t NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
-}
-
-// Names compared without case in ASCII: Windows names are, and on Linux a name that differs
-// only in case costs one more conversion at most.
-bool SameName(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    char x = *a, y = *b;
-    if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
-    if (x != y) return false;
-    if (x == '\0') return true;
-  }
 }
 
 }  // namespace
@@ -92,10 +81,13 @@ void WatchLoop::OnChange(void* context, int folder, const char* name) {
   // The system lost track: every followed file may have changed.
   const bool any = folder == kSysAnyFolder || folder < 0 || folder >= loop.watchedCount_;
   const int changedFolder = any ? -1 : loop.watchedFolder_[size_t(folder)];
+  // Names compare without case in ASCII: Windows names do, and on Linux a name that differs
+  // only in case costs one more conversion at most.
   for (int i = 0; i < loop.names_.count; ++i) {
     Followed& followed = loop.followed_[size_t(i)];
-    if (!any && (followed.folder != changedFolder ||
-                 !SameName(TextOf(loop.names_.items[i]), name != nullptr ? name : ""))) {
+    if (!any &&
+        (followed.folder != changedFolder ||
+         !EqualsIgnoringAsciiCase(TextOf(loop.names_.items[i]), name != nullptr ? name : ""))) {
       continue;
     }
     followed.changed = true;

@@ -364,8 +364,10 @@ ButtonsOutcome CollectButtons(const PathBuffer& path, XmlTree::ParseErrorHandler
                               void* parseErrorContext, XmlTree::BlockHandler whileReading,
                               void* whileReadingContext) {
   FileHandle file(path);
-  if (!file.Exists()) return ButtonsOutcome::Unreadable;
-  if (!NamesXmlScene(path.path)) return ButtonsOutcome::NotScanned;
+  // A missing file is unreadable whatever its name; a scene is opened at once (one look-up).
+  if (!NamesXmlScene(path.path)) {
+    return file.Exists() ? ButtonsOutcome::NotScanned : ButtonsOutcome::Unreadable;
+  }
   if (!file.Open(0)) return ButtonsOutcome::Unreadable;
 
   XmlTree tree;

@@ -4,20 +4,17 @@
 #include <memory>
 #include <new>
 
+#include "base/ascii_case.h"
 #include "base/relative_path.h"
 #include "platform/system_text.h"
 
 namespace {
 
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // The length of the ASCII word at text when it starts there in any letter case, else 0.
 size_t MatchWord(const char* text, const char* word) {
   size_t i = 0;
   for (; word[i] != '\0'; ++i) {
-    if (Lower(text[i]) != word[i]) return 0;
+    if (LowerAscii(text[i]) != word[i]) return 0;
   }
   return i;
 }

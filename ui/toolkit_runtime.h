@@ -1,4 +1,4 @@
-// The toolkit runtime: start and stop, the per-thread context with its
+// The toolkit runtime: start and stop, the program's one context with its
 // memory accounting and numbered slots, the display state with the module
 // registry, the counting allocator and the cursor hide/show pair.
 #pragma once
@@ -40,7 +40,9 @@ constexpr uint32_t kProgramModuleId = 25001;
 // Entries of the module registry.
 constexpr uint32_t kModuleCapacity = 256;
 
-// The per-thread toolkit record; created zero-filled by the first start.
+// The toolkit record, one for the program: every thread that calls the toolkit (the GUI thread,
+// and a worker that allocates through it) sees the same one. Created zero-filled by the first
+// start.
 struct ToolkitContext {
   DisplayState* displayState;
   MemoryHooks memoryHooks;
@@ -91,7 +93,7 @@ bool ToolkitStart(void* instance, bool openVideoDraw, const ToolkitOptions* opti
 // context exists.
 bool ToolkitStop();
 
-// The calling thread's context, or null before the first start.
+// The program's context (the same on every thread), or null before the first start.
 ToolkitContext* GetToolkitContext();
 
 // The display state, or null when the toolkit is not started.

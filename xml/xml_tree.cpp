@@ -361,9 +361,15 @@ struct TextFeed final : XmlTree::Feed {
 struct FileFeed final : XmlTree::Feed {
   explicit FileFeed(FileHandle& f) : file(f) {}
   XmlParseOutcome Run(XML_Parser parser) override {
-    largestBuffer = kBlocksBuffer;
+    // A file smaller than a block is read in one block of its size and a byte (which shows its
+    // end): the parser's buffer stays small enough to be kept for the next parse, and a run
+    // over many small scenes allocates nothing per scene. A file that grows meanwhile is still
+    // read whole, block by block.
+    uint32_t size = 0;
+    const uint32_t block = file.GetSize(&size) && size < kBlock ? size + 1 : kBlock;
+    largestBuffer = 2ull * block;
     return FeedBlocks(
-        parser, kBlock, betweenBlocks, blockContext,
+        parser, block, betweenBlocks, blockContext,
         [&](char* into, uint32_t room, uint32_t* got) { return file.Read(into, room, got); });
   }
   FileHandle& file;

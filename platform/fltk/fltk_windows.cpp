@@ -310,6 +310,22 @@ using fltk_backend::Units;
 
 namespace {
 
+// The window manager sets a window's frame extents once it has framed it, which may come after
+// the window's last paint: the property change itself asks for the correction.
+int WatchFrameExtents(void* xevent, void*) {
+  const XEvent* event = static_cast<const XEvent*>(xevent);
+  if (event->type != PropertyNotify) return 0;
+  static const Atom extents = XInternAtom(fl_display, "_NET_FRAME_EXTENTS", False);
+  if (event->xproperty.atom != extents) return 0;
+  for (NativeWindow* record : AllWindows()) {
+    if (!record->isControl && !record->destroying && record->window->shown() &&
+        fl_xid(record->window) == event->xproperty.window) {
+      Fl::add_timeout(0.0, KrnWindow::CorrectFrame, record->window);
+    }
+  }
+  return 0;  // FLTK still handles the event
+}
+
 // The frame insets (pixels) in units.
 Rect UnitsFrame(const Rect& frame) {
   return {Units(frame.left), Units(frame.top), Units(frame.right), Units(frame.bottom)};
@@ -326,6 +342,8 @@ void* CreateFrameWindow(void* owner, uint32_t style) {
     told = true;
     return nullptr;
   }
+  static const bool watchingFrames = (Fl::add_system_handler(WatchFrameExtents, nullptr), true);
+  (void)watchingFrames;
   NativeWindow* record = new NativeWindow;
   record->owner = static_cast<NativeWindow*>(owner);
   record->style = style & ~kStyleVisible;

@@ -25,12 +25,31 @@ bool Native(const char* path, char (&out)[PATH_MAX]) {
   return true;
 }
 
+// What FollowLinks saw of the file at the end of the links: its status (`found`), or the errno
+// of looking it up (`error`). Neither when a link could not be read.
+struct LinkEnd {
+  struct stat info;
+  bool found = false;
+  int error = 0;
+};
+
 // Follows path through symbolic links to the file they lead to, which need not exist; false
-// (errno ELOOP or ENAMETOOLONG) for a loop of links or a path that grows too long.
-bool FollowLinks(char (&path)[PATH_MAX]) {
+// (errno ELOOP or ENAMETOOLONG) for a loop of links or a path that grows too long. `end` (may
+// be null) receives what the last look-up saw, which spares the caller looking again.
+bool FollowLinks(char (&path)[PATH_MAX], LinkEnd* end = nullptr) {
   for (int hop = 0; hop < 40; ++hop) {
     struct stat info;
-    if (lstat(path, &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+    if (lstat(path, &info) != 0) {
+      if (end != nullptr) end->error = errno;
+      return true;
+    }
+    if (!S_ISLNK(info.st_mode)) {
+      if (end != nullptr) {
+        end->info = info;
+        end->found = true;
+      }
+      return true;
+    }
     char link[PATH_MAX];
     const ssize_t length = readlink(path, link, sizeof link - 1);
     if (length < 0) return true;
@@ -134,9 +153,17 @@ void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uin
 bool SysMayReplaceFile(const char* target, uint32_t* kept) {
   if (kept != nullptr) *kept = 0;
   char native[PATH_MAX];
-  if (!NativeTarget(target, native)) return false;
+  LinkEnd end;
+  if (!Native(target, native) || !FollowLinks(native, &end)) return false;
   struct stat info;
-  if (stat(native, &info) != 0) return errno == ENOENT;
+  if (end.found) {
+    info = end.info;
+  } else if (end.error != 0) {
+    errno = end.error;
+    return errno == ENOENT;
+  } else if (stat(native, &info) != 0) {
+    return errno == ENOENT;
+  }
   if (S_ISDIR(info.st_mode)) {
     errno = EISDIR;
     return false;

@@ -6,6 +6,7 @@
 # that user (nobody, with a private home) under Xvfb through one conversion and a close. The
 # settings must land in that user's own folder, nothing may be written under the installed
 # folder, and removing the packages (the window's, then the command's) leaves no file behind.
+# Before that, both packages must replace release 1's single package in one upgrade.
 #
 # Environment (set by CTest): KRN_BUILD_DIR (the build folder with CPackConfig.cmake),
 # KRN_DATA_E2E, KRN_XPROBE, KRN_ARTIFACTS (as for the end-to-end cases), KRN_VERSION.
@@ -66,6 +67,39 @@ grep -qE 'HTML Support|krn2html-convert' "$WORK/window-contents" &&
   fail "the window's package holds what the command's package holds"
 
 folder=/usr/lib/krn2html
+
+# An upgrade from release 1, whose single krn2html package held the command and the templates:
+# a stand-in with those paths is installed, then both new packages in one go replace it.
+old="$WORK/old-krn2html"
+mkdir -p "$old/DEBIAN" "$old$folder/HTML Support" "$old/usr/bin"
+printf 'Package: krn2html\nVersion: 1.0.0.1\nArchitecture: amd64\nMaintainer: test <test@invalid>\nDescription: release 1 stand-in\n' \
+  >"$old/DEBIAN/control"
+printf '#!/bin/sh\necho release 1\n' >"$old$folder/krn2html-convert"
+cp "$old$folder/krn2html-convert" "$old$folder/krn2html"
+chmod 755 "$old$folder/krn2html-convert" "$old$folder/krn2html"
+echo '<!-- release 1 -->' >"$old$folder/HTML Support/generic.html"
+ln -s "../lib/krn2html/krn2html-convert" "$old/usr/bin/krn2html-convert"
+ln -s "../lib/krn2html/krn2html" "$old/usr/bin/krn2html"
+dpkg-deb --root-owner-group -b "$old" "$WORK/old-krn2html.deb" >"$WORK/dpkg.log" 2>&1 ||
+  fail "the release 1 stand-in could not be built: $(cat "$WORK/dpkg.log")"
+dpkg -i "$WORK/old-krn2html.deb" >>"$WORK/dpkg.log" 2>&1 || fail "the release 1 stand-in: $(cat "$WORK/dpkg.log")"
+installed="krn2html"
+# As the README tells users: apt orders the upgrade of krn2html before krn2html-convert.
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$command_deb" "$window_deb" >>"$WORK/dpkg.log" 2>&1 ||
+  fail "the new packages do not replace release 1's: $(cat "$WORK/dpkg.log")"
+installed="krn2html krn2html-convert"
+for package in krn2html krn2html-convert; do
+  [ "$(dpkg-query -W -f='${Status} ${Version}' "$package")" = "install ok installed $KRN_VERSION" ] ||
+    fail "after the upgrade $package is $(dpkg-query -W -f='${Status} ${Version}' "$package")"
+done
+[ "$(dpkg -S "$folder/HTML Support/generic.html" 2>&1)" = "krn2html-convert: $folder/HTML Support/generic.html" ] ||
+  fail "the templates did not pass to krn2html-convert: $(dpkg -S "$folder/HTML Support/generic.html" 2>&1)"
+grep -q 'release 1' "$folder/HTML Support/generic.html" "$folder/krn2html-convert" &&
+  fail "release 1's files are left after the upgrade"
+dpkg -r krn2html krn2html-convert >>"$WORK/dpkg.log" 2>&1 || fail "dpkg -r after the upgrade: $(cat "$WORK/dpkg.log")"
+installed=""
+[ ! -e "$folder" ] || fail "$folder is left after removing the upgraded packages: $(find "$folder")"
+
 # The user: nobody, with a home of its own in the work folder.
 chmod 755 "$WORK"
 home="$WORK/nobody"

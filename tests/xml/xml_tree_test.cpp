@@ -414,6 +414,27 @@ TEST(XmlTreeParseFile, BlocksGiveTheTreeOfOneBuffer) {
   EXPECT_TRUE(got == expected) << "the file parsed in blocks differs from the one-buffer tree";
 }
 
+TEST(XmlTreeParseFile, FilesAroundOneBlockGiveTheTreeOfOneBuffer) {
+  // A file below a block is read in one block of its own size; at a block and above, in 1 MiB
+  // blocks. Each size ends on a different byte: a text, a line break, the root's end.
+  constexpr size_t kMiB = 1u << 20;
+  for (const size_t size : {kMiB - 2, kMiB - 1, kMiB, kMiB + 1, 2 * kMiB - 1}) {
+    std::string text = "<scene>\n";
+    const std::string end = "</scene>\n";
+    while (text.size() + end.size() + 40 < size) text += "<KRSTimeElem Name=\"a b\" On=\"0\"/>\n";
+    text.append(size - end.size() - text.size(), 'x');
+    text += end;
+    ASSERT_EQ(text.size(), size);
+    xmltest::MessageLog messages;
+    XmlTree whole, file;
+    ASSERT_TRUE(ParseText(whole, text, "file.krn")) << size;
+    ASSERT_EQ(ParseFileText(file, text), XmlParseOutcome::Parsed) << size << " bytes";
+    EXPECT_TRUE(Describe(file.GetRoot()->GetFirstChild()) ==
+                Describe(whole.GetRoot()->GetFirstChild()))
+        << "a file of " << size << " bytes differs from the one-buffer tree";
+  }
+}
+
 // What the block handler saw, and after which call it answers false (0: never).
 struct BlockLog {
   std::vector<uint64_t> bytes;

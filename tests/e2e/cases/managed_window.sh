@@ -28,10 +28,23 @@ outer_rect() {
   OX=$((X - l)); OY=$((Y - t)); OW=$((W + l + r)); OH=$((H + t + b))
 }
 
+# Waits up to 5 s for the outer size of client window $1 to be $2 x $3 (the frame comes some
+# time after the window is mapped), then sets OX, OY, OW, OH once
+# the window has settled.
+wait_outer_size() {
+  for _ in $(seq 50); do
+    outer_rect "$1"
+    [ "$OW" -eq "$2" ] && [ "$OH" -eq "$3" ] && break
+    sleep 0.1
+  done
+  # The program may still be taking the window manager's last move.
+  sleep 0.5
+  outer_rect "$1"
+}
+
 start_program
 win=$(wait_window "$MAIN_TITLE")
-sleep 1
-outer_rect "$win"
+wait_outer_size "$win" 481 75
 [ "$OW" -eq 481 ] && [ "$OH" -eq 75 ] || fail "outer size ${OW}x${OH} (client ${W}x${H}), expected 481x75"
 [ "$OX" -eq 312 ] && [ "$OY" -eq 334 ] || fail "outer corner at $OX,$OY, expected 312,334"
 screenshot managed-window
@@ -41,8 +54,7 @@ pointer_to $((X + W - 3)) $((Y + H - 2))
 xdotool click 1
 wait_id_gone "$win" 5
 win=$(wait_window "$MAIN_TITLE")
-sleep 1
-outer_rect "$win"
+wait_outer_size "$win" 481 125
 [ "$OW" -eq 481 ] && [ "$OH" -eq 125 ] || fail "rebuilt outer size ${OW}x${OH}, expected 481x125 (two fields)"
 [ "$OX" -eq "$ox" ] && [ "$OY" -eq "$oy" ] || fail "rebuilt window moved from $ox,$oy to $OX,$OY"
 [ "$(cat "$PROGRAM_DIR/Defaults/defaulttemplate.txt")" = $'fields.html\r' ] ||
