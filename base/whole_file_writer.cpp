@@ -31,9 +31,27 @@ bool WriteAll(void* file, const char* data, uint32_t length, uint32_t* error) {
   return true;
 }
 
+// Writes every byte in blocks of kWholeFileBlock, telling whileWriting after each; false with
+// the reason in *error, SysStopError when whileWriting stopped it.
+bool WriteInBlocks(void* file, const char* data, uint32_t length, uint32_t* error,
+                   WholeFileProgress whileWriting, void* context) {
+  uint32_t written = 0;
+  do {
+    const uint32_t block = length - written < kWholeFileBlock ? length - written : kWholeFileBlock;
+    if (block > 0 && !WriteAll(file, data + written, block, error)) return false;
+    written += block;
+    if (!whileWriting(context, written, length)) {
+      *error = SysStopError();
+      return false;
+    }
+  } while (written < length);
+  return true;
+}
+
 }  // namespace
 
-bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_t* systemError) {
+bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_t* systemError,
+                    WholeFileProgress whileWriting, void* progressContext) {
   uint32_t ignored = 0;
   uint32_t& error = systemError != nullptr ? *systemError : ignored;
   error = 0;
@@ -44,6 +62,10 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
     error = LastErrorOr(SysDiskFullError());
     return false;
   }
+  if (whileWriting != nullptr && !whileWriting(progressContext, 0, length)) {
+    error = SysStopError();
+    return false;
+  }
   char temp[kTempPathSize];
   SysSetLastError(0);
   void* file = SysCreateFileBeside(path, kept, temp, sizeof temp);
@@ -51,7 +73,9 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
     error = LastErrorOr(SysDiskFullError());
     return false;
   }
-  bool ok = length == 0 || WriteAll(file, data, length, &error);
+  bool ok = whileWriting != nullptr
+                ? WriteInBlocks(file, data, length, &error, whileWriting, progressContext)
+                : length == 0 || WriteAll(file, data, length, &error);
   SysSetLastError(0);
   if (!SysCloseFile(file) && ok) {
     error = LastErrorOr(SysDiskFullError());

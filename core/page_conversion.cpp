@@ -208,11 +208,36 @@ bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
   return true;
 }
 
+namespace {
+
+// The request's write handler, and whether it stopped the write.
+struct WriteWatch {
+  const ConversionRequest* request;
+  bool stopped = false;
+
+  static bool Tell(void* context, uint64_t bytesWritten, uint64_t length) {
+    WriteWatch* self = static_cast<WriteWatch*>(context);
+    const ConversionRequest& request = *self->request;
+    if (request.whileWriting(request.whileWritingContext, bytesWritten, length)) return true;
+    self->stopped = true;
+    return false;
+  }
+};
+
+}  // namespace
+
 bool AssemblePage(const ConversionRequest& request, ConversionFailure& failure) {
   StringBuffer page;
   if (!BuildPageText(request, page, failure)) return false;
   uint32_t error = 0;
-  if (!WriteWholeFile(request.pagePath, TextOf(page), page.Length(), &error)) {
+  WriteWatch watch{&request};
+  const bool watched = request.whileWriting != nullptr;
+  if (!WriteWholeFile(request.pagePath, TextOf(page), page.Length(), &error,
+                      watched ? &WriteWatch::Tell : nullptr, watched ? &watch : nullptr)) {
+    if (watch.stopped) {
+      const char* scene = request.scenePath != nullptr ? request.scenePath : "";
+      return failure.Set(ConversionFailureKind::kCancelled, scene, 0);
+    }
     return failure.Set(ConversionFailureKind::kPageUnwritable, request.pagePath, error);
   }
   return true;

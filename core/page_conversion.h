@@ -9,6 +9,7 @@
 
 #include "base/string_buffer.h"
 #include "base/string_list.h"
+#include "base/whole_file_writer.h"
 #include "core/conversion_failure.h"
 #include "xml/xml_tree.h"
 
@@ -47,6 +48,11 @@ struct ConversionRequest {
   // read: no page, a kCancelled failure.
   XmlTree::BlockHandler whileReading = nullptr;
   void* whileReadingContext = nullptr;
+  // Told with whileWritingContext as the page is written (base/whole_file_writer.h: before the
+  // first block, then after each); may be null. Its false stops the write: the page stays as it
+  // was, no temporary file remains, a kCancelled failure naming the scene.
+  WholeFileProgress whileWriting = nullptr;
+  void* whileWritingContext = nullptr;
   // The BUILD value when the caller has it already (ProgramBuildText; a command that converts
   // many scenes reads it once); null reads it from the program file for this page.
   const char* buildText = nullptr;
@@ -95,7 +101,7 @@ bool BuildPageText(const ConversionRequest& request, StringBuffer& page,
 // Step 2: BuildPageText, then writes the page whole (a temporary file in the page's folder
 // moved over the page); an existing page is replaced whole, keeping its permissions, or left
 // untouched, and a read-only one is refused. False, with failure set, when the page was not
-// written.
+// written (kCancelled when the request's whileWriting stopped it).
 bool AssemblePage(const ConversionRequest& request, ConversionFailure& failure);
 
 // Both steps: CollectSceneButtons, then AssemblePage. True when the page was written.

@@ -17,6 +17,7 @@
 #include "window/failure_box.h"
 #include "window/main_window.h"
 #include "window/page_writer.h"
+#include "window/window_globals.h"
 
 namespace {
 
@@ -97,20 +98,30 @@ void ConversionRun::StartNext() {
 }
 
 void ConversionRun::OnPosted(uintptr_t value) {
-  if (!active_ || !worker_.Busy()) return;
-  if (value == kPostedReadProgress) {
+  if (!active_) return;
+  if (value == kPostedReadProgress && worker_.Busy()) {
     worker_.ProgressSeen();
     bar_.SetProgress(worker_.BytesRead(), worker_.FileSize());
-    UpdateCaption();
-    if (!shown_ && platform::GetMilliseconds() - startedAt_ >= kProgressDelay) ShowProgress();
-    if (shown_) bar_.PaintNow(window_);
-  } else if (value == kPostedReadDone) {
-    FinishRead();
+    TellProgress();
+  } else if (value == kPostedReadDone && worker_.Busy()) {
+    if (!FinishRead()) StartNext();
+  } else if (value == kPostedWriteProgress && writer_.Busy()) {
+    writer_.ProgressSeen();
+    bar_.SetProgress(writer_.BytesWritten(), writer_.PageLength());
+    TellProgress();
+  } else if (value == kPostedWriteDone && writer_.Busy()) {
+    FinishWrite();
     StartNext();
   }
 }
 
-void ConversionRun::FinishRead() {
+void ConversionRun::TellProgress() {
+  UpdateCaption();
+  if (!shown_ && platform::GetMilliseconds() - startedAt_ >= kProgressDelay) ShowProgress();
+  if (shown_) bar_.PaintNow(window_);
+}
+
+bool ConversionRun::FinishRead() {
   ConversionFailure failure;
   const bool collected = worker_.Finish(failure);
   if (!worker_.ParseError().empty()) {
@@ -118,24 +129,54 @@ void ConversionRun::FinishRead() {
   }
   if (!collected) {
     ShowFailure(window_, failure);
-    return;
+    return false;
   }
   bar_.SetProgress(1, 1);
   UpdateCaption();
   if (shown_) bar_.PaintNow(window_);
-  WritePage(templatePath_.c_str(), scene_.c_str(), state_);
+  PathBuffer pagePath;
+  if (!ChoosePagePath(pagePath)) return false;
+  // The window may have closed while the dialog was open.
+  if (!active_) return false;
+  writing_ = true;
+  startedAt_ = platform::GetMilliseconds();
+  bar_.SetProgress(0, 0);
+  if (writer_.Start(window_, templatePath_.c_str(), scene_.c_str(), pagePath.path, *state_,
+                    writeGate_, writeGateContext_)) {
+    UpdateCaption();
+    if (shown_) bar_.PaintNow(window_);
+    return true;
+  }
+  // No thread to be had: the page is written here, as before there was one.
+  writing_ = false;
+  WritePageAt(templatePath_.c_str(), scene_.c_str(), pagePath.path, state_);
+  return false;
+}
+
+void ConversionRun::FinishWrite() {
+  ConversionFailure failure;
+  const bool written = writer_.Finish(failure);
+  writing_ = false;
+  // A cancel is told as for a read; any other failure as the write on this thread told it.
+  if (!written) {
+    ShowFailure(failure.kind == ConversionFailureKind::kCancelled ? window_ : mainWindow, failure);
+  }
 }
 
 void ConversionRun::CancelCurrent() {
   if (worker_.Busy()) worker_.Cancel();
+  if (writer_.Busy()) writer_.Cancel();
 }
 
 void ConversionRun::Stop() {
   if (!active_) return;
   active_ = false;
   worker_.Cancel();
+  writer_.Cancel();
   ConversionFailure ignored;
   worker_.Finish(ignored);
+  writer_.Finish(ignored);
+  writing_ = false;
   scenes_.clear();
   HideProgress();
 }
@@ -180,10 +221,11 @@ void ConversionRun::UpdateCaption() {
   StringBuffer text;
   const unsigned percent = bar_.Permille() / 10;
   const char* wait = refused_ ? "One conversion at a time. " : "";
-  bool made = scenes_.size() > 1
-                  ? text.Format("%sReading %s (file %u of %u): %u%%", wait, NameOf(scene_),
-                                unsigned(next_), unsigned(scenes_.size()), percent)
-                  : text.Format("%sReading %s: %u%%", wait, NameOf(scene_), percent);
+  const char* doing = writing_ ? "Writing" : "Reading";
+  const char* name = writing_ ? NameOf(writer_.PagePath()) : NameOf(scene_);
+  bool made = scenes_.size() > 1 ? text.Format("%s%s %s (file %u of %u): %u%%", wait, doing, name,
+                                               unsigned(next_), unsigned(scenes_.size()), percent)
+                                 : text.Format("%s%s %s: %u%%", wait, doing, name, percent);
   if (made) bar_.SetCaption(TextOf(text));
 }
 

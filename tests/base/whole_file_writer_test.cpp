@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/file_replace.h"
+#include "platform/stop_request.h"
 #include "tests/platform/test_folder.h"
 
 namespace {
@@ -65,6 +67,77 @@ TEST(WholeFileWriter, WritesNewAndReplacesWholeOrNotAtAll) {
   EXPECT_EQ(EntriesIn(folder.Native()), 3) << "page, locked file and folder: nothing else";
   std::filesystem::permissions(folder.Native("locked.html"), std::filesystem::perms::owner_all);
   EXPECT_FALSE(WriteWholeFile(nullptr, "x", 1, nullptr)) << "a null path, no error wanted";
+}
+
+// What a write told its handler, and the call at which the handler stops it (-1: never).
+struct WriteLog {
+  std::vector<uint64_t> written;
+  std::vector<uint64_t> lengths;
+  int stopAt = -1;
+  int entriesSeen = -1;  // folder entries at the last call, to see the temporary file
+  std::filesystem::path folder;
+  static bool Tell(void* context, uint64_t bytesWritten, uint64_t length) {
+    WriteLog* log = static_cast<WriteLog*>(context);
+    log->entriesSeen = EntriesIn(log->folder);
+    log->written.push_back(bytesWritten);
+    log->lengths.push_back(length);
+    return int(log->written.size()) - 1 != log->stopAt;
+  }
+};
+
+TEST(WholeFileWriter, TellsEachBlockAndAStopLeavesTheTargetAsItWas) {
+  const std::string text(2 * kWholeFileBlock + 12345, 'x');
+  const uint64_t length = text.size();
+  struct Case {
+    const char* what;
+    int stopAt;
+    std::vector<uint64_t> told;
+    int entriesAtLastCall;  // the old page, and the temporary file once it is made
+  } cases[] = {
+      {"no stop", -1, {0, kWholeFileBlock, 2 * kWholeFileBlock, length}, 2},
+      {"stopped before the temporary file", 0, {0}, 1},
+      {"stopped after the first block", 1, {0, kWholeFileBlock}, 2},
+      {"stopped after the last block, before the move",
+       3,
+       {0, kWholeFileBlock, 2 * kWholeFileBlock, length},
+       2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestFolder folder;
+    folder.Write("page.html", "old page");
+    const std::string page = folder.Program("page.html");
+    WriteLog log;
+    log.stopAt = c.stopAt;
+    log.folder = folder.Native();
+    uint32_t error = 0;
+    const bool written =
+        WriteWholeFile(page.c_str(), text.data(), uint32_t(length), &error, &WriteLog::Tell, &log);
+    EXPECT_EQ(log.written, c.told);
+    EXPECT_EQ(log.lengths, std::vector<uint64_t>(c.told.size(), length));
+    EXPECT_EQ(log.entriesSeen, c.entriesAtLastCall);
+    EXPECT_EQ(EntriesIn(folder.Native()), 1) << "no temporary file stays behind";
+    if (c.stopAt < 0) {
+      EXPECT_TRUE(written);
+      EXPECT_EQ(error, 0u);
+      EXPECT_EQ(folder.Read("page.html"), text);
+    } else {
+      EXPECT_FALSE(written);
+      EXPECT_EQ(error, SysStopError());
+      EXPECT_EQ(folder.Read("page.html"), "old page") << "the old file stays byte for byte";
+    }
+  }
+}
+
+TEST(WholeFileWriter, AnEmptyFileIsToldOnceBeforeAndOnceAfter) {
+  TestFolder folder;
+  WriteLog log;
+  log.folder = folder.Native();
+  uint32_t error = 0;
+  const std::string page = folder.Program("empty.html");
+  ASSERT_TRUE(WriteWholeFile(page.c_str(), "", 0, &error, &WriteLog::Tell, &log));
+  EXPECT_EQ(log.written, (std::vector<uint64_t>{0, 0}));
+  EXPECT_EQ(folder.Read("empty.html"), "");
 }
 
 TEST(WholeFileWriter, ErrorTextsAreTheSameOnEverySystem) {

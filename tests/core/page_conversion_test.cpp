@@ -99,6 +99,62 @@ TEST_F(CoreTest, ACancelledReadWritesNoPageAndLeavesTheOldOne) {
   EXPECT_EQ(Entries(program_.path()), before) << "no file is added, none removed";
 }
 
+TEST_F(CoreTest, AStoppedWriteIsACancelAndAWatchedOneGivesTheSamePage) {
+  std::string text = "<S>\n";
+  for (int i = 0; i < 30000; ++i) {
+    text += "<KRSTimeElem Name=\"A" + std::to_string(i) + "\" On=\"0\"/>\n";
+  }
+  text += "</S>\n";
+  WriteText(program_.path() / "many.krn", text);
+  const std::string scene = ProgramView(program_.path() / "many.krn");
+  request_.scenePath = scene.c_str();
+  ConversionFailure failure;
+  ASSERT_TRUE(CollectSceneButtons(request_, failure));
+  ASSERT_GT(ButtonBlock()->Length(), 2 * kWholeFileBlock) << "a page of several blocks";
+
+  const std::string plainPage = ProgramView(program_.path() / "plain.html");
+  request_.pagePath = plainPage.c_str();
+  ASSERT_TRUE(AssemblePage(request_, failure));
+
+  // Stops at the call given (-1: never) and counts the calls.
+  struct Watch {
+    int stopAt = -1;
+    int calls = 0;
+    static bool Tell(void* context, uint64_t, uint64_t) {
+      Watch* watch = static_cast<Watch*>(context);
+      return watch->calls++ != watch->stopAt;
+    }
+  };
+  const int stops[] = {-1, 0, 2};
+  for (int stopAt : stops) {
+    SCOPED_TRACE("stop at call " + std::to_string(stopAt));
+    WriteText(program_.path() / "many.html", "the old page");
+    const std::set<std::string> before = Entries(program_.path());
+    const std::string page = ProgramView(program_.path() / "many.html");
+    Watch watch;
+    watch.stopAt = stopAt;
+    request_.pagePath = page.c_str();
+    request_.whileWriting = &Watch::Tell;
+    request_.whileWritingContext = &watch;
+    const bool written = AssemblePage(request_, failure);
+    EXPECT_EQ(Entries(program_.path()), before) << "no temporary file stays behind";
+    if (stopAt < 0) {
+      ASSERT_TRUE(written);
+      EXPECT_GE(watch.calls, 4);
+      EXPECT_TRUE(ReadText(program_.path() / "many.html") ==
+                  ReadText(program_.path() / "plain.html"))
+          << "a watched write gives the same bytes";
+    } else {
+      EXPECT_FALSE(written);
+      EXPECT_EQ(watch.calls, stopAt + 1);
+      EXPECT_EQ(failure.kind, ConversionFailureKind::kCancelled);
+      EXPECT_STREQ(failure.path.Data(), (program_.path() / "many.krn").string().c_str())
+          << "the cancel names the scene";
+      EXPECT_EQ(ReadText(program_.path() / "many.html"), "the old page");
+    }
+  }
+}
+
 TEST_F(CoreTest, ParseErrorsGoWhereTheCallerSays) {
   const std::vector<std::pair<std::string, std::string>> scenes = {
       {"<S>\n<a></S>", "mismatched tag"},
