@@ -71,7 +71,13 @@ fi
 
 if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
   echo "setup-windows: installing ${missing[*]:-(sources only)}"
-  $sudo apt-get update -qq
+  # A mirror caught mid-sync fails one index ("unexpected size"): the update is tried again,
+  # and then the install goes on with the indexes apt has, failing only if a package is missing.
+  for try in 1 2 3; do
+    $sudo apt-get update -qq && break
+    if [ $try -eq 3 ]; then echo "setup-windows: apt-get update failed; installing from the indexes at hand" >&2; break; fi
+    sleep $((try * 10))
+  done
   if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi

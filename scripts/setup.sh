@@ -39,5 +39,11 @@ sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
+# A mirror caught mid-sync fails one index ("unexpected size"): the update is tried again,
+# and then the install goes on with the indexes apt has, failing only if a package is missing.
+for try in 1 2 3; do
+  $sudo apt-get update -qq && break
+  if [ $try -eq 3 ]; then echo "setup: apt-get update failed; installing from the indexes at hand" >&2; break; fi
+  sleep $((try * 10))
+done
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
