@@ -16,7 +16,8 @@ PROGRAM_PID=""
 # A private home: the file dialogs start there, the desktop's chooser keeps its
 # state there, and the program's verbose log names the dialog that ran.
 export HOME="$WORK/home"
-mkdir -p "$HOME"
+# The desktop's chooser keeps its list of recent files in the home's data folder.
+mkdir -p "$HOME/.local/share"
 export KRN2HTML_VERBOSE=1
 SCREEN_W=1024
 SCREEN_H=768
