@@ -57,8 +57,8 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
   error = 0;
   // A null path is refused by the check, which names the reason.
   SysSetLastError(0);
-  uint32_t kept = 0;
-  if (!SysMayReplaceFile(path, &kept) || (data == nullptr && length > 0)) {
+  FileReplacement replacement;
+  if (!SysMayReplaceFile(path, &replacement) || (data == nullptr && length > 0)) {
     error = LastErrorOr(SysDiskFullError());
     return false;
   }
@@ -68,7 +68,7 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
   }
   char temp[kTempPathSize];
   SysSetLastError(0);
-  void* file = SysCreateFileBeside(path, kept, temp, sizeof temp);
+  void* file = SysCreateFileBeside(replacement, temp, sizeof temp);
   if (file == nullptr) {
     error = LastErrorOr(SysDiskFullError());
     return false;
@@ -87,7 +87,7 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
     ok = false;
   }
   SysSetLastError(0);
-  if (ok && !SysReplaceFile(temp, path, kept)) {
+  if (ok && !SysReplaceFile(temp, replacement)) {
     error = LastErrorOr(SysDiskFullError());
     ok = false;
   }

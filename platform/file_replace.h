@@ -19,24 +19,33 @@ constexpr uint32_t kSysErrorHardLinks = 0x20000001u;
 // number of links, a missing end included): that file is the one checked, replaced, and
 // written beside, so the link stays and shows the new file.
 
-// Creates a new empty file with an unused name in the folder of target and opens it for
-// writing; copies its path into tempPath (size bytes) and returns the handle (as
-// SysOpenFile's), or null on failure. `kept` is what SysMayReplaceFile found of target: the
-// new file has those permissions once SysReplaceFile has moved it (Linux gives them here,
-// but for the set-id bits, which a write would clear; Windows when it moves the file). On
-// Linux the new file also takes the target's owner and group where the system allows it.
-void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uint32_t size);
+// What SysMayReplaceFile found of a target, for SysCreateFileBeside and SysReplaceFile: the
+// file to write (on Linux the end of the target's links), in the system's own form, looked up
+// once for the three steps; and what the new file takes over from the old one.
+struct FileReplacement {
+  char file[4096];
+  // The old file's permissions (mode bits on Linux, attributes on Windows; never 0), or 0
+  // without an old file.
+  uint32_t kept;
+};
+
 // False when target exists and the user may not write to it (a read-only file, or one the
-// user has no write permission for; the error is then "permission denied"), when it
-// exists as a folder, or when it has other hard links (kSysErrorHardLinks); true when it does not
-// exist or may be written. On success *kept (when not null) is what the file replacing target takes
-// over from it for SysReplaceFile: its permissions (mode bits on Linux, attributes on Windows;
-// never 0), or 0 without a target.
-bool SysMayReplaceFile(const char* target, uint32_t* kept);
-// Moves source, made by SysCreateFileBeside with the same `kept`, over target in one step
-// (rename on Linux, MoveFileExA with MOVEFILE_REPLACE_EXISTING on Windows), giving it the
-// rest of the kept permissions first. False on failure (source is then left where it was).
-bool SysReplaceFile(const char* source, const char* target, uint32_t kept);
+// user has no write permission for; the error is then "permission denied"), when it exists as
+// a folder, or when it has other hard links (kSysErrorHardLinks); true when it does not exist
+// or may be written, with *replacement filled.
+bool SysMayReplaceFile(const char* target, FileReplacement* replacement);
+// Creates a new empty file with an unused name in the folder of the replacement's file and
+// opens it for writing; copies its path (program view) into tempPath (size bytes) and returns
+// the handle (as SysOpenFile's), or null on failure. The new file has the kept permissions
+// once SysReplaceFile has moved it (Linux gives them here, but for the set-id bits, which a
+// write would clear; Windows when it moves the file). On Linux the new file also takes the old
+// file's owner and group where the system allows it.
+void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, uint32_t size);
+// Moves source, made by SysCreateFileBeside for the same replacement, over the replacement's
+// file in one step (rename on Linux, MoveFileExA with MOVEFILE_REPLACE_EXISTING on Windows),
+// giving it the rest of the kept permissions first. False on failure (source is then left
+// where it was).
+bool SysReplaceFile(const char* source, const FileReplacement& replacement);
 // Deletes a file; false on failure.
 bool SysDeleteFile(const char* path);
 // Creates a folder whose parent exists; true when it exists afterwards.

@@ -67,11 +67,6 @@ bool FollowLinks(char (&path)[PATH_MAX], LinkEnd* end = nullptr) {
   return false;
 }
 
-// Native form of a program path, followed through links to the file to write.
-bool NativeTarget(const char* path, char (&out)[PATH_MAX]) {
-  return Native(path, out) && FollowLinks(out);
-}
-
 constexpr char kHardLinksText[] =
     "The file has other hard links, which a new file would part from it";
 
@@ -80,9 +75,15 @@ constexpr uint32_t kSetIdBits = 06000;
 
 }  // namespace
 
-void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uint32_t size) {
-  char native[PATH_MAX];
-  if (tempPath == nullptr || size == 0 || !NativeTarget(target, native)) return nullptr;
+static_assert(sizeof(FileReplacement::file) == PATH_MAX, "a replacement holds a native path");
+
+void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, uint32_t size) {
+  if (tempPath == nullptr || size == 0) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  const char* native = replacement.file;
+  const uint32_t kept = replacement.kept;
   struct stat old;
   const bool replacing = kept != 0 && stat(native, &old) == 0;
   const char* slash = std::strrchr(native, '/');
@@ -150,9 +151,14 @@ void* SysCreateFileBeside(const char* target, uint32_t kept, char* tempPath, uin
   return nullptr;
 }
 
-bool SysMayReplaceFile(const char* target, uint32_t* kept) {
-  if (kept != nullptr) *kept = 0;
-  char native[PATH_MAX];
+bool SysMayReplaceFile(const char* target, FileReplacement* replacement) {
+  if (replacement == nullptr) {
+    errno = EINVAL;
+    return false;
+  }
+  replacement->file[0] = '\0';
+  replacement->kept = 0;
+  char(&native)[PATH_MAX] = replacement->file;
   LinkEnd end;
   if (!Native(target, native) || !FollowLinks(native, &end)) return false;
   struct stat info;
@@ -183,17 +189,17 @@ bool SysMayReplaceFile(const char* target, uint32_t* kept) {
   }
   if (access(native, W_OK) != 0) return false;
   // Not 0: a file without any write permission was refused above.
-  if (kept != nullptr) *kept = uint32_t(info.st_mode & 07777);
+  replacement->kept = uint32_t(info.st_mode & 07777);
   return true;
 }
 
-bool SysReplaceFile(const char* source, const char* target, uint32_t kept) {
+bool SysReplaceFile(const char* source, const FileReplacement& replacement) {
   char from[PATH_MAX];
-  char to[PATH_MAX];
-  if (!Native(source, from) || !NativeTarget(target, to)) return false;
+  if (!Native(source, from)) return false;
   // Set-id bits go on after the writes, which would have cleared them.
+  const uint32_t kept = replacement.kept;
   if ((kept & kSetIdBits) != 0 && chmod(from, kept) != 0) return false;
-  return rename(from, to) == 0;
+  return rename(from, replacement.file) == 0;
 }
 
 bool SysDeleteFile(const char* path) {

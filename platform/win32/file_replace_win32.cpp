@@ -8,8 +8,9 @@
 #include <cstdio>
 #include <cstring>
 
-void* SysCreateFileBeside(const char* target, uint32_t /*kept*/, char* tempPath, uint32_t size) {
-  if (target == nullptr || tempPath == nullptr || size == 0) {
+void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, uint32_t size) {
+  const char* target = replacement.file;
+  if (tempPath == nullptr || size == 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
@@ -40,12 +41,19 @@ void* SysCreateFileBeside(const char* target, uint32_t /*kept*/, char* tempPath,
   return nullptr;
 }
 
-bool SysMayReplaceFile(const char* target, uint32_t* kept) {
-  if (kept != nullptr) *kept = 0;
-  if (target == nullptr) {
+bool SysMayReplaceFile(const char* target, FileReplacement* replacement) {
+  if (target == nullptr || replacement == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
+  replacement->kept = 0;
+  const size_t length = std::strlen(target);
+  if (length >= sizeof replacement->file) {
+    replacement->file[0] = '\0';
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  std::memcpy(replacement->file, target, length + 1);
   const DWORD attributes = GetFileAttributesA(target);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
@@ -70,12 +78,14 @@ bool SysMayReplaceFile(const char* target, uint32_t* kept) {
   }
   // The new file keeps the attributes (hidden, archive...) of the one it replaces; an existing
   // file has at least FILE_ATTRIBUTE_NORMAL, so the value is never 0.
-  if (kept != nullptr) *kept = attributes;
+  replacement->kept = attributes;
   return true;
 }
 
-bool SysReplaceFile(const char* source, const char* target, uint32_t kept) {
-  if (source == nullptr || target == nullptr) {
+bool SysReplaceFile(const char* source, const FileReplacement& replacement) {
+  const char* target = replacement.file;
+  const uint32_t kept = replacement.kept;
+  if (source == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
