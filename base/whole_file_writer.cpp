@@ -76,23 +76,21 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
   bool ok = whileWriting != nullptr
                 ? WriteInBlocks(file, data, length, &error, whileWriting, progressContext)
                 : length == 0 || WriteAll(file, data, length, &error);
-  SysSetLastError(0);
-  if (!SysCloseFile(file) && ok) {
-    error = LastErrorOr(SysDiskFullError());
-    ok = false;
-  }
   // A stop requested meanwhile (a command's Ctrl-C) leaves the target as it was.
   if (ok && SysStopRequested()) {
     error = SysStopError();
     ok = false;
   }
   SysSetLastError(0);
-  if (ok && !SysReplaceFile(temp, replacement)) {
+  if (!ok) {
+    SysCloseFile(file);
+  } else if (!SysCommitFileBeside(file, temp, replacement)) {
     error = LastErrorOr(SysDiskFullError());
     ok = false;
   }
-  if (!ok) {
-    // The reason of the first failure stays; removing the leftover may fail on its own.
+  // A file without a name is gone with its handle; a named one is removed. The reason of
+  // the first failure stays; removing the leftover may fail on its own.
+  if (!ok && temp[0] != '\0') {
     const uint32_t reason = error;
     SysDeleteFile(temp);
     SysSetLastError(reason);

@@ -19,9 +19,9 @@ constexpr uint32_t kSysErrorHardLinks = 0x20000001u;
 // number of links, a missing end included): that file is the one checked, replaced, and
 // written beside, so the link stays and shows the new file.
 
-// What SysMayReplaceFile found of a target, for SysCreateFileBeside and SysReplaceFile: the
-// file to write (on Linux the end of the target's links), in the system's own form, looked up
-// once for the three steps; and what the new file takes over from the old one.
+// What SysMayReplaceFile found of a target, for SysCreateFileBeside and SysCommitFileBeside:
+// the file to write (on Linux the end of the target's links), in the system's own form, looked
+// up once for the three steps; and what the new file takes over from the old one.
 struct FileReplacement {
   char file[4096];
   // The old file's permissions (mode bits on Linux, attributes on Windows; never 0), or 0
@@ -34,18 +34,21 @@ struct FileReplacement {
 // a folder, or when it has other hard links (kSysErrorHardLinks); true when it does not exist
 // or may be written, with *replacement filled.
 bool SysMayReplaceFile(const char* target, FileReplacement* replacement);
-// Creates a new empty file with an unused name in the folder of the replacement's file and
-// opens it for writing; copies its path (program view) into tempPath (size bytes) and returns
-// the handle (as SysOpenFile's), or null on failure. The new file has the kept permissions
-// once SysReplaceFile has moved it (Linux gives them here, but for the set-id bits, which a
-// write would clear; Windows when it moves the file). On Linux the new file also takes the old
-// file's owner and group where the system allows it.
+// Creates a new empty file in the folder of the replacement's file and opens it for writing;
+// copies its path (program view) into tempPath (size bytes) and returns the handle (as
+// SysOpenFile's), or null on failure. An empty tempPath: the file has no name yet (Linux,
+// O_TMPFILE, for a replacement without an old file), and nothing of it remains unless
+// SysCommitFileBeside names it. The new file has the kept permissions once SysCommitFileBeside
+// has moved it (Linux gives them here, but for the set-id bits, which a write would clear;
+// Windows when it moves the file). On Linux the new file also takes the old file's owner and
+// group where the system allows it.
 void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, uint32_t size);
-// Moves source, made by SysCreateFileBeside for the same replacement, over the replacement's
-// file in one step (rename on Linux, MoveFileExA with MOVEFILE_REPLACE_EXISTING on Windows),
-// giving it the rest of the kept permissions first. False on failure (source is then left
-// where it was).
-bool SysReplaceFile(const char* source, const FileReplacement& replacement);
+// Closes file, made by SysCreateFileBeside for the same replacement with tempPath, and moves
+// it over the replacement's file in one step (rename, or for an unnamed file a link to the
+// name; MoveFileExA with MOVEFILE_REPLACE_EXISTING on Windows), giving it the rest of the kept
+// permissions first. The file is closed either way; false on failure (a named temporary file
+// is then left where it was, for the caller to delete).
+bool SysCommitFileBeside(void* file, const char* tempPath, const FileReplacement& replacement);
 // Deletes a file; false on failure.
 bool SysDeleteFile(const char* path);
 // Creates a folder whose parent exists; true when it exists afterwards.

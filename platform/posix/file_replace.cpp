@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/file_system.h"
 #include "platform/native_path.h"
 
 namespace {
@@ -67,6 +68,32 @@ bool FollowLinks(char (&path)[PATH_MAX], LinkEnd* end = nullptr) {
   return false;
 }
 
+// Links the open file at `self` (its /proc path) under a temporary name beside target and
+// renames that over target; false (errno set, nothing left) on failure.
+bool LinkOver(const char* self, const char* target) {
+  char temp[PATH_MAX];
+  static std::atomic<unsigned> counter{0};
+  for (unsigned attempt = 0; attempt < 64; ++attempt) {
+    const int length =
+        std::snprintf(temp, sizeof temp, "%s.~krn%u-%u.tmp", target, unsigned(getpid()), counter++);
+    if (length < 0 || size_t(length) >= sizeof temp) {
+      errno = ENAMETOOLONG;
+      return false;
+    }
+    if (linkat(AT_FDCWD, self, AT_FDCWD, temp, AT_SYMLINK_FOLLOW) != 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    if (rename(temp, target) == 0) return true;
+    const int error = errno;
+    unlink(temp);
+    errno = error;
+    return false;
+  }
+  errno = EEXIST;
+  return false;
+}
+
 constexpr char kHardLinksText[] =
     "The file has other hard links, which a new file would part from it";
 
@@ -102,6 +129,22 @@ void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, ui
       (info.st_mode & 0222) == 0) {
     errno = EACCES;
     return nullptr;
+  }
+  // A new page without an old file is made without a name (O_TMPFILE) and given its name in
+  // one step when it is whole: one change of the folder instead of two (a create and a
+  // rename), which the folder's lock would serialize between workers. File systems without
+  // unnamed files, and a system without /proc (through which the file gets its name), take
+  // the named way.
+  static const bool canName = access("/proc/self/fd", X_OK) == 0;
+  if (kept == 0 && canName) {
+    int fd;
+    do {
+      fd = open(folderLength > 0 ? name : ".", O_TMPFILE | O_WRONLY, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd >= 0) {
+      tempPath[0] = '\0';
+      return reinterpret_cast<void*>(static_cast<intptr_t>(fd) + 1);
+    }
   }
   if (folderLength + kNameLength >= sizeof name) {
     errno = ENAMETOOLONG;
@@ -193,9 +236,32 @@ bool SysMayReplaceFile(const char* target, FileReplacement* replacement) {
   return true;
 }
 
-bool SysReplaceFile(const char* source, const FileReplacement& replacement) {
+bool SysCommitFileBeside(void* file, const char* tempPath, const FileReplacement& replacement) {
+  if (file == nullptr || tempPath == nullptr) {
+    errno = EINVAL;
+    return false;
+  }
+  if (tempPath[0] == '\0') {
+    // An unnamed file gets the page's name while it is open (closing it would free it).
+    char self[32];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", int(reinterpret_cast<intptr_t>(file) - 1));
+    bool linked = linkat(AT_FDCWD, self, AT_FDCWD, replacement.file, AT_SYMLINK_FOLLOW) == 0;
+    // A page made meanwhile (another worker's of the same name) is replaced, as a rename
+    // would: the file gets a temporary name first and is moved over it.
+    if (!linked && errno == EEXIST) linked = LinkOver(self, replacement.file);
+    const int error = errno;
+    if (!SysCloseFile(file) && linked) {
+      const int closeError = errno;
+      unlink(replacement.file);
+      errno = closeError;
+      return false;
+    }
+    errno = error;
+    return linked;
+  }
+  if (!SysCloseFile(file)) return false;
   char from[PATH_MAX];
-  if (!Native(source, from)) return false;
+  if (!Native(tempPath, from)) return false;
   // Set-id bits go on after the writes, which would have cleared them.
   const uint32_t kept = replacement.kept;
   if ((kept & kSetIdBits) != 0 && chmod(from, kept) != 0) return false;

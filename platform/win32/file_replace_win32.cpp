@@ -2,6 +2,8 @@
 // MoveFileExA(MOVEFILE_REPLACE_EXISTING).
 #include "platform/file_replace.h"
 
+#include "platform/file_system.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -82,9 +84,10 @@ bool SysMayReplaceFile(const char* target, FileReplacement* replacement) {
   return true;
 }
 
-bool SysReplaceFile(const char* source, const FileReplacement& replacement) {
+bool SysCommitFileBeside(void* file, const char* source, const FileReplacement& replacement) {
   const char* target = replacement.file;
   const uint32_t kept = replacement.kept;
+  if (file == nullptr || !SysCloseFile(file)) return false;
   if (source == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;

@@ -362,7 +362,9 @@ TEST_F(ConversionRunWriteTest, AHeldWriteLeavesTheWindowFreeAndGivesTheSamePage)
   HoldAfterFirstBlock();
   ASSERT_TRUE(run().ProgressShown()) << "a write held past half a second shows its progress";
   EXPECT_STREQ(run().Bar().Caption(), HeldCaption("").c_str());
-  EXPECT_EQ(Files().size(), before.size() + 1) << "the temporary file beside the page";
+  // A temporary file beside the page, or none where the new file has no name until it is
+  // whole (Linux).
+  EXPECT_LE(Files().size(), before.size() + 1) << "at most the temporary file beside the page";
   EXPECT_FALSE(std::filesystem::exists(folder() / "many.html")) << "the page comes whole";
 
   // The window thread is free: it repaints and moves the window while the write is held.
