@@ -6,6 +6,7 @@
 # KRN_ARTIFACTS (folder for screenshots), KRN_VERSION (dotted product version).
 set -euo pipefail
 
+. "$(dirname "${BASH_SOURCE[0]}")/large_scene.sh"
 CASE=$(basename "$0" .sh)
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/krn-e2e-$CASE.XXXXXX")
 PROGRAM_DIR="$WORK/program"

@@ -85,6 +85,17 @@ std::string ButtonLine(const std::string& name) {
          "\"\tonclick=\"triggeranimation('" + name + "')\">\r\n";
 }
 
+// The ways a user cancels the conversion of the current file.
+struct CancelWay {
+  const char* what;
+  void (*cancel)(void* window);
+};
+const CancelWay kCancelWays[] = {
+    {"Escape", [](void* window) { headless::PressKey(window, kCancelKey); }},
+    {"the Cancel button",
+     [](void* window) { headless::ClickControl(headless::FindControl(window, kCancelButtonId)); }},
+};
+
 class ConversionRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -242,18 +253,8 @@ TEST_F(ConversionRunTest, ASecondConversionIsRefusedWhileOneRuns) {
 }
 
 TEST_F(ConversionRunTest, CancelLeavesTheOldPageAndTheNextFileFollows) {
-  struct Case {
-    const char* what;
-    std::function<void(void*)> cancel;
-  } cases[] = {
-      {"Escape", [](void* window) { headless::PressKey(window, kCancelKey); }},
-      {"the Cancel button",
-       [](void* window) {
-         headless::ClickControl(headless::FindControl(window, kCancelButtonId));
-       }},
-  };
   const std::string oldPage = "old page\r\n\x01 kept byte for byte";
-  for (const Case& c : cases) {
+  for (const CancelWay& c : kCancelWays) {
     SCOPED_TRACE(c.what);
     WriteText(folder() / "big.html", oldPage);
     std::filesystem::remove(folder() / "small.html");
@@ -391,18 +392,8 @@ TEST_F(ConversionRunWriteTest, AHeldWriteLeavesTheWindowFreeAndGivesTheSamePage)
 }
 
 TEST_F(ConversionRunWriteTest, CancelDuringTheWriteKeepsTheOldPageAndTheNextFileFollows) {
-  struct Case {
-    const char* what;
-    std::function<void(void*)> cancel;
-  } cases[] = {
-      {"Escape", [](void* window) { headless::PressKey(window, kCancelKey); }},
-      {"the Cancel button",
-       [](void* window) {
-         headless::ClickControl(headless::FindControl(window, kCancelButtonId));
-       }},
-  };
   const std::string oldPage = "old page\r\n\x01 kept byte for byte";
-  for (const Case& c : cases) {
+  for (const CancelWay& c : kCancelWays) {
     SCOPED_TRACE(c.what);
     WriteText(folder() / "many.html", oldPage);
     std::filesystem::remove(folder() / "small.html");

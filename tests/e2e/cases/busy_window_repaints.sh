@@ -6,11 +6,7 @@
 start_display
 make_program_folder "$KRN_DATA_E2E/plain.html"
 # About 220 MB (seconds to read): one animation, then geometry.
-{
-  echo '<Scene><KRSTimeElem Name="Spin" On="0"/>'
-  (yes '<g a="1"/>' || true) | head -n 20000000
-  echo '</Scene>'
-} >"$WORK/large.krn"
+write_large_scene "$WORK/large.krn" 20000000
 start_program
 win=$(wait_window "$MAIN_TITLE")
 sleep 0.5

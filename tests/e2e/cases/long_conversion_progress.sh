@@ -10,11 +10,7 @@ make_program_folder "$KRN_DATA_E2E/plain.html"
 # always be traced back to those libraries.
 use_own_file_dialog
 # About 300 MB (seconds to read): one animation, then geometry.
-{
-  echo '<Scene><KRSTimeElem Name="Spin" On="0"/>'
-  (yes '<g a="1"/>' || true) | head -n 27000000
-  echo '</Scene>'
-} >"$WORK/large.krn"
+write_large_scene "$WORK/large.krn" 27000000
 start_program
 win=$(wait_window "$MAIN_TITLE")
 sleep 0.5

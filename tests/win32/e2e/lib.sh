@@ -8,6 +8,7 @@
 # the case starts its own Xvfb.
 set -euo pipefail
 
+. "$(dirname "${BASH_SOURCE[0]}")/../../e2e/large_scene.sh"
 CASE=$(basename "$0" .sh)
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/krn-wine-e2e-$CASE.XXXXXX")
 PROGRAM_DIR="$WORK/program"

@@ -4,11 +4,7 @@
 # so), and the same scene converted again to the end gives its page.
 . "$(dirname "$0")/../lib.sh"
 make_program_folder "$KRN_DATA_E2E/plain.html"
-{
-  echo '<Scene><KRSTimeElem Name="Spin" On="0"/>'
-  (yes '<g a="1"/>' || true) | head -n 27000000
-  echo '</Scene>'
-} >"$WORK/large.krn"
+write_large_scene "$WORK/large.krn" 27000000
 start_program
 win=$(wait_handle "$MAIN_TITLE")
 sleep 0.5
