@@ -2,16 +2,24 @@
 # Benchmark of krn2html-convert on many small scenes against the floor of reading the same files
 # with cat, measured in the same run on the same (cached) files.
 #
-# Usage: [TMPDIR=FOLDER] bench/convert_many.sh [KRN2HTML_CONVERT] [COUNT]
+# Usage: [TMPDIR=FOLDER] [ROUNDS=N] bench/convert_many.sh [KRN2HTML_CONVERT] [COUNT]
 #   KRN2HTML_CONVERT  the converter (default build/program/krn2html-convert)
 #   COUNT             number of scenes (default 10000), each a few KB with a few animations
 #   TMPDIR            where the scenes and pages are made (default /tmp); the cost of creating
 #                     a file differs much between file systems (see the README)
-# Prints the best of three runs of each (elapsed and CPU seconds, pages per second): cat, the
-# converter with -j 1, with its default number of workers (one per usable processor), and as
-# one -j 1 process per usable processor on its share of the scenes; the ratio of -j 1 to cat
-# (the goal is at most 4), the speed-up of the default over -j 1 (the goal is at least 1.7 on 2
-# processors) and the speed-up the separate processes reach, the machine's own ceiling.
+#   ROUNDS            rounds of measures (default 7); each round times every command once
+# Two ways of giving the scenes are timed:
+#   - as paths through find | xargs, as cat gets them: cat, and the converter with -j 1; their
+#     ratio is the cost of a page against reading its scene (the goal is at most 4);
+#   - as the one folder they lie in (-r), as a batch of a whole library is converted: the
+#     converter with -j 1, with its default number of workers (one per usable processor), and
+#     as one -j 1 process per usable processor on its share of the scenes (a folder of hard
+#     links each), all writing into one output folder. The speed-up of the default over -j 1
+#     has the goal of at least 1.7 on 2 processors; the separate processes show the machine's
+#     own ceiling for this work.
+# Prints the median time of each command over the rounds, and the median of each round's
+# ratios: the commands of one round run within a second, so a ratio taken in one round
+# leaves out most of the noise of a shared machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 convert=$(realpath "${1:-build/program/krn2html-convert}")
@@ -47,62 +55,90 @@ for ((i = 1; i <= count; i++)); do
 done
 bytes=$(($(stat -c %s "$work/scene.krn") * count))
 
-# Times a command that gets the scene paths on its command line through xargs: prints
-# "real cpu" in seconds (cpu = user + system time of the command and its children).
+# Times a command, with extra arguments in front of the scene paths it gets through xargs
+# (none for a converter given the folder): prints "real cpu" in seconds (cpu = user + system
+# time of the command and its children).
 timed() {
   local report
-  report=$( { TIMEFORMAT='%R %U %S'; time find "$work/scenes" -name '*.krn' -print0 | xargs -0 "$@"; } 2>&1 >/dev/null )
+  report=$( { TIMEFORMAT='%R %U %S'; time "$@" 2>>"$work/errors"; } 2>&1 >/dev/null )
   awk '{ printf "%.6f %.6f\n", $1, $2 + $3 }' <<<"$report"
 }
-
-# The lowest of the given values.
-best() {
-  printf '%s\n' "$@" | sort -g | head -1
+paths() {
+  find "$work/scenes" -name '*.krn' -print0 | xargs -0 "$@"
 }
 
-timed cat >/dev/null  # bring every file into the cache
-# Checks that the last run wrote every page.
+# The median of the given values.
+median() {
+  printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+paths cat >/dev/null  # bring every file into the cache
+# Checks that the last run wrote every page, then removes them.
 check_pages() {
   [ "$(find "$work/out" -name '*.html' | wc -l)" -eq "$count" ] || {
     echo "the converter did not write $count pages" >&2
+    cat "$work/errors" >&2
     exit 1
   }
+  rm -rf "$work/out"
 }
 
+# Each processor's share of the scenes, as hard links in a folder of its own.
 processors=$(nproc)
 share=$(((count + processors - 1) / processors))
-cat_real=() cat_cpu=() one_real=() one_cpu=() all_real=() all_cpu=() split_real=()
-for _ in 1 2 3; do
-  read -r real cpu < <(timed sh -c 'cat "$@" >/dev/null' cat)
-  cat_real+=("$real") cat_cpu+=("$cpu")
-  rm -rf "$work/out"
-  read -r real cpu < <(timed "$work/program/krn2html-convert" -j 1 -q -d "$work/out")
-  one_real+=("$real") one_cpu+=("$cpu")
-  check_pages
-  rm -rf "$work/out"
-  read -r real cpu < <(timed "$work/program/krn2html-convert" -q -d "$work/out")
-  all_real+=("$real") all_cpu+=("$cpu")
-  check_pages
-  rm -rf "$work/out"
-  # The machine's own ceiling: one -j 1 process per usable processor, each on its share of
-  # the scenes, writing into the same folder. No split of the work can do better here (two
-  # virtual processors may share one core, and the folder is shared).
-  read -r real cpu < <(timed -P "$processors" -n "$share" \
-    "$work/program/krn2html-convert" -j 1 -q -d "$work/out")
-  split_real+=("$real")
-  check_pages
+for ((i = 1; i <= count; i++)); do
+  part="$work/share/$(((i - 1) / share))"
+  mkdir -p "$part"
+  ln "$work/scenes/s$i.krn" "$part/"
 done
-printf 'scenes: %d of %d bytes each, in %s; usable processors: %s\n' "$count" \
-  "$((bytes / count))" "$work" "$processors"
-awk -v n="$count" -v fr="$(best "${cat_real[@]}")" -v fc="$(best "${cat_cpu[@]}")" \
-  -v cr="$(best "${one_real[@]}")" -v cc="$(best "${one_cpu[@]}")" \
-  -v ar="$(best "${all_real[@]}")" -v ac="$(best "${all_cpu[@]}")" \
-  -v sr="$(best "${split_real[@]}")" -v p="$processors" 'BEGIN {
-  printf "cat to /dev/null:         %.3f s elapsed, %.3f s CPU\n", fr, fc
-  printf "krn2html-convert -j 1:    %.3f s elapsed, %.3f s CPU (%.0f pages/s)\n", cr, cc, n / cr
-  printf "krn2html-convert default: %.3f s elapsed, %.3f s CPU (%.0f pages/s)\n", ar, ac, n / ar
-  printf "ratio -j 1/cat:           %.2f elapsed, %.2f CPU (goal: at most 4)\n", cr / fr, cc / fc
-  printf "%d processes of -j 1:     %.3f s elapsed (%.0f pages/s)\n", p, sr, n / sr
-  printf "speed-up default/-j 1:    %.2f pages/s (goal: at least 1.7 on 2 processors)\n", cr / ar
-  printf "ceiling of this machine:  %.2f (%d processes of -j 1 against one); default reaches %.0f%% of it\n", cr / sr, p, 100 * sr / ar
+split() {
+  local part
+  for part in "$work"/share/*; do
+    "$work/program/krn2html-convert" -j 1 -q -r -d "$work/out" "$part" &
+  done
+  wait
+}
+
+convert=("$work/program/krn2html-convert" -q -d "$work/out")
+rounds=${ROUNDS:-7}
+cat_real=() cat_cpu=() paths_real=() paths_cpu=() one_real=() all_real=() all_cpu=() split_real=()
+cost=() speedup=() ceiling=()
+rm -rf "$work/out"
+for ((round = 0; round < rounds; round++)); do
+  read -r cat_r cat_c < <(timed paths sh -c 'cat "$@" >/dev/null' cat)
+  read -r paths_r paths_c < <(timed paths "${convert[@]}" -j 1)
+  check_pages
+  read -r one_r _ < <(timed "${convert[@]}" -j 1 -r "$work/scenes")
+  check_pages
+  read -r all_r all_c < <(timed "${convert[@]}" -r "$work/scenes")
+  check_pages
+  read -r split_r _ < <(timed split)
+  check_pages
+  cat_real+=("$cat_r") cat_cpu+=("$cat_c") paths_real+=("$paths_r") paths_cpu+=("$paths_c")
+  one_real+=("$one_r") all_real+=("$all_r") all_cpu+=("$all_c") split_real+=("$split_r")
+  cost+=("$(awk -v a="$paths_r" -v b="$cat_r" 'BEGIN { print a / b }')")
+  speedup+=("$(awk -v a="$one_r" -v b="$all_r" 'BEGIN { print a / b }')")
+  ceiling+=("$(awk -v a="$one_r" -v b="$split_r" 'BEGIN { print a / b }')")
+done
+printf 'scenes: %d of %d bytes each, in %s; usable processors: %s; rounds: %d\n' "$count" \
+  "$((bytes / count))" "$work" "$processors" "$rounds"
+awk -v n="$count" -v p="$processors" \
+  -v fr="$(median "${cat_real[@]}")" -v fc="$(median "${cat_cpu[@]}")" \
+  -v cr="$(median "${paths_real[@]}")" -v cc="$(median "${paths_cpu[@]}")" \
+  -v jr="$(median "${one_real[@]}")" -v ar="$(median "${all_real[@]}")" \
+  -v ac="$(median "${all_cpu[@]}")" -v sr="$(median "${split_real[@]}")" \
+  -v cost="$(median "${cost[@]}")" -v speedup="$(median "${speedup[@]}")" \
+  -v ceiling="$(median "${ceiling[@]}")" \
+  -v low="$(printf '%s\n' "${speedup[@]}" | sort -g | head -1)" \
+  -v high="$(printf '%s\n' "${speedup[@]}" | sort -g | tail -1)" 'BEGIN {
+  printf "scenes as paths (find | xargs):\n"
+  printf "  cat to /dev/null:           %.3f s elapsed, %.3f s CPU\n", fr, fc
+  printf "  krn2html-convert -j 1:      %.3f s elapsed, %.3f s CPU (%.0f pages/s)\n", cr, cc, n / cr
+  printf "  ratio -j 1/cat:             %.2f (goal: at most 4)\n", cost
+  printf "scenes as their folder (-r):\n"
+  printf "  krn2html-convert -j 1:      %.3f s elapsed (%.0f pages/s)\n", jr, n / jr
+  printf "  krn2html-convert default:   %.3f s elapsed, %.3f s CPU (%.0f pages/s)\n", ar, ac, n / ar
+  printf "  %d processes of -j 1:        %.3f s elapsed (%.0f pages/s)\n", p, sr, n / sr
+  printf "  speed-up default/-j 1:      %.2f (%.2f to %.2f; goal: at least 1.7 on 2 processors)\n", speedup, low, high
+  printf "  ceiling of this machine:    %.2f (%d processes of -j 1 against one)\n", ceiling, p
 }'

@@ -31,14 +31,33 @@ bool Append(StringBuffer& text, const char* more) {
   return text.SetText(more, -1, text.Length());
 }
 
-// Joins a folder and a name with one '\' between them; false when text cannot hold it.
-bool Join(StringBuffer& text, const char* folder, const char* name) {
-  if (!text.SetText(folder, -1, 0)) return false;
-  const unsigned length = text.Length();
-  if (length > 0 && text.Data()[length - 1] != '\\' && *name != '\0' && !Append(text, "\\")) {
+// Sets text to folder, then one '\' unless folder is empty or ends in one or nothing follows,
+// then the first nameLength characters of name and suffix; false when text cannot hold it. None
+// of them may lie in text. Sized once and copied once: a walk makes a few paths per scene.
+bool JoinParts(StringBuffer& text, const char* folder, const char* name, size_t nameLength,
+               const char* suffix) {
+  const size_t folderLength = std::strlen(folder);
+  const size_t suffixLength = std::strlen(suffix);
+  const size_t separator =
+      folderLength > 0 && folder[folderLength - 1] != '\\' && nameLength + suffixLength != 0 ? 1
+                                                                                             : 0;
+  const size_t length = folderLength + separator + nameLength + suffixLength;
+  if (text.IsReadOnly() || length >= StringBuffer::kMaxCapacity ||
+      !text.Reserve(unsigned(length), false)) {
     return false;
   }
-  return Append(text, name);
+  char* out = text.MutableData();
+  std::memcpy(out, folder, folderLength);
+  out[folderLength] = '\\';
+  std::memcpy(out + folderLength + separator, name, nameLength);
+  std::memcpy(out + folderLength + separator + nameLength, suffix, suffixLength);
+  out[length] = '\0';
+  return true;
+}
+
+// Joins a folder and a name with one '\' between them; false when text cannot hold it.
+bool Join(StringBuffer& text, const char* folder, const char* name) {
+  return JoinParts(text, folder, name, std::strlen(name), "");
 }
 
 // The native form of a program-view path (the path itself on Windows); false when it cannot be
@@ -56,10 +75,12 @@ bool SetBackslashProblem(const char* nativePath, StringBuffer& problem) {
   return failure.FormatMessage(problem) && problem.Length() != 0;
 }
 
+// A job without a problem keeps none (an element without storage), so that a walk of many
+// scenes allocates no empty texts.
 bool AddJob(SceneJobs& jobs, const char* scene, const char* page, const char* shown,
             const char* problem) {
   return jobs.scenes.Append(scene) && jobs.pages.Append(page) && jobs.shown.Append(shown) &&
-         jobs.problems.Append(problem);
+         jobs.problems.Append(*problem != '\0' ? problem : nullptr);
 }
 
 // problem becomes "The path is too long: <path>", the path in the user's form when it can be
@@ -78,8 +99,11 @@ bool TooLong(const char* programPath, const char* given, StringBuffer& problem) 
 // output path. False when memory runs out; page empty for standard output; a page path that is
 // refused (too long for the program, a name with a '\\') leaves page empty and says so in
 // problem.
+// `outputFolder` (may be null) is the full path of rules.outputDir when the caller made it
+// already, for the many pages of a walk.
 bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sceneName,
-             const SceneJobRules& rules, StringBuffer& page, StringBuffer& problem) {
+             const SceneJobRules& rules, StringBuffer& page, StringBuffer& problem,
+             const char* outputFolder = nullptr) {
   page.SetText("", -1, 0);
   problem.SetText("", -1, 0);
   if (rules.output != nullptr) {
@@ -99,7 +123,14 @@ bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sc
     return page.SetText(full.path, -1, 0);
   }
   StringBuffer folder;
-  if (rules.outputDir != nullptr) {
+  const char* pageFolder = sceneFolder;
+  if (rules.outputDir != nullptr && outputFolder != nullptr) {
+    pageFolder = outputFolder;
+    if (*relativeFolder != '\0') {
+      if (!Join(folder, outputFolder, relativeFolder)) return false;
+      pageFolder = TextOf(folder);
+    }
+  } else if (rules.outputDir != nullptr) {
     PathBuffer full;
     char view[4 * kPathSize];
     const UserPathOutcome outcome =
@@ -117,13 +148,21 @@ bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sc
              TooLong(TextOf(page), rules.outputDir, problem) && page.SetText("", -1, 0);
     }
     if (!Join(folder, full.path, relativeFolder)) return false;
-  } else {
-    (void)relativeFolder;
-    if (!folder.SetText(sceneFolder, -1, 0)) return false;
+    pageFolder = TextOf(folder);
   }
-  if (!PagePathIn(TextOf(folder), sceneName, page)) return false;
+  if (!PagePathIn(pageFolder, sceneName, page)) return false;
   if (PathBuffer::Fits(TextOf(page))) return true;
   return TooLong(TextOf(page), TextOf(page), problem) && page.SetText("", -1, 0);
+}
+
+// The full path of the output folder (-d) in full; false when there is none, or when it
+// cannot be made (PageFor then tells each page why).
+bool MakeOutputFolder(const SceneJobRules& rules, PathBuffer& full) {
+  char view[4 * kPathSize];
+  return rules.output == nullptr && rules.outputDir != nullptr &&
+         ProgramPathFromUser(rules.outputDir, rules.currentFolder, view, sizeof view) ==
+             UserPathOutcome::kDone &&
+         MakeFullPath(view, rules.currentFolder, full);
 }
 
 // Splits a full scene path into its folder and its name.
@@ -159,6 +198,7 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
   StringList links;    // relative paths of links to folders, followed once the real ones are done
   StringList found;    // relative paths of the scene files
   StringList refused;  // native paths of scenes and folders whose names hold a '\' (Linux)
+  StringBuffer entryPath;  // an entry's path below root, kept from one entry to the next
   WalkedFolders walked;
   SysFileIdentity identity{};
   walked.Enter(identity, SysGetFileIdentity(root, &identity));
@@ -204,15 +244,14 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
         }
         continue;
       }
-      StringBuffer relative;
-      if (!Join(relative, TextOf(folders.items[i]), entry.name)) {
+      if (!Join(entryPath, TextOf(folders.items[i]), entry.name)) {
         SysFindClose(search);
         return false;
       }
       StringList* list = &found;
       if (isFolder) {
         StringBuffer path;
-        if (!Join(path, root, relative.Data())) {
+        if (!Join(path, root, entryPath.Data())) {
           SysFindClose(search);
           return false;
         }
@@ -225,7 +264,7 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
           continue;  // one folder by two real paths (a bind mount): entered once
         }
       }
-      if (!list->Append(relative.Data())) {
+      if (!list->Append(entryPath.Data())) {
         SysFindClose(search);
         return false;
       }
@@ -242,9 +281,13 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
     return std::strcmp(TextOf(found.items[a]), TextOf(found.items[b])) < 0;
   });
 
+  // The buffers are kept from one scene to the next, and the output folder is made once: a
+  // walk may find many thousands of scenes, and workers wait for the whole list.
+  PathBuffer outputFolder;
+  const bool outputFolderMade = MakeOutputFolder(rules, outputFolder);
+  StringBuffer scene, shownView, shown, relativeFolder, sceneFolder, page, problem;
   for (int k = 0; k < found.count; ++k) {
     const char* relative = TextOf(found.items[order[size_t(k)]]);
-    StringBuffer scene, shownView, shown, relativeFolder, sceneFolder, page;
     const char* name = nullptr;
     if (!Join(scene, root, relative) || !Join(shownView, shownRoot, relative)) return false;
     SplitScene(relative, relativeFolder, name);
@@ -256,8 +299,8 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
       if (!AddJob(jobs, TextOf(scene), "", TextOf(shown), kPathTooLong)) return false;
       continue;
     }
-    StringBuffer problem;
-    if (!PageFor(TextOf(sceneFolder), TextOf(relativeFolder), name, rules, page, problem) ||
+    if (!PageFor(TextOf(sceneFolder), TextOf(relativeFolder), name, rules, page, problem,
+                 outputFolderMade ? outputFolder.path : nullptr) ||
         !AddJob(jobs, TextOf(scene), TextOf(page), TextOf(shown), TextOf(problem))) {
       return false;
     }
@@ -283,11 +326,9 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
 bool PagePathIn(const char* folder, const char* sceneName, StringBuffer& page) {
   // A name, not a path: "c:s.krn" (Linux) has no drive.
   const char* extension = std::strrchr(sceneName, '.');
-  StringBuffer name;
-  const int stem = int(extension != nullptr && extension != sceneName ? extension - sceneName
-                                                                      : std::strlen(sceneName));
-  if (!name.SetText(sceneName, stem, 0) || !Append(name, ".html")) return false;
-  return Join(page, folder, TextOf(name));
+  const size_t stem = extension != nullptr && extension != sceneName ? size_t(extension - sceneName)
+                                                                     : std::strlen(sceneName);
+  return JoinParts(page, folder, sceneName, stem, ".html");
 }
 
 bool IsSceneFileName(const char* name) {

@@ -68,9 +68,28 @@ bool FollowLinks(char (&path)[PATH_MAX], LinkEnd* end = nullptr) {
   return false;
 }
 
-// Links the open file at `self` (its /proc path) under a temporary name beside target and
-// renames that over target; false (errno set, nothing left) on failure.
-bool LinkOver(const char* self, const char* target) {
+// Gives the open unnamed file fd the name path; false (errno set) on failure. linkat with
+// AT_EMPTY_PATH names the file itself; kernels before 6.10 allow that only to a user who may
+// read any folder, and refuse others with ENOENT. The way through the file's link in
+// /proc/self/fd works for every user, but its look-up takes locks that all the threads of the
+// process share, which slows workers that write pages at once.
+bool LinkOpenFile(int fd, const char* path) {
+  static std::atomic<bool> emptyPathRefused{false};
+  if (!emptyPathRefused.load(std::memory_order_relaxed)) {
+    if (linkat(fd, "", AT_FDCWD, path, AT_EMPTY_PATH) == 0) return true;
+    if (errno != ENOENT) return false;
+  }
+  char self[32];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+  if (linkat(AT_FDCWD, self, AT_FDCWD, path, AT_SYMLINK_FOLLOW) != 0) return false;
+  // The name was free and the folder there: the kernel refuses the empty path to this user.
+  emptyPathRefused.store(true, std::memory_order_relaxed);
+  return true;
+}
+
+// Links the open unnamed file fd under a temporary name beside target and renames that over
+// target; false (errno set, nothing left) on failure.
+bool LinkOver(int fd, const char* target) {
   char temp[PATH_MAX];
   static std::atomic<unsigned> counter{0};
   for (unsigned attempt = 0; attempt < 64; ++attempt) {
@@ -80,7 +99,7 @@ bool LinkOver(const char* self, const char* target) {
       errno = ENAMETOOLONG;
       return false;
     }
-    if (linkat(AT_FDCWD, self, AT_FDCWD, temp, AT_SYMLINK_FOLLOW) != 0) {
+    if (!LinkOpenFile(fd, temp)) {
       if (errno == EEXIST) continue;
       return false;
     }
@@ -243,12 +262,11 @@ bool SysCommitFileBeside(void* file, const char* tempPath, const FileReplacement
   }
   if (tempPath[0] == '\0') {
     // An unnamed file gets the page's name while it is open (closing it would free it).
-    char self[32];
-    std::snprintf(self, sizeof self, "/proc/self/fd/%d", int(reinterpret_cast<intptr_t>(file) - 1));
-    bool linked = linkat(AT_FDCWD, self, AT_FDCWD, replacement.file, AT_SYMLINK_FOLLOW) == 0;
+    const int fd = int(reinterpret_cast<intptr_t>(file) - 1);
+    bool linked = LinkOpenFile(fd, replacement.file);
     // A page made meanwhile (another worker's of the same name) is replaced, as a rename
     // would: the file gets a temporary name first and is moved over it.
-    if (!linked && errno == EEXIST) linked = LinkOver(self, replacement.file);
+    if (!linked && errno == EEXIST) linked = LinkOver(fd, replacement.file);
     const int error = errno;
     if (!SysCloseFile(file) && linked) {
       const int closeError = errno;

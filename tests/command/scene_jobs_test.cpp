@@ -131,11 +131,17 @@ TEST(SceneJobs, RelativeOperandsStartFromTheCurrentFolder) {
   // Without a current folder only full paths can be resolved.
   rules.currentFolder = "";
   ASSERT_TRUE(AddSceneJobs("a.krn", rules, jobs));
+  // A walked folder's scenes each tell that their output folder cannot be found.
+  rules.recursive = true;
+  const std::string scenes = (folder / "scenes").string();
+  ASSERT_TRUE(AddSceneJobs(scenes.c_str(), rules, jobs));
+  const std::string walked = scenes + std::string(1, fs::path::preferred_separator) + "a.krn";
   EXPECT_EQ(Describe(jobs, root),
-            (std::vector<std::string>{"./a.krn: ~\\scenes\\a.krn -> ~\\out\\a.html",
-                                      ":  ->  [No such file or directory]",
-                                      tooLong + ":  ->  [The path is too long]",
-                                      "a.krn:  ->  [The current folder cannot be read]"}));
+            (std::vector<std::string>{
+                "./a.krn: ~\\scenes\\a.krn -> ~\\out\\a.html", ":  ->  [No such file or directory]",
+                tooLong + ":  ->  [The path is too long]",
+                "a.krn:  ->  [The current folder cannot be read]",
+                walked + ": ~\\scenes\\a.krn ->  [The current folder cannot be read]"}));
 }
 
 TEST(SceneJobs, SceneFileNames) {
