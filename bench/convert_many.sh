@@ -91,7 +91,7 @@ for ((i = 1; i <= count; i++)); do
   mkdir -p "$part"
   ln "$work/scenes/s$i.krn" "$part/"
 done
-split() {
+separate_processes() {
   local part
   for part in "$work"/share/*; do
     "$work/program/krn2html-convert" -j 1 -q -r -d "$work/out" "$part" &
@@ -112,7 +112,7 @@ for ((round = 0; round < rounds; round++)); do
   check_pages
   read -r all_r all_c < <(timed "${convert[@]}" -r "$work/scenes")
   check_pages
-  read -r split_r _ < <(timed split)
+  read -r split_r _ < <(timed separate_processes)
   check_pages
   cat_real+=("$cat_r") cat_cpu+=("$cat_c") paths_real+=("$paths_r") paths_cpu+=("$paths_c")
   one_real+=("$one_r") all_real+=("$all_r") all_cpu+=("$all_c") split_real+=("$split_r")
