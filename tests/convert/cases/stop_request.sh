@@ -25,6 +25,7 @@ expect_status 0
 # Background jobs of a script ignore SIGINT unless job control is on.
 set -m
 for signal in INT TERM; do
+  stopped=0
   for delay in 0.05 0.2 0.4 0.7 1.0; do
     rm -rf pages
     mkdir pages
@@ -38,9 +39,14 @@ for signal in INT TERM; do
     # A run that ended before the signal came is no test of it; every other one stopped.
     if [ "$STATUS" -eq 0 ]; then
       echo "($CASE: the run ended before SIG$signal after ${delay}s)"
+    elif [ "$STATUS" -eq $((128 + $(kill -l "$signal"))) ] && [ ! -s "$ERR" ]; then
+      # The signal came before the program could catch it (the sanitizer build takes tens of
+      # milliseconds to start) and ended it at once; its pages are checked as after a stop.
+      echo "($CASE: SIG$signal after ${delay}s came before the run began)"
     else
       expect_status 130 "(SIG$signal after ${delay}s)"
       expect_stderr "krn2html-convert: stopped"
+      stopped=$((stopped + 1))
     fi
     left=$(ls -A pages | grep -v -x -e a.html -e b.html -e c.html || true)
     [ -z "$left" ] || fail "SIG$signal after ${delay}s left files behind: $left"
@@ -51,6 +57,7 @@ for signal in INT TERM; do
       fi
     done
   done
+  [ "$stopped" -gt 0 ] || fail "no run caught SIG$signal and stopped"
 done
 set +m
 echo "PASS [$CASE]"
