@@ -94,11 +94,18 @@ bool TooLong(const char* programPath, const char* given, StringBuffer& problem) 
          Append(problem, TextOf(shown));
 }
 
+// True when relative paths can be made full: MakeFullPath fails for a path that is too long,
+// and for a relative one when the current folder is unknown.
+bool CurrentFolderKnown(const SceneJobRules& rules) {
+  PathBuffer root;
+  return MakeFullPath("x", rules.currentFolder, root);
+}
+
 // The page of one scene file that lies in sceneFolder\relativeFolder (relativeFolder empty
 // for an operand): beside it, or in the output folder mirrored by relativeFolder, or the one
 // output path. False when memory runs out; page empty for standard output; a page path that is
-// refused (too long for the program, a name with a '\\') leaves page empty and says so in
-// problem.
+// refused (too long for the program, a name with a '\\', a relative output path without a
+// current folder) leaves page empty and says so in problem.
 // `outputFolder` (may be null) is the full path of rules.outputDir when the caller made it
 // already, for the many pages of a walk.
 bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sceneName,
@@ -119,7 +126,10 @@ bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sc
       return problem.SetText(kNoCurrentFolder, -1, 0);
     }
     if (outcome != UserPathOutcome::kDone) return TooLong(nullptr, rules.output, problem);
-    if (!MakeFullPath(view, rules.currentFolder, full)) return TooLong(view, rules.output, problem);
+    if (!MakeFullPath(view, rules.currentFolder, full)) {
+      return CurrentFolderKnown(rules) ? TooLong(view, rules.output, problem)
+                                       : problem.SetText(kNoCurrentFolder, -1, 0);
+    }
     return page.SetText(full.path, -1, 0);
   }
   StringBuffer folder;
@@ -143,6 +153,7 @@ bool PageFor(const char* sceneFolder, const char* relativeFolder, const char* sc
     }
     if (outcome != UserPathOutcome::kDone) return TooLong(nullptr, rules.outputDir, problem);
     if (!MakeFullPath(view, rules.currentFolder, full)) {
+      if (!CurrentFolderKnown(rules)) return problem.SetText(kNoCurrentFolder, -1, 0);
       StringBuffer named;
       return Join(named, view, relativeFolder) && PagePathIn(TextOf(named), sceneName, page) &&
              TooLong(TextOf(page), rules.outputDir, problem) && page.SetText("", -1, 0);
@@ -370,9 +381,8 @@ bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jo
   }
   if (!MakeFullPath(view, rules.currentFolder, full)) {
     // Either the path is too long, or it is relative and the folder it starts from unknown.
-    PathBuffer root;
-    const bool knownFolder = MakeFullPath("x", rules.currentFolder, root);
-    return AddJob(jobs, "", "", operand, knownFolder ? kPathTooLong : kNoCurrentFolder);
+    return AddJob(jobs, "", "", operand,
+                  CurrentFolderKnown(rules) ? kPathTooLong : kNoCurrentFolder);
   }
   const uint32_t attributes = SysGetFileAttributes(full.path);
   if (attributes == kSysInvalidAttributes)
