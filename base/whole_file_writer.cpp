@@ -48,17 +48,14 @@ bool WriteInBlocks(void* file, const char* data, uint32_t length, uint32_t* erro
   return true;
 }
 
-}  // namespace
-
-bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_t* systemError,
-                    WholeFileProgress whileWriting, void* progressContext) {
-  uint32_t ignored = 0;
-  uint32_t& error = systemError != nullptr ? *systemError : ignored;
+// One try of WriteWholeFile; checkAtCommit as SysMayReplaceFile takes it.
+bool WriteOnce(const char* path, const char* data, uint32_t length, uint32_t& error,
+               WholeFileProgress whileWriting, void* progressContext, bool checkAtCommit) {
   error = 0;
   // A null path is refused by the check, which names the reason.
   SysSetLastError(0);
   FileReplacement replacement;
-  if (!SysMayReplaceFile(path, &replacement) || (data == nullptr && length > 0)) {
+  if (!SysMayReplaceFile(path, &replacement, checkAtCommit) || (data == nullptr && length > 0)) {
     error = LastErrorOr(SysDiskFullError());
     return false;
   }
@@ -96,4 +93,18 @@ bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_
     SysSetLastError(reason);
   }
   return ok;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const char* path, const char* data, uint32_t length, uint32_t* systemError,
+                    WholeFileProgress whileWriting, void* progressContext) {
+  uint32_t ignored = 0;
+  uint32_t& error = systemError != nullptr ? *systemError : ignored;
+  // Most files written are new (a batch of pages): the target is checked once the new file is
+  // ready to take its name, and only a target that needs more (a link) is written again with
+  // the check first.
+  if (WriteOnce(path, data, length, error, whileWriting, progressContext, true)) return true;
+  if (error != kSysErrorLookUpFirst) return false;
+  return WriteOnce(path, data, length, error, whileWriting, progressContext, false);
 }

@@ -14,6 +14,10 @@
 // would leave those names with the old page ("The file has other hard links"). Bit 29 marks
 // it as the program's own code on Windows; no errno value comes near it.
 constexpr uint32_t kSysErrorHardLinks = 0x20000001u;
+// The error a write whose check was left to the commit ends with when the target turns out to
+// need the look-up first (Linux: a symbolic link, or a file system without unnamed files):
+// the caller writes again with the check made first. Never a user's reason.
+constexpr uint32_t kSysErrorLookUpFirst = 0x20000002u;
 
 // On Linux a target that is a symbolic link stands for the file it leads to (through any
 // number of links, a missing end included): that file is the one checked, replaced, and
@@ -25,15 +29,23 @@ constexpr uint32_t kSysErrorHardLinks = 0x20000001u;
 struct FileReplacement {
   char file[4096];
   // The old file's permissions (mode bits on Linux, attributes on Windows; never 0), or 0
-  // without an old file.
+  // without an old file or when the check is left to the commit.
   uint32_t kept;
+  // The target was not looked at: SysCommitFileBeside checks it, should the name be taken.
+  bool checkAtCommit;
 };
 
 // False when target exists and the user may not write to it (a read-only file, or one the
 // user has no write permission for; the error is then "permission denied"), when it exists as
 // a folder, or when it has other hard links (kSysErrorHardLinks); true when it does not exist
 // or may be written, with *replacement filled.
-bool SysMayReplaceFile(const char* target, FileReplacement* replacement);
+// With checkAtCommit the system may leave the target unlooked at (Linux, where new files are
+// made unnamed): the new file is then written first, and SysCommitFileBeside makes the same
+// checks of a target it finds there, with the same errors, or fails with kSysErrorLookUpFirst
+// (as may SysCreateFileBeside) when the write must be made again with the check first. This
+// spares a batch of new files the look-ups of names that do not exist yet.
+bool SysMayReplaceFile(const char* target, FileReplacement* replacement,
+                       bool checkAtCommit = false);
 // Creates a new empty file in the folder of the replacement's file and opens it for writing;
 // copies its path (program view) into tempPath (size bytes) and returns the handle (as
 // SysOpenFile's), or null on failure. An empty tempPath: the file has no name yet (Linux,

@@ -119,6 +119,68 @@ constexpr char kHardLinksText[] =
 // The set-user-id and set-group-id bits, which writing to a file may clear.
 constexpr uint32_t kSetIdBits = 06000;
 
+// True when unnamed files (O_TMPFILE) can be named: through linkat's empty path, or the
+// fallback through /proc.
+bool CanNameUnnamedFiles() {
+  static const bool canName = access("/proc/self/fd", X_OK) == 0;
+  return canName;
+}
+
+// Whether the existing file at native, whose status is info, may be replaced; its mode bits
+// (never 0) in *kept when it may. False with errno set when it may not.
+bool MayReplaceExisting(const char* native, const struct stat& info, uint32_t* kept) {
+  if (S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  // A new file would part this name from the file's other names, which would keep the old
+  // page: refused rather than written in place, which a failure could leave half written.
+  if (info.st_nlink > 1) {
+    errno = int(kSysErrorHardLinks);
+    return false;
+  }
+  // A rename would replace a file the user may not write when its folder is writable. A file
+  // without any write permission is read-only, even for a user (root) whom the system would
+  // let write it.
+  if ((info.st_mode & 0222) == 0) {
+    errno = EACCES;
+    return false;
+  }
+  if (access(native, W_OK) != 0) return false;
+  // Not 0: a file without any write permission was refused above.
+  *kept = uint32_t(info.st_mode & 07777);
+  return true;
+}
+
+// Gives the new file fd the owner and group of the file it replaces (old) where the system
+// lets this user give them (root both, an owner a group of theirs); before the mode, as a
+// change of owner clears set-id bits. Otherwise the new file stays the writer's.
+void TakeOwner(int fd, const struct stat& old) {
+  struct stat made;
+  if (fstat(fd, &made) == 0 && (made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
+      fchown(fd, old.st_uid, old.st_gid) != 0 && made.st_gid != old.st_gid) {
+    (void)!fchown(fd, uid_t(-1), old.st_gid);
+  }
+}
+
+// An unnamed file meant for a new page whose name turned out to be taken: the file there is
+// checked now, and the new file given its owner and permissions. False with errno set when it
+// may not be replaced, or kSysErrorLookUpFirst when the name is a symbolic link, whose end may
+// lie in another folder than the unnamed file.
+bool AdoptExisting(int fd, const char* native) {
+  struct stat info;
+  if (lstat(native, &info) != 0) return errno == ENOENT;  // gone again: linked as new
+  if (S_ISLNK(info.st_mode)) {
+    errno = int(kSysErrorLookUpFirst);
+    return false;
+  }
+  uint32_t kept = 0;
+  if (!MayReplaceExisting(native, info, &kept)) return false;
+  TakeOwner(fd, info);
+  // Every byte is written: the set-id bits, which a write would clear, can go on now.
+  return fchmod(fd, kept) == 0;
+}
+
 }  // namespace
 
 static_assert(sizeof(FileReplacement::file) == PATH_MAX, "a replacement holds a native path");
@@ -149,13 +211,12 @@ void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, ui
     errno = EACCES;
     return nullptr;
   }
-  // A new page without an old file is made without a name (O_TMPFILE) and given its name in
-  // one step when it is whole: one change of the folder instead of two (a create and a
-  // rename), which the folder's lock would serialize between workers. File systems without
-  // unnamed files, and a system without /proc (through which the file gets its name), take
-  // the named way.
-  static const bool canName = access("/proc/self/fd", X_OK) == 0;
-  if (kept == 0 && canName) {
+  // A new page without an old file (or whose old file is checked at the commit) is made
+  // without a name (O_TMPFILE) and given its name in one step when it is whole: one change of the
+  // folder instead of two (a create and a rename), which the folder's lock would serialize between
+  // workers. File systems without unnamed files, and a system without /proc (through which the file
+  // gets its name), take the named way.
+  if (kept == 0 && CanNameUnnamedFiles()) {
     int fd;
     do {
       fd = open(folderLength > 0 ? name : ".", O_TMPFILE | O_WRONLY, 0666);
@@ -163,6 +224,12 @@ void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, ui
     if (fd >= 0) {
       tempPath[0] = '\0';
       return reinterpret_cast<void*>(static_cast<intptr_t>(fd) + 1);
+    }
+    // A file system without unnamed files: a target not looked up yet must be, as the named
+    // way replaces whatever is there.
+    if (replacement.checkAtCommit && (errno == EOPNOTSUPP || errno == EISDIR)) {
+      errno = int(kSysErrorLookUpFirst);
+      return nullptr;
     }
   }
   if (folderLength + kNameLength >= sizeof name) {
@@ -188,16 +255,7 @@ void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, ui
       if (errno == EEXIST) continue;
       return nullptr;
     }
-    // The replaced file's owner and group where the system lets this user give them (root
-    // both, an owner a group of theirs); before the mode, as a change of owner clears set-id
-    // bits. Otherwise the new file is the writer's, as any new file.
-    if (replacing) {
-      struct stat made;
-      if (fstat(fd, &made) == 0 && (made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
-          fchown(fd, old.st_uid, old.st_gid) != 0 && made.st_gid != old.st_gid) {
-        (void)!fchown(fd, uid_t(-1), old.st_gid);
-      }
-    }
+    if (replacing) TakeOwner(fd, old);
     // The replaced file's permissions, given through the open file: no path to look up.
     const bool permitted = kept == 0 || (kept & kSetIdBits) != 0 || fchmod(fd, kept) == 0;
     if (!permitted || !ProgramPathFromNative(name, tempPath, size)) {
@@ -213,16 +271,25 @@ void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, ui
   return nullptr;
 }
 
-bool SysMayReplaceFile(const char* target, FileReplacement* replacement) {
+bool SysMayReplaceFile(const char* target, FileReplacement* replacement, bool checkAtCommit) {
   if (replacement == nullptr) {
     errno = EINVAL;
     return false;
   }
   replacement->file[0] = '\0';
   replacement->kept = 0;
+  replacement->checkAtCommit = false;
   char(&native)[PATH_MAX] = replacement->file;
+  if (!Native(target, native)) return false;
+  // Looking up a name that does not exist takes the folder's lock, which the other workers'
+  // new pages hold while they are named: a batch of new pages spends much of its time
+  // waiting there. The unnamed file's naming tells whether the name is taken instead.
+  if (checkAtCommit && CanNameUnnamedFiles()) {
+    replacement->checkAtCommit = true;
+    return true;
+  }
   LinkEnd end;
-  if (!Native(target, native) || !FollowLinks(native, &end)) return false;
+  if (!FollowLinks(native, &end)) return false;
   struct stat info;
   if (end.found) {
     info = end.info;
@@ -232,27 +299,7 @@ bool SysMayReplaceFile(const char* target, FileReplacement* replacement) {
   } else if (stat(native, &info) != 0) {
     return errno == ENOENT;
   }
-  if (S_ISDIR(info.st_mode)) {
-    errno = EISDIR;
-    return false;
-  }
-  // A new file would part this name from the file's other names, which would keep the old
-  // page: refused rather than written in place, which a failure could leave half written.
-  if (info.st_nlink > 1) {
-    errno = int(kSysErrorHardLinks);
-    return false;
-  }
-  // A rename would replace a file the user may not write when its folder is writable. A file
-  // without any write permission is read-only, even for a user (root) whom the system would
-  // let write it.
-  if ((info.st_mode & 0222) == 0) {
-    errno = EACCES;
-    return false;
-  }
-  if (access(native, W_OK) != 0) return false;
-  // Not 0: a file without any write permission was refused above.
-  replacement->kept = uint32_t(info.st_mode & 07777);
-  return true;
+  return MayReplaceExisting(native, info, &replacement->kept);
 }
 
 bool SysCommitFileBeside(void* file, const char* tempPath, const FileReplacement& replacement) {
@@ -264,9 +311,13 @@ bool SysCommitFileBeside(void* file, const char* tempPath, const FileReplacement
     // An unnamed file gets the page's name while it is open (closing it would free it).
     const int fd = int(reinterpret_cast<intptr_t>(file) - 1);
     bool linked = LinkOpenFile(fd, replacement.file);
-    // A page made meanwhile (another worker's of the same name) is replaced, as a rename
-    // would: the file gets a temporary name first and is moved over it.
-    if (!linked && errno == EEXIST) linked = LinkOver(fd, replacement.file);
+    // A name taken by a file not looked up before is checked now. A page made meanwhile
+    // (another worker's of the same name) is replaced, as a rename would: the file gets a
+    // temporary name first and is moved over it.
+    if (!linked && errno == EEXIST &&
+        (!replacement.checkAtCommit || AdoptExisting(fd, replacement.file))) {
+      linked = LinkOver(fd, replacement.file);
+    }
     const int error = errno;
     if (!SysCloseFile(file) && linked) {
       const int closeError = errno;
@@ -318,6 +369,10 @@ bool SysErrorText(uint32_t code, char* out, uint32_t size) {
   if (out == nullptr || size == 0) return false;
   if (code == kSysErrorHardLinks) {
     std::snprintf(out, size, "%s", kHardLinksText);
+    return true;
+  }
+  if (code == kSysErrorLookUpFirst) {
+    std::snprintf(out, size, "The file must be looked at before it is written");
     return true;
   }
   std::snprintf(out, size, "%s", std::strerror(int(code)));

@@ -43,12 +43,14 @@ void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, ui
   return nullptr;
 }
 
-bool SysMayReplaceFile(const char* target, FileReplacement* replacement) {
+// The target is always looked at: MoveFileExA names the new file, whatever the folder holds.
+bool SysMayReplaceFile(const char* target, FileReplacement* replacement, bool /*checkAtCommit*/) {
   if (target == nullptr || replacement == nullptr) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
   replacement->kept = 0;
+  replacement->checkAtCommit = false;
   const size_t length = std::strlen(target);
   if (length >= sizeof replacement->file) {
     replacement->file[0] = '\0';

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <filesystem>
 #include <set>
 #include <string>
@@ -74,3 +76,72 @@ TEST(FileReplacement, ANewFileClosedWithoutTheMoveLeavesNothing) {
 }
 
 }  // namespace
+
+TEST(FileReplacement, ACheckLeftToTheCommitRefusesAndKeepsAsTheLookUpWould) {
+  // What the name holds when the new file, written without a look-up, is to be named.
+  enum class Holds { kNothing, kFile, kReadOnly, kFolder, kHardLinked, kLink };
+  const struct {
+    const char* what;
+    Holds holds;
+    uint32_t error;  // 0: the new file is named
+  } cases[] = {
+      {"nothing", Holds::kNothing, 0},
+      {"a file of mode 640", Holds::kFile, 0},
+      {"a read-only file", Holds::kReadOnly, EACCES},
+      {"a folder", Holds::kFolder, EISDIR},
+      {"a file with another hard link", Holds::kHardLinked, kSysErrorHardLinks},
+      {"a link, whose end must be looked up first", Holds::kLink, kSysErrorLookUpFirst},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestFolder folder;
+    const std::string page = folder.Native("page.html").string();
+    std::set<std::string> before;
+    switch (c.holds) {
+      case Holds::kNothing:
+        break;
+      case Holds::kFile:
+      case Holds::kReadOnly:
+      case Holds::kHardLinked:
+        folder.Write("page.html", "old");
+        chmod(page.c_str(), c.holds == Holds::kReadOnly ? 0444 : 0640);
+        if (c.holds == Holds::kHardLinked) {
+          std::filesystem::create_hard_link(page, folder.Native("other.html"));
+        }
+        break;
+      case Holds::kFolder:
+        std::filesystem::create_directory(page);
+        break;
+      case Holds::kLink:
+        folder.Write("end.html", "old");
+        std::filesystem::create_symlink("end.html", page);
+        break;
+    }
+    before = Names(folder.Native());
+    FileReplacement replacement;
+    ASSERT_TRUE(SysMayReplaceFile(folder.Program("page.html").c_str(), &replacement, true));
+    EXPECT_TRUE(replacement.checkAtCommit) << "no look-up where new files are made unnamed";
+    char temp[4096];
+    void* file = SysCreateFileBeside(replacement, temp, sizeof temp);
+    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(WriteText(file, "new page"));
+    const bool named = SysCommitFileBeside(file, temp, replacement);
+    if (c.error == 0) {
+      ASSERT_TRUE(named) << "error " << SysLastError();
+      EXPECT_EQ(folder.Read("page.html"), "new page");
+      struct stat info;
+      ASSERT_EQ(stat(page.c_str(), &info), 0);
+      if (c.holds == Holds::kFile) {
+        EXPECT_EQ(info.st_mode & 0777, 0640u) << "the old mode kept";
+      }
+      before.insert("page.html");
+    } else {
+      EXPECT_FALSE(named);
+      EXPECT_EQ(SysLastError(), c.error);
+      if (c.holds != Holds::kFolder) {
+        EXPECT_EQ(folder.Read(c.holds == Holds::kLink ? "end.html" : "page.html"), "old");
+      }
+    }
+    EXPECT_EQ(Names(folder.Native()), before) << "no temporary file stays behind";
+  }
+}

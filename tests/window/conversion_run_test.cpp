@@ -405,7 +405,8 @@ TEST_F(ConversionRunWriteTest, CancelDuringTheWriteKeepsTheOldPageAndTheNextFile
     HoldAfterFirstBlock();
     ASSERT_TRUE(run().ProgressShown());
     EXPECT_STREQ(run().Bar().Caption(), HeldCaption(" (file 1 of 2)").c_str());
-    EXPECT_EQ(Files().size(), before.size() + 1) << "the temporary file beside the page";
+    EXPECT_EQ(Files().size(), before.size() + (KRN_TEST_UNNAMED_FILES ? 0 : 1))
+        << "the temporary file beside the page, unless it has no name yet";
     c.cancel(window_);
     platform::PumpThreadMessages();
     writeGate_.Allow(1000);
