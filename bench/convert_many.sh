@@ -12,11 +12,18 @@
 #   - as paths through find | xargs, as cat gets them: cat, and the converter with -j 1; their
 #     ratio is the cost of a page against reading its scene (the goal is at most 4);
 #   - as the one folder they lie in (-r), as a batch of a whole library is converted: the
-#     converter with -j 1, with its default number of workers (one per usable processor), and
-#     as one -j 1 process per usable processor on its share of the scenes (a folder of hard
-#     links each), all writing into one output folder. The speed-up of the default over -j 1
-#     has the goal of at least 1.7 on 2 processors; the separate processes show the machine's
-#     own ceiling for this work.
+#     converter with -j 1 (as the system places it, and held to each usable processor in turn),
+#     with its default number of workers (one per usable processor), and as one -j 1 process
+#     per usable processor on its share of the scenes (a folder of hard links each), all
+#     writing into one output folder. The speed-up of the default over -j 1 has the goal of at
+#     least 1.7 on 2 processors; the separate processes show the machine's own ceiling for
+#     this work.
+# The processors of a virtual machine on a shared host need not be equally fast: a host core
+# that is busy with other guests can halve one of them for minutes. A -j 1 run placed on the
+# faster one would then cap every speed-up far below the processor count, and one placed on
+# the slower one would inflate it. The speed-ups are therefore taken against the mean rate of
+# -j 1 on each usable processor (one processor's worth of this machine); the speed-up against
+# the unplaced -j 1 and each processor's time are shown beside it.
 # Prints the median time of each command over the rounds, and the median of each round's
 # ratios: the commands of one round run within a second, so a ratio taken in one round
 # leaves out most of the noise of a shared machine.
@@ -83,6 +90,12 @@ check_pages() {
   rm -rf "$work/out"
 }
 
+# The processors this process may use, from its affinity ("0-3,6" in /proc/self/status).
+usable=()
+IFS=, read -ra spans < <(awk '/^Cpus_allowed_list:/ { print $2 }' /proc/self/status)
+for span in "${spans[@]}"; do
+  usable+=($(seq "${span%-*}" "${span#*-}"))
+done
 # Each processor's share of the scenes, as hard links in a folder of its own.
 processors=$(nproc)
 share=$(((count + processors - 1) / processors))
@@ -102,7 +115,8 @@ separate_processes() {
 convert=("$work/program/krn2html-convert" -q -d "$work/out")
 rounds=${ROUNDS:-7}
 cat_real=() cat_cpu=() paths_real=() paths_cpu=() one_real=() all_real=() all_cpu=() split_real=()
-cost=() speedup=() ceiling=()
+cost=() speedup=() ceiling=() unplaced=() placed=()
+declare -A on_real=()  # "processor round" -> -j 1 held to that processor
 rm -rf "$work/out"
 for ((round = 0; round < rounds; round++)); do
   read -r cat_r cat_c < <(timed paths sh -c 'cat "$@" >/dev/null' cat)
@@ -110,6 +124,15 @@ for ((round = 0; round < rounds; round++)); do
   check_pages
   read -r one_r _ < <(timed "${convert[@]}" -j 1 -r "$work/scenes")
   check_pages
+  # The mean rate of -j 1 over the processors, as the time of one run at that rate.
+  rates=()
+  for cpu in "${usable[@]}"; do
+    read -r on_r _ < <(timed taskset -c "$cpu" "${convert[@]}" -j 1 -r "$work/scenes")
+    check_pages
+    on_real["$cpu $round"]=$on_r
+    rates+=("$on_r")
+  done
+  base_r=$(printf '%s\n' "${rates[@]}" | awk '{ rate += 1 / $1 } END { print NR / rate }')
   read -r all_r all_c < <(timed "${convert[@]}" -r "$work/scenes")
   check_pages
   read -r split_r _ < <(timed separate_processes)
@@ -117,8 +140,16 @@ for ((round = 0; round < rounds; round++)); do
   cat_real+=("$cat_r") cat_cpu+=("$cat_c") paths_real+=("$paths_r") paths_cpu+=("$paths_c")
   one_real+=("$one_r") all_real+=("$all_r") all_cpu+=("$all_c") split_real+=("$split_r")
   cost+=("$(awk -v a="$paths_r" -v b="$cat_r" 'BEGIN { print a / b }')")
-  speedup+=("$(awk -v a="$one_r" -v b="$all_r" 'BEGIN { print a / b }')")
-  ceiling+=("$(awk -v a="$one_r" -v b="$split_r" 'BEGIN { print a / b }')")
+  placed+=("$base_r")
+  speedup+=("$(awk -v a="$base_r" -v b="$all_r" 'BEGIN { print a / b }')")
+  unplaced+=("$(awk -v a="$one_r" -v b="$all_r" 'BEGIN { print a / b }')")
+  ceiling+=("$(awk -v a="$base_r" -v b="$split_r" 'BEGIN { print a / b }')")
+done
+on_each=""
+for cpu in "${usable[@]}"; do
+  times=()
+  for ((round = 0; round < rounds; round++)); do times+=("${on_real["$cpu $round"]}"); done
+  on_each+=$(printf '%s%s: %.3f s' "${on_each:+, }" "$cpu" "$(median "${times[@]}")")
 done
 printf 'scenes: %d of %d bytes each, in %s; usable processors: %s; rounds: %d\n' "$count" \
   "$((bytes / count))" "$work" "$processors" "$rounds"
@@ -126,6 +157,7 @@ awk -v n="$count" -v p="$processors" \
   -v fr="$(median "${cat_real[@]}")" -v fc="$(median "${cat_cpu[@]}")" \
   -v cr="$(median "${paths_real[@]}")" -v cc="$(median "${paths_cpu[@]}")" \
   -v jr="$(median "${one_real[@]}")" -v ar="$(median "${all_real[@]}")" \
+  -v br="$(median "${placed[@]}")" -v each="$on_each" -v unplaced="$(median "${unplaced[@]}")" \
   -v ac="$(median "${all_cpu[@]}")" -v sr="$(median "${split_real[@]}")" \
   -v cost="$(median "${cost[@]}")" -v speedup="$(median "${speedup[@]}")" \
   -v ceiling="$(median "${ceiling[@]}")" \
@@ -137,8 +169,11 @@ awk -v n="$count" -v p="$processors" \
   printf "  ratio -j 1/cat:             %.2f (goal: at most 4)\n", cost
   printf "scenes as their folder (-r):\n"
   printf "  krn2html-convert -j 1:      %.3f s elapsed (%.0f pages/s)\n", jr, n / jr
+  printf "  -j 1 on each processor:     %s\n", each
+  printf "  -j 1 at their mean rate:    %.3f s elapsed (%.0f pages/s)\n", br, n / br
   printf "  krn2html-convert default:   %.3f s elapsed, %.3f s CPU (%.0f pages/s)\n", ar, ac, n / ar
   printf "  %d processes of -j 1:        %.3f s elapsed (%.0f pages/s)\n", p, sr, n / sr
   printf "  speed-up default/-j 1:      %.2f (%.2f to %.2f; goal: at least 1.7 on 2 processors)\n", speedup, low, high
+  printf "  the same against unplaced:  %.2f (-j 1 where the system put it)\n", unplaced
   printf "  ceiling of this machine:    %.2f (%d processes of -j 1 against one)\n", ceiling, p
 }'
