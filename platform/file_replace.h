@@ -15,7 +15,8 @@
 // it as the program's own code on Windows; no errno value comes near it.
 constexpr uint32_t kSysErrorHardLinks = 0x20000001u;
 // The error a write whose check was left to the commit ends with when the target turns out to
-// need the look-up first (Linux: a symbolic link, or a file system without unnamed files):
+// need the look-up first (Linux: a symbolic link, a folder where the new file cannot be
+// made, or a file system without unnamed files):
 // the caller writes again with the check made first. Never a user's reason.
 constexpr uint32_t kSysErrorLookUpFirst = 0x20000002u;
 

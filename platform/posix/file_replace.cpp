@@ -205,10 +205,13 @@ void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, ui
   name[folderLength] = '\0';
   // A folder without any write permission is read-only, even for a user (root) whom the
   // system would let write there.
+  // A target not looked at yet may be a link whose file lies in another folder: any failure
+  // here asks for the look-up first, which finds the folder to write in and its own failure.
+  const int refused = replacement.checkAtCommit ? int(kSysErrorLookUpFirst) : EACCES;
   struct stat info;
   if (folderLength > 0 && stat(name, &info) == 0 && S_ISDIR(info.st_mode) &&
       (info.st_mode & 0222) == 0) {
-    errno = EACCES;
+    errno = refused;
     return nullptr;
   }
   // A new page without an old file (or whose old file is checked at the commit) is made
@@ -225,10 +228,10 @@ void* SysCreateFileBeside(const FileReplacement& replacement, char* tempPath, ui
       tempPath[0] = '\0';
       return reinterpret_cast<void*>(static_cast<intptr_t>(fd) + 1);
     }
-    // A file system without unnamed files: a target not looked up yet must be, as the named
-    // way replaces whatever is there.
-    if (replacement.checkAtCommit && (errno == EOPNOTSUPP || errno == EISDIR)) {
-      errno = int(kSysErrorLookUpFirst);
+    // Also a file system without unnamed files: a target not looked up yet must be, as the
+    // named way replaces whatever is there.
+    if (replacement.checkAtCommit) {
+      errno = refused;
       return nullptr;
     }
   }

@@ -149,6 +149,22 @@ TEST(WholeFileWriter, ALinkIsWrittenAgainOnceLookedAtAndStaysALink) {
   EXPECT_EQ(folder.Read("real/end.html"), "new");
   EXPECT_EQ(EntriesIn(folder.Native()), 2) << "the link and its folder: nothing else";
   EXPECT_EQ(EntriesIn(folder.Native("real")), 1);
+
+  // A link in a read-only folder leads to a file that may be written; a new page there may
+  // not be made.
+  namespace fs = std::filesystem;
+  fs::create_directory(folder.Native("links"));
+  fs::create_symlink("../real/end.html", folder.Native("links/page.html"));
+  fs::permissions(folder.Native("links"), fs::perms::owner_read | fs::perms::owner_exec);
+  const std::string linked = folder.Program("links/page.html");
+  EXPECT_TRUE(WriteWholeFile(linked.c_str(), "newer", 5, &error)) << "error " << error;
+  EXPECT_EQ(folder.Read("real/end.html"), "newer");
+  const std::string fresh = folder.Program("links/fresh.html");
+  EXPECT_FALSE(WriteWholeFile(fresh.c_str(), "new", 3, &error));
+  EXPECT_EQ(ReasonOf(error), "Permission denied");
+  EXPECT_EQ(EntriesIn(folder.Native("links")), 1);
+  EXPECT_EQ(EntriesIn(folder.Native("real")), 1);
+  fs::permissions(folder.Native("links"), fs::perms::owner_all);
 }
 
 TEST(WholeFileWriter, AnEmptyFileIsToldOnceBeforeAndOnceAfter) {
