@@ -92,9 +92,13 @@ bool LinkOpenFile(int fd, const char* path) {
 bool LinkOver(int fd, const char* target) {
   char temp[PATH_MAX];
   static std::atomic<unsigned> counter{0};
+  // A short name in the target's folder, so that a target whose name is near the longest a
+  // name may be can still be replaced.
+  const char* slash = std::strrchr(target, '/');
+  const int folderLength = slash != nullptr ? int(slash - target) + 1 : 0;
   for (unsigned attempt = 0; attempt < 64; ++attempt) {
-    const int length =
-        std::snprintf(temp, sizeof temp, "%s.~krn%u-%u.tmp", target, unsigned(getpid()), counter++);
+    const int length = std::snprintf(temp, sizeof temp, "%.*s.~krn%u-%u.tmp", folderLength, target,
+                                     unsigned(getpid()), counter++);
     if (length < 0 || size_t(length) >= sizeof temp) {
       errno = ENAMETOOLONG;
       return false;

@@ -79,7 +79,7 @@ TEST(FileReplacement, ANewFileClosedWithoutTheMoveLeavesNothing) {
 
 TEST(FileReplacement, ACheckLeftToTheCommitRefusesAndKeepsAsTheLookUpWould) {
   // What the name holds when the new file, written without a look-up, is to be named.
-  enum class Holds { kNothing, kFile, kReadOnly, kFolder, kHardLinked, kLink };
+  enum class Holds { kNothing, kFile, kLongName, kReadOnly, kFolder, kHardLinked, kLink };
   const struct {
     const char* what;
     Holds holds;
@@ -87,6 +87,7 @@ TEST(FileReplacement, ACheckLeftToTheCommitRefusesAndKeepsAsTheLookUpWould) {
   } cases[] = {
       {"nothing", Holds::kNothing, 0},
       {"a file of mode 640", Holds::kFile, 0},
+      {"a file whose name is near the longest", Holds::kLongName, 0},
       {"a read-only file", Holds::kReadOnly, EACCES},
       {"a folder", Holds::kFolder, EISDIR},
       {"a file with another hard link", Holds::kHardLinked, kSysErrorHardLinks},
@@ -95,15 +96,18 @@ TEST(FileReplacement, ACheckLeftToTheCommitRefusesAndKeepsAsTheLookUpWould) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TestFolder folder;
-    const std::string page = folder.Native("page.html").string();
+    const std::string pageName =
+        c.holds == Holds::kLongName ? std::string(250, 'p') + ".html" : "page.html";
+    const std::string page = folder.Native(pageName).string();
     std::set<std::string> before;
     switch (c.holds) {
       case Holds::kNothing:
         break;
       case Holds::kFile:
+      case Holds::kLongName:
       case Holds::kReadOnly:
       case Holds::kHardLinked:
-        folder.Write("page.html", "old");
+        folder.Write(pageName, "old");
         chmod(page.c_str(), c.holds == Holds::kReadOnly ? 0444 : 0640);
         if (c.holds == Holds::kHardLinked) {
           std::filesystem::create_hard_link(page, folder.Native("other.html"));
@@ -119,7 +123,7 @@ TEST(FileReplacement, ACheckLeftToTheCommitRefusesAndKeepsAsTheLookUpWould) {
     }
     before = Names(folder.Native());
     FileReplacement replacement;
-    ASSERT_TRUE(SysMayReplaceFile(folder.Program("page.html").c_str(), &replacement, true));
+    ASSERT_TRUE(SysMayReplaceFile(folder.Program(pageName).c_str(), &replacement, true));
     EXPECT_TRUE(replacement.checkAtCommit) << "no look-up where new files are made unnamed";
     char temp[4096];
     void* file = SysCreateFileBeside(replacement, temp, sizeof temp);
@@ -128,18 +132,18 @@ TEST(FileReplacement, ACheckLeftToTheCommitRefusesAndKeepsAsTheLookUpWould) {
     const bool named = SysCommitFileBeside(file, temp, replacement);
     if (c.error == 0) {
       ASSERT_TRUE(named) << "error " << SysLastError();
-      EXPECT_EQ(folder.Read("page.html"), "new page");
+      EXPECT_EQ(folder.Read(pageName), "new page");
       struct stat info;
       ASSERT_EQ(stat(page.c_str(), &info), 0);
       if (c.holds == Holds::kFile) {
         EXPECT_EQ(info.st_mode & 0777, 0640u) << "the old mode kept";
       }
-      before.insert("page.html");
+      before.insert(pageName);
     } else {
       EXPECT_FALSE(named);
       EXPECT_EQ(SysLastError(), c.error);
       if (c.holds != Holds::kFolder) {
-        EXPECT_EQ(folder.Read(c.holds == Holds::kLink ? "end.html" : "page.html"), "old");
+        EXPECT_EQ(folder.Read(c.holds == Holds::kLink ? "end.html" : pageName), "old");
       }
     }
     EXPECT_EQ(Names(folder.Native()), before) << "no temporary file stays behind";
