@@ -14,6 +14,7 @@
 #include "command/convert_report.h"
 #include "command/convert_settings.h"
 #include "command/convert_stop.h"
+#include "command/page_clashes.h"
 #include "command/page_opener.h"
 #include "command/scene_jobs.h"
 #include "command/scene_watch.h"
@@ -277,6 +278,27 @@ class ConvertRun {
   PageFolders folders_;
 };
 
+// Makes the listed jobs and marks their pages' clashes, in order.
+class JobMaking : public JobPreparer {
+ public:
+  explicit JobMaking(SceneJobs& jobs) : jobs_(jobs) {}
+  bool Prepare(int upTo) override {
+    failed_ = !MakeSceneJobs(jobs_, upTo) || !clashes_.Mark(jobs_, upTo);
+    return !failed_;
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  SceneJobs& jobs_;
+  PageClashes clashes_;
+  bool failed_ = false;
+};
+
+int OutOfMemory() {
+  WriteError("krn2html-convert: out of memory\n");
+  return kConvertExitFailed;
+}
+
 // Tells that the templates folder holds no template; the run's status.
 int NoTemplates() {
   ConversionFailure failure;
@@ -419,10 +441,7 @@ int RunConvertCommand(int argc, const char* const* argv) {
   rules.recursive = options.recursive;
   rules.currentFolder = currentFolder;
   for (int i = 0; i < options.scenes.count; ++i) {
-    if (!AddSceneJobs(TextOf(options.scenes.items[i]), rules, jobs)) {
-      WriteError("krn2html-convert: out of memory\n");
-      return kConvertExitFailed;
-    }
+    if (!AddSceneJobs(TextOf(options.scenes.items[i]), rules, jobs)) return OutOfMemory();
   }
   if (!MarkPageClashes(jobs)) {
     WriteError("krn2html-convert: out of memory\n");
@@ -439,13 +458,18 @@ int RunConvertCommand(int argc, const char* const* argv) {
   // Its pages are never replaced by those of a malformed scene.
   WatchJobConverterMaker watchMaker(options, currentFolder, jobs);
   SceneWatch watch(options, currentFolder, jobs, watchMaker);
+  // The jobs are made, and their pages' clashes marked, while the first ones are converted;
+  // a watch follows every job from its start.
+  JobMaking making(jobs);
   if (options.watch) {
     options.strict = true;
+    if (!making.Prepare(total)) return OutOfMemory();
     if (!watch.Start(stopsCaught, settings, report)) return kConvertExitFailed;
   }
   RunJobConverterMaker maker(options, settings, currentFolder, jobs);
   const int firstGood = RunConvertJobs(
-      jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report, maker);
+      jobs.shown, options.jobs > 0 ? options.jobs : SysUsableProcessors(), report, maker, &making);
+  if (making.failed()) return OutOfMemory();
   if (StopAsked()) return options.watch ? kConvertExitOk : TellStopped();
   if (options.open) OpenFirstPage(jobs, firstGood, report);
   if (options.watch) {

@@ -12,6 +12,10 @@
 
 namespace {
 
+// Jobs made ready at once while the calling thread prepares them: first a few, then more.
+constexpr int kFirstReadyStep = 8;
+constexpr int kReadyStep = 64;
+
 // What one finished job left for the run's report.
 struct JobOutcome {
   StringBuffer lines;
@@ -19,10 +23,15 @@ struct JobOutcome {
   bool done = false;
 };
 
-// The shared part: the next job to take and the outcomes, under `mutex`.
+// The shared part: the next job to take, the jobs ready to take and the outcomes, under `mutex`.
 struct JobBoard {
   std::atomic<int> next{0};
   int count = 0;
+  // Jobs below `ready` may be taken; it grows (under `mutex`) while the calling thread prepares
+  // them. `stopped` when preparing failed: no further job is taken.
+  std::atomic<int> ready{0};
+  bool stopped = false;
+  std::condition_variable readied;
   std::unique_ptr<JobOutcome[]> outcomes;
   std::mutex mutex;
   std::condition_variable finished;
@@ -50,11 +59,31 @@ bool ConvertJob(Worker& worker, JobBoard& board, int job) {
   return board.awaited == job;
 }
 
+// The next job to convert, once it is ready; -1 when none is left.
+int TakeJob(JobBoard& board) {
+  const int job = board.next.fetch_add(1);
+  if (job >= board.count) return -1;
+  if (job < board.ready.load(std::memory_order_acquire)) return job;
+  std::unique_lock<std::mutex> lock(board.mutex);
+  board.readied.wait(lock, [&board, job] { return job < board.ready || board.stopped; });
+  return job < board.ready ? job : -1;
+}
+
+// Lets the workers take the jobs below upTo, or, with stop, no further one.
+void MakeReady(JobBoard& board, int upTo, bool stop) {
+  {
+    std::lock_guard<std::mutex> lock(board.mutex);
+    board.ready.store(upTo, std::memory_order_release);
+    board.stopped = stop;
+  }
+  board.readied.notify_all();
+}
+
 // Takes jobs until none is left.
 void Work(Worker& worker, JobBoard& board) {
   for (;;) {
-    const int job = board.next.fetch_add(1);
-    if (job >= board.count) return;
+    const int job = TakeJob(board);
+    if (job < 0) return;
     // Only the job the calling thread waits for wakes it: a wake-up per job would cost a
     // switch of threads per scene.
     if (ConvertJob(worker, board, job)) board.finished.notify_one();
@@ -108,13 +137,14 @@ int RunOneAfterAnother(const StringList& shown, ConvertReport& report, JobConver
 }  // namespace
 
 int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
-                   JobConverterMaker& maker) {
+                   JobConverterMaker& maker, JobPreparer* preparer) {
   const int count = shown.count;
   if (workers > count) workers = count;
   if (workers < 1) workers = 1;
 
   JobBoard board;
   board.count = count;
+  board.ready = preparer != nullptr ? 0 : count;
   std::unique_ptr<Worker[]> crew;
   if (workers > 1) {
     board.outcomes.reset(new (std::nothrow) JobOutcome[size_t(count)]);
@@ -132,6 +162,7 @@ int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
   }
   if (made < 2) workers = 1;
   if (workers == 1) {
+    if (preparer != nullptr && !preparer->Prepare(count)) return -1;
     int firstGood = -1;
     if (std::unique_ptr<JobConverter> converter = maker.Make(report)) {
       firstGood = RunOneAfterAnother(shown, report, *converter);
@@ -152,10 +183,21 @@ int RunConvertJobs(const StringList& shown, int workers, ConvertReport& report,
       break;
     }
   }
+  // The first jobs are made ready a few at a time, so that the other workers start at once;
+  // later steps are larger, and cost fewer wake-ups.
+  for (int step = kFirstReadyStep; board.ready < count; step = kReadyStep) {
+    const int upTo = count - board.ready > step ? board.ready + step : count;
+    if (!preparer->Prepare(upTo)) {
+      MakeReady(board, board.ready, true);
+      for (int i = 1; i <= started; ++i) crew[size_t(i)].thread.join();
+      return -1;
+    }
+    MakeReady(board, upTo, false);
+  }
   Teller teller{shown, report, board};
   for (;;) {
-    const int job = board.next.fetch_add(1);
-    if (job >= count) break;
+    const int job = TakeJob(board);
+    if (job < 0) break;
     ConvertJob(crew[0], board, job);
     while (teller.told < count && teller.TellNext(false)) {
     }

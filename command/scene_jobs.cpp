@@ -183,6 +183,66 @@ void SplitScene(const char* scene, StringBuffer& folder, const char*& name) {
   name = scene + spans.nameStart;
 }
 
+// Adds an empty walk to jobs.walks; false when memory runs out.
+bool AddWalk(SceneJobs& jobs) {
+  if (jobs.walkCount == jobs.walkCapacity) {
+    const int capacity = jobs.walkCapacity * 2 + 1;
+    std::unique_ptr<SceneWalk[]> grown(new (std::nothrow) SceneWalk[size_t(capacity)]);
+    if (!grown) return false;
+    for (int i = 0; i < jobs.walkCount; ++i) {
+      SceneWalk& from = jobs.walks[i];
+      SceneWalk& to = grown[size_t(i)];
+      to.first = from.first;
+      to.end = from.end;
+      to.root = std::move(from.root);
+      to.shownRoot = std::move(from.shownRoot);
+      to.outputFolder = std::move(from.outputFolder);
+      to.rules = from.rules;
+    }
+    jobs.walks = std::move(grown);
+    jobs.walkCapacity = capacity;
+  }
+  ++jobs.walkCount;
+  return true;
+}
+
+// The buffers of making a walked job, kept from one job to the next.
+struct MadeParts {
+  StringBuffer scene, shownView, shown, relativeFolder, sceneFolder, page, problem;
+};
+
+// Makes job i, listed by walk: its scene holds the path below walk.root.
+bool MakeWalkedJob(const SceneWalk& walk, SceneJobs& jobs, int i, MadeParts& parts) {
+  const char* relative = TextOf(jobs.scenes.items[i]);
+  const char* name = nullptr;
+  if (!Join(parts.scene, TextOf(walk.root), relative) ||
+      !Join(parts.shownView, TextOf(walk.shownRoot), relative)) {
+    return false;
+  }
+  SplitScene(relative, parts.relativeFolder, name);
+  SplitScene(TextOf(parts.scene), parts.sceneFolder, name);
+  if (!NativeOf(TextOf(parts.shownView), parts.shown) &&
+      !parts.shown.SetText(parts.shownView.Data(), -1, 0)) {
+    return false;
+  }
+  if (!PathBuffer::Fits(TextOf(parts.scene))) {
+    if (!parts.page.SetText("", -1, 0) || !parts.problem.SetText(kPathTooLong, -1, 0)) {
+      return false;
+    }
+  } else if (!PageFor(TextOf(parts.sceneFolder), TextOf(parts.relativeFolder), name, walk.rules,
+                      parts.page, parts.problem,
+                      walk.outputFolder.Length() != 0 ? TextOf(walk.outputFolder) : nullptr)) {
+    return false;
+  }
+  // The scene's full path takes the place of its relative one, whose storage is kept for the
+  // next job.
+  jobs.scenes.items[i].Swap(parts.scene);
+  return jobs.pages.items[i].SetText(TextOf(parts.page), -1, 0) &&
+         jobs.shown.items[i].SetText(TextOf(parts.shown), -1, 0) &&
+         (parts.problem.Length() == 0 ||
+          jobs.problems.items[i].SetText(TextOf(parts.problem), -1, 0));
+}
+
 // The folders a walk has entered, each known by its identity so that a second path to one
 // (a link back to an ancestor, or to a folder the walk reaches anyway) is not entered again.
 class WalkedFolders {
@@ -292,30 +352,26 @@ bool AddFolderJobs(const char* root, const char* shownRoot, const SceneJobRules&
     return std::strcmp(TextOf(found.items[a]), TextOf(found.items[b])) < 0;
   });
 
-  // The buffers are kept from one scene to the next, and the output folder is made once: a
-  // walk may find many thousands of scenes, and workers wait for the whole list.
+  // The scenes are only listed here, each holding its path below root: MakeSceneJobs makes
+  // them, in order, while the first ones may already be converted.
+  if (!AddWalk(jobs)) return false;
+  SceneWalk& walk = jobs.walks[jobs.walkCount - 1];
   PathBuffer outputFolder;
-  const bool outputFolderMade = MakeOutputFolder(rules, outputFolder);
-  StringBuffer scene, shownView, shown, relativeFolder, sceneFolder, page, problem;
-  for (int k = 0; k < found.count; ++k) {
-    const char* relative = TextOf(found.items[order[size_t(k)]]);
-    const char* name = nullptr;
-    if (!Join(scene, root, relative) || !Join(shownView, shownRoot, relative)) return false;
-    SplitScene(relative, relativeFolder, name);
-    SplitScene(TextOf(scene), sceneFolder, name);
-    if (!NativeOf(TextOf(shownView), shown) && !shown.SetText(shownView.Data(), -1, 0)) {
-      return false;
-    }
-    if (!PathBuffer::Fits(TextOf(scene))) {
-      if (!AddJob(jobs, TextOf(scene), "", TextOf(shown), kPathTooLong)) return false;
-      continue;
-    }
-    if (!PageFor(TextOf(sceneFolder), TextOf(relativeFolder), name, rules, page, problem,
-                 outputFolderMade ? outputFolder.path : nullptr) ||
-        !AddJob(jobs, TextOf(scene), TextOf(page), TextOf(shown), TextOf(problem))) {
-      return false;
-    }
+  if (!walk.root.SetText(root, -1, 0) || !walk.shownRoot.SetText(shownRoot, -1, 0) ||
+      (MakeOutputFolder(rules, outputFolder) &&
+       !walk.outputFolder.SetText(outputFolder.path, -1, 0))) {
+    return false;
   }
+  walk.rules = rules;
+  walk.first = jobs.scenes.count;
+  if (!jobs.scenes.AppendEmpty(found.count) || !jobs.pages.AppendEmpty(found.count) ||
+      !jobs.shown.AppendEmpty(found.count) || !jobs.problems.AppendEmpty(found.count)) {
+    return false;
+  }
+  for (int k = 0; k < found.count; ++k) {
+    jobs.scenes.items[walk.first + k].Swap(found.items[order[size_t(k)]]);
+  }
+  walk.end = jobs.scenes.count;
   std::unique_ptr<int[]> refusedOrder(new (std::nothrow) int[size_t(refused.count) + 1]);
   if (!refusedOrder) return false;
   for (int i = 0; i < refused.count; ++i) refusedOrder[size_t(i)] = i;
@@ -403,38 +459,22 @@ bool AddSceneJobs(const char* operand, const SceneJobRules& rules, SceneJobs& jo
          AddJob(jobs, full.path, TextOf(page), operand, TextOf(problem));
 }
 
-bool MarkPageClashes(SceneJobs& jobs) {
-  const int count = jobs.pages.count;
-  std::unique_ptr<int[]> order(new (std::nothrow) int[size_t(count) + 1]);
-  if (!order) return false;
-  int used = 0;
-  for (int i = 0; i < count; ++i) {
-    if (jobs.problems.items[i].Length() != 0 || jobs.pages.items[i].Length() == 0) continue;
-    if (std::strcmp(TextOf(jobs.pages.items[i]), TextOf(jobs.scenes.items[i])) == 0) {
-      if (!jobs.problems.items[i].SetText("The page would replace the scene itself", -1, 0)) {
-        return false;
-      }
-      continue;
+bool MakeSceneJobs(SceneJobs& jobs, int upTo) {
+  if (upTo > jobs.scenes.count) upTo = jobs.scenes.count;
+  MadeParts parts;
+  // Walks end in job order: the first one not ended below jobs.made holds the next jobs.
+  int w = 0;
+  while (jobs.made < upTo) {
+    while (w < jobs.walkCount && jobs.walks[w].end <= jobs.made) ++w;
+    if (w == jobs.walkCount || jobs.walks[w].first >= upTo) {
+      jobs.made = upTo;  // the rest were made when they were added
+      break;
     }
-    order[size_t(used++)] = i;
-  }
-  // Equal pages side by side, each run in the order of the jobs: the first one keeps its page.
-  std::stable_sort(order.get(), order.get() + used, [&jobs](int a, int b) {
-    return std::strcmp(TextOf(jobs.pages.items[a]), TextOf(jobs.pages.items[b])) < 0;
-  });
-  for (int k = 1; k < used; ++k) {
-    const int first = order[size_t(k - 1)];
-    const int later = order[size_t(k)];
-    if (std::strcmp(TextOf(jobs.pages.items[first]), TextOf(jobs.pages.items[later])) != 0) {
-      continue;
-    }
-    // Keep pointing at the first job of the run.
-    order[size_t(k)] = first;
-    StringBuffer problem;
-    if (!problem.SetText("Its page is also the page of ", -1, 0) ||
-        !Append(problem, TextOf(jobs.shown.items[first])) ||
-        !jobs.problems.items[later].SetText(problem.Data(), -1, 0)) {
-      return false;
+    const SceneWalk& walk = jobs.walks[w];
+    if (jobs.made < walk.first) jobs.made = walk.first;
+    const int end = walk.end < upTo ? walk.end : upTo;
+    for (; jobs.made < end; ++jobs.made) {
+      if (!MakeWalkedJob(walk, jobs, jobs.made, parts)) return false;
     }
   }
   return true;

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app_test_support.h"
+#include "command/page_clashes.h"
 #include "platform/native_path.h"
 
 namespace {
@@ -101,17 +103,40 @@ TEST(SceneJobs, OperandsBecomeScenesWithTheirPages) {
         native("tree/sub") + sep + "deeper" + sep +
             "w.krn: ~\\tree\\sub\\deeper\\w.krn -> ~\\out\\deeper\\w.html",
         native("tree/sub") + sep + "z.Xml: ~\\tree\\sub\\z.Xml -> ~\\out\\z.html"}},
+      {"a folder walked twice around a scene",
+       {nullptr, outDir.c_str(), true, nullptr},
+       {native("tree/sub/deeper"), native("a.krn"), native("tree/sub/deeper")},
+       {native("tree/sub/deeper") + sep + "w.krn: ~\\tree\\sub\\deeper\\w.krn -> ~\\out\\w.html",
+        native("a.krn") + ": ~\\a.krn -> ~\\out\\a.html",
+        native("tree/sub/deeper") + sep +
+            "w.krn: ~\\tree\\sub\\deeper\\w.krn -> ~\\out\\w.html [Its page is also the page of " +
+            native("tree/sub/deeper") + sep + "w.krn]"}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
     SceneJobRules rules = c.rules;
     rules.currentFolder = "C:\\elsewhere";
-    SceneJobs jobs;
-    for (const std::string& operand : c.operands) {
-      ASSERT_TRUE(AddSceneJobs(operand.c_str(), rules, jobs));
+    // Made and marked at once, or a few jobs at a time as while the first ones are converted:
+    // the jobs are the same.
+    for (const int step : {0, 1, 2}) {
+      SCOPED_TRACE(std::string(c.label) + ", made " +
+                   (step == 0 ? std::string("at once") : std::to_string(step) + " at a time"));
+      SceneJobs jobs;
+      for (const std::string& operand : c.operands) {
+        ASSERT_TRUE(AddSceneJobs(operand.c_str(), rules, jobs));
+      }
+      if (step == 0) {
+        ASSERT_TRUE(MakeSceneJobs(jobs, jobs.scenes.count));
+        ASSERT_TRUE(MarkPageClashes(jobs));
+      } else {
+        PageClashes clashes;
+        for (int upTo = step; jobs.made < jobs.scenes.count; upTo += step) {
+          ASSERT_TRUE(MakeSceneJobs(jobs, upTo));
+          ASSERT_EQ(jobs.made, std::min(upTo, jobs.scenes.count));
+          ASSERT_TRUE(clashes.Mark(jobs, jobs.made));
+        }
+      }
+      EXPECT_EQ(Describe(jobs, root), c.expected);
     }
-    ASSERT_TRUE(MarkPageClashes(jobs));
-    EXPECT_EQ(Describe(jobs, root), c.expected);
   }
 }
 
@@ -135,6 +160,7 @@ TEST(SceneJobs, RelativeOperandsStartFromTheCurrentFolder) {
   rules.recursive = true;
   const std::string scenes = (folder / "scenes").string();
   ASSERT_TRUE(AddSceneJobs(scenes.c_str(), rules, jobs));
+  ASSERT_TRUE(MakeSceneJobs(jobs, jobs.scenes.count));
   const std::string walked = scenes + std::string(1, fs::path::preferred_separator) + "a.krn";
   EXPECT_EQ(Describe(jobs, root),
             (std::vector<std::string>{
