@@ -443,10 +443,6 @@ int RunConvertCommand(int argc, const char* const* argv) {
   for (int i = 0; i < options.scenes.count; ++i) {
     if (!AddSceneJobs(TextOf(options.scenes.items[i]), rules, jobs)) return OutOfMemory();
   }
-  if (!MarkPageClashes(jobs)) {
-    WriteError("krn2html-convert: out of memory\n");
-    return kConvertExitFailed;
-  }
 
   const int total = jobs.scenes.count;
   ConvertReport report(options.verbosity, total > 1 && SysIsTerminal(kStandardError));

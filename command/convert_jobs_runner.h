@@ -1,7 +1,7 @@
 // The -j workers of krn2html-convert: the scenes of one run converted by several threads at once,
 // their lines told in the order of the scenes. The workers share nothing but the next job to take
-// and the finished jobs' lines; each converts with a converter of its own, holding one scene at a
-// time.
+// (once it is ready) and the finished jobs' lines; each converts with a converter of its own,
+// holding one scene at a time.
 #pragma once
 
 #include <memory>

@@ -54,8 +54,3 @@ bool PageClashes::Mark(SceneJobs& jobs, int upTo) {
   }
   return true;
 }
-
-bool MarkPageClashes(SceneJobs& jobs) {
-  PageClashes clashes;
-  return clashes.Mark(jobs, jobs.scenes.count);
-}

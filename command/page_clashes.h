@@ -22,6 +22,3 @@ class PageClashes {
   size_t mask_ = 0;
   int marked_ = 0;
 };
-
-// Marks every job's clash at once (all made). False only when memory runs out.
-bool MarkPageClashes(SceneJobs& jobs);

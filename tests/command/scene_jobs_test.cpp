@@ -124,16 +124,12 @@ TEST(SceneJobs, OperandsBecomeScenesWithTheirPages) {
       for (const std::string& operand : c.operands) {
         ASSERT_TRUE(AddSceneJobs(operand.c_str(), rules, jobs));
       }
-      if (step == 0) {
-        ASSERT_TRUE(MakeSceneJobs(jobs, jobs.scenes.count));
-        ASSERT_TRUE(MarkPageClashes(jobs));
-      } else {
-        PageClashes clashes;
-        for (int upTo = step; jobs.made < jobs.scenes.count; upTo += step) {
-          ASSERT_TRUE(MakeSceneJobs(jobs, upTo));
-          ASSERT_EQ(jobs.made, std::min(upTo, jobs.scenes.count));
-          ASSERT_TRUE(clashes.Mark(jobs, jobs.made));
-        }
+      PageClashes clashes;
+      const int count = jobs.scenes.count;
+      for (int upTo = step > 0 ? step : count; jobs.made < count; upTo += step) {
+        ASSERT_TRUE(MakeSceneJobs(jobs, upTo));
+        ASSERT_EQ(jobs.made, std::min(upTo, count));
+        ASSERT_TRUE(clashes.Mark(jobs, jobs.made));
       }
       EXPECT_EQ(Describe(jobs, root), c.expected);
     }
