@@ -10,30 +10,12 @@ StringList::~StringList() {
   capacity = 0;
 }
 
-bool StringList::Reserve(int32_t wanted) {
-  if (capacity >= wanted) return true;
-  // Elements are two plain words, so moving them bitwise with the array is sound.
-  void* moved = std::realloc(static_cast<void*>(items), size_t(wanted) * sizeof(StringBuffer));
-  if (moved == nullptr) return false;
-  items = static_cast<StringBuffer*>(moved);
-  capacity = wanted;
-  return true;
-}
-
 bool StringList::Append(const char* text) {
-  if (count == INT32_MAX) return false;
-  if (capacity < count + 1) {
-    int64_t grown = int64_t{capacity} * 2;
-    if (grown < count + 1) grown = count + 1;
-    if (grown > INT32_MAX) grown = INT32_MAX;
-    if (!Reserve(int32_t(grown))) return false;
-  }
-  StringBuffer* element = new (&items[count]) StringBuffer();
-  if (!element->SetText(text, -1, 0)) {
-    element->Reset();
+  if (!AppendEmpty(1)) return false;
+  if (!items[count - 1].SetText(text, -1, 0)) {
+    items[--count].Reset();
     return false;
   }
-  ++count;
   return true;
 }
 
@@ -43,7 +25,11 @@ bool StringList::AppendEmpty(int32_t n) {
     int64_t grown = int64_t{capacity} * 2;
     if (grown < count + n) grown = count + n;
     if (grown > INT32_MAX) grown = INT32_MAX;
-    if (!Reserve(int32_t(grown))) return false;
+    // Elements are two plain words, so moving them bitwise with the array is sound.
+    void* moved = std::realloc(static_cast<void*>(items), size_t(grown) * sizeof(StringBuffer));
+    if (moved == nullptr) return false;
+    items = static_cast<StringBuffer*>(moved);
+    capacity = int32_t(grown);
   }
   for (int32_t i = 0; i < n; ++i) new (&items[count + i]) StringBuffer();
   count += n;

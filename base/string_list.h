@@ -20,9 +20,6 @@ class StringList {
   bool Append(const char* text);
   // Adds n elements without storage; false when memory runs out, with the list unchanged.
   bool AppendEmpty(int32_t n);
-  // Makes room for at least `wanted` elements, so that appending up to that count never moves
-  // the array; false when memory runs out, with the list unchanged.
-  bool Reserve(int32_t wanted);
   // Index of the first element that Equals text, or -1.
   int IndexOf(const char* text) const;
   // Resets every element and sets count to 0; the array is kept for reuse.

@@ -189,16 +189,7 @@ bool AddWalk(SceneJobs& jobs) {
     const int capacity = jobs.walkCapacity * 2 + 1;
     std::unique_ptr<SceneWalk[]> grown(new (std::nothrow) SceneWalk[size_t(capacity)]);
     if (!grown) return false;
-    for (int i = 0; i < jobs.walkCount; ++i) {
-      SceneWalk& from = jobs.walks[i];
-      SceneWalk& to = grown[size_t(i)];
-      to.first = from.first;
-      to.end = from.end;
-      to.root = std::move(from.root);
-      to.shownRoot = std::move(from.shownRoot);
-      to.outputFolder = std::move(from.outputFolder);
-      to.rules = from.rules;
-    }
+    for (int i = 0; i < jobs.walkCount; ++i) grown[size_t(i)] = std::move(jobs.walks[i]);
     jobs.walks = std::move(grown);
     jobs.walkCapacity = capacity;
   }
